@@ -1,0 +1,52 @@
+// Helpers of the tests that run under Wine: start programs with an exact
+// command line, read Wine's registry and file system back.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pixelmoor::test {
+
+// The value of an environment variable, empty when it is not set.
+std::wstring EnvironmentValue(const wchar_t* name);
+
+// The setup executable under test, as the build hands it over in
+// PIXELMOOR_SETUP_EXE.
+std::wstring SetupExePath();
+
+// Starts a program with exactly this command line (no re-quoting), waits up to
+// timeoutMs and returns its exit code; nullopt when it could not be started or
+// did not end in time (it is then terminated).
+std::optional<DWORD> RunProgram(const std::wstring& commandLine, const std::wstring& currentDirectory = {},
+                                DWORD timeoutMs = 120000);
+
+// Registry reads in the 64-bit view; "not there" is an empty optional.
+std::optional<std::wstring> ReadRegString(HKEY root, const std::wstring& key, const wchar_t* name);
+std::optional<DWORD> ReadRegDword(HKEY root, const std::wstring& key, const wchar_t* name);
+std::optional<DWORD> ReadRegType(HKEY root, const std::wstring& key, const wchar_t* name);
+bool RegKeyExists(HKEY root, const std::wstring& key);
+std::vector<std::wstring> RegValueNames(HKEY root, const std::wstring& key);
+std::vector<std::wstring> RegSubKeyNames(HKEY root, const std::wstring& key);
+// Deletes a key with everything below it; a missing key is fine.
+void DeleteRegTree(HKEY root, const std::wstring& key);
+void WriteRegString(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value);
+
+// Files: whole contents as bytes, existence, removal of a folder tree.
+std::optional<std::string> ReadFileBytes(const std::wstring& path);
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+bool FileExists(const std::wstring& path);
+bool FolderExists(const std::wstring& path);
+void RemoveTree(const std::wstring& path);
+// The names in a folder (no "." and ".."), sorted.
+std::vector<std::wstring> ListFolder(const std::wstring& folder);
+
+// A fresh, empty folder below the Windows temporary folder for one test.
+std::wstring MakeScratchFolder(const std::wstring& name);
+
+std::string Narrow(const std::wstring& text);  // for test messages only
+
+}  // namespace pixelmoor::test
