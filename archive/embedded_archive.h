@@ -1,0 +1,13 @@
+// Takes the payload archive out of the setup's resources and unpacks it.
+#pragma once
+
+#include <string_view>
+
+namespace pixelmoor {
+
+// Unpacks the embedded payload into installFolder (ending in a backslash).
+// Returns 0 when the archive was unpacked, -1 when the resource, the
+// temporary copy, the archive or the folder was not usable.
+[[nodiscard]] int ExtractEmbeddedArchive(std::wstring_view installFolder, int keepIconLibrary);
+
+}  // namespace pixelmoor

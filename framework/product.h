@@ -1,0 +1,14 @@
+// Names and numbers of the product that the setup installs.
+#pragma once
+
+namespace pixelmoor {
+
+inline constexpr wchar_t kProductName[] = L"Pixelmoor";
+inline constexpr wchar_t kViewerWindowClass[] = L"Pixelmoor";  // top-level window of a running viewer
+inline constexpr wchar_t kViewerExe[] = L"p_moor64.exe";
+inline constexpr wchar_t kUninstallerExe[] = L"pm_uninstall.exe";
+inline constexpr wchar_t kSetupCaption[] = L"Pixelmoor 64-bit Setup";
+inline constexpr int kVersionMajor = 4;
+inline constexpr int kVersionMinor = 75;
+
+}  // namespace pixelmoor

@@ -1,0 +1,7 @@
+#include "install/driver.h"
+
+namespace pixelmoor {
+
+int RunInstallation(InstallOptions&) { return 1; }  // placeholder until the driver lands
+
+}  // namespace pixelmoor

@@ -1,0 +1,13 @@
+// One complete installation from an InstallOptions record.
+#pragma once
+
+#include "install/install_options.h"
+
+namespace pixelmoor {
+
+// Returns 1 when the installation ran to its end, 0 when it stopped at one of
+// its failures (no folder, folder cannot be created, archive cannot be
+// unpacked), which it has then reported. May set an empty iniFolder.
+[[nodiscard]] int RunInstallation(InstallOptions& options);
+
+}  // namespace pixelmoor

@@ -1,0 +1,7 @@
+#include "install/install_log.h"
+
+namespace pixelmoor {
+
+void WriteLogEntry(std::wstring_view) {}  // placeholder
+
+}  // namespace pixelmoor

@@ -1,0 +1,59 @@
+// The file types the viewer can be associated with: 65 rows in a fixed order,
+// indexed by row number everywhere (the associations list, the selection
+// flags, the registration's association pass).
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace pixelmoor {
+
+// The icon that an association gives a type's files.
+enum class IconKind {
+    Own,     // "%1": each file shows its own icon (cursors, icons)
+    Viewer,  // icon 0 of the viewer executable
+    Video,   // icon 12
+    Audio,   // icon 11
+};
+
+struct FormatExtension {
+    std::wstring_view extension;  // lower case, no dot
+    std::wstring_view type;       // the ProgID type: Pixelmoor.<type>
+};
+
+inline constexpr std::size_t kMaxExtensionsPerRow = 6;
+
+struct FormatRow {
+    std::wstring_view label;        // the extensions upper-cased, joined by "/"
+    std::wstring_view description;  // " *" at the end marks a plug-in type
+    IconKind icon;
+    std::array<FormatExtension, kMaxExtensionsPerRow> extensionSlots;
+    std::size_t extensionCount;
+
+    [[nodiscard]] std::span<const FormatExtension> extensions() const {
+        return {extensionSlots.data(), extensionCount};
+    }
+};
+
+inline constexpr std::size_t kFormatRowCount = 65;
+inline constexpr std::size_t kImageRowCount = 51;  // rows 0 to 50; the rest are Flash, font, video, audio
+// One flag per row plus one that belongs to no row and is never read.
+inline constexpr std::size_t kSelectionSize = 66;
+
+using AssociationSelection = std::array<std::int32_t, kSelectionSize>;
+
+[[nodiscard]] std::span<const FormatRow, kFormatRowCount> FormatTable();
+
+// The selection that the "/assoc=" value asks for: 1 selects the image rows,
+// 2 every flag, anything else nothing. `associate` tells whether anything
+// was selected.
+struct AssocSwitchChoice {
+    int associate = 0;
+    AssociationSelection selection{};
+};
+[[nodiscard]] AssocSwitchChoice SelectionForAssocValue(long value);
+
+}  // namespace pixelmoor
