@@ -10,9 +10,7 @@ void TrimBlanks(std::wstring& text) {
     if (!text.empty() && text.front() == L' ' && text.size() < 260) text.erase(0, text.find_first_not_of(L' '));
 }
 
-std::wstring CutAt(std::wstring_view text, std::size_t limit) {
-    return std::wstring(text.substr(0, limit));
-}
+std::wstring CutAt(std::wstring_view text, std::size_t limit) { return std::wstring(text.substr(0, limit)); }
 
 bool EndsWithBackslash(std::wstring_view text) noexcept { return !text.empty() && text.back() == L'\\'; }
 

@@ -2,8 +2,8 @@
 // copyable, so a handle is closed exactly once, by whoever holds it last.
 #pragma once
 
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include <utility>
 

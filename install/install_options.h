@@ -11,15 +11,15 @@
 namespace pixelmoor {
 
 struct InstallOptions {
-    std::wstring folder;           // target folder, at most kOptionTextLimit characters; may lack the backslash
-    int startMenuGroup = 0;        // flags: any nonzero value means yes
+    std::wstring folder;     // target folder, at most kOptionTextLimit characters; may lack the backslash
+    int startMenuGroup = 0;  // flags: any nonzero value means yes
     int desktopShortcut = 0;
     int thumbnailsShortcut = 0;
-    int allUsers = 0;              // shortcuts for all users instead of the current user
-    std::wstring iniFolder;        // settings folder, %NAME% variables unexpanded; empty: the program folder
-    int associate = 0;             // at least one file type was chosen
+    int allUsers = 0;        // shortcuts for all users instead of the current user
+    std::wstring iniFolder;  // settings folder, %NAME% variables unexpanded; empty: the program folder
+    int associate = 0;       // at least one file type was chosen
     AssociationSelection selection{};
-    int silent = 1;                // 1: no window, failures go to the install log
+    int silent = 1;  // 1: no window, failures go to the install log
     std::wstring caption = kSetupCaption;
 };
 

@@ -15,7 +15,22 @@ std::wstring EnvironmentValue(const wchar_t* name) {
     return value;
 }
 
-std::wstring SetupExePath() { return EnvironmentValue(L"PIXELMOOR_SETUP_EXE"); }
+std::wstring EnvironmentPath(const wchar_t* name) {
+    std::wstring path = EnvironmentValue(name);
+    if (path.empty() || path.front() != L'/') return path;
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    return L"Z:" + path;
+}
+
+std::wstring SetupExePath() { return EnvironmentPath(L"PIXELMOOR_SETUP_EXE"); }
+
+void ResetProductRegistration() {
+    DeleteRegTree(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Pixelmoor");
+    DeleteRegTree(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pixelmoor");
+    DeleteRegTree(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor64");
+    DeleteRegTree(HKEY_CLASSES_ROOT, L"Applications\\p_moor64.exe");
+}
 
 std::optional<DWORD> RunProgram(const std::wstring& commandLine, const std::wstring& currentDirectory,
                                 DWORD timeoutMs) {
@@ -90,8 +105,7 @@ std::vector<std::wstring> RegValueNames(HKEY root, const std::wstring& key) {
     for (DWORD i = 0;; ++i) {
         wchar_t name[16384];
         DWORD length = 16384;
-        if (::RegEnumValueW(handle.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
+        if (::RegEnumValueW(handle.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         names.emplace_back(name, length);
     }
     std::sort(names.begin(), names.end());
@@ -105,15 +119,17 @@ std::vector<std::wstring> RegSubKeyNames(HKEY root, const std::wstring& key) {
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
         DWORD length = 256;
-        if (::RegEnumKeyExW(handle.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
+        if (::RegEnumKeyExW(handle.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         names.emplace_back(name, length);
     }
     std::sort(names.begin(), names.end());
     return names;
 }
 
-void DeleteRegTree(HKEY root, const std::wstring& key) { ::RegDeleteTreeW(root, key.c_str()), ::RegDeleteKeyW(root, key.c_str()); }
+void DeleteRegTree(HKEY root, const std::wstring& key) {
+    ::RegDeleteTreeW(root, key.c_str());
+    ::RegDeleteKeyW(root, key.c_str());
+}
 
 void WriteRegString(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
     UniqueHkey handle;

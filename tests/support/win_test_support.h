@@ -14,9 +14,18 @@ namespace pixelmoor::test {
 // The value of an environment variable, empty when it is not set.
 std::wstring EnvironmentValue(const wchar_t* name);
 
+// A path handed over in an environment variable, as a program under Wine
+// names it: a Unix path (/x/y) becomes Z:\x\y; a Windows path stays as it is.
+std::wstring EnvironmentPath(const wchar_t* name);
+
 // The setup executable under test, as the build hands it over in
 // PIXELMOOR_SETUP_EXE.
 std::wstring SetupExePath();
+
+// Removes the product's own registry keys (command class, application key,
+// uninstall entry, application path), so that a case starts as on a machine
+// where the viewer was never installed.
+void ResetProductRegistration();
 
 // Starts a program with exactly this command line (no re-quoting), waits up to
 // timeoutMs and returns its exit code; nullopt when it could not be started or
