@@ -1,3 +1,8 @@
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include "app/the_app.h"
+
+// The one application object, constructed before wWinMain runs.
+pixelmoor::TheApp theApp;
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return pixelmoor::RunWinApp(instance); }

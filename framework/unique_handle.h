@@ -92,6 +92,12 @@ struct GlobalMemoryTraits {
     static Handle invalid() noexcept { return nullptr; }
     static void close(Handle h) noexcept { ::GlobalFree(h); }
 };
+template <typename T>
+struct CoTaskMemTraits {  // memory that a COM or shell call hands out (an item id list, a text)
+    using Handle = T*;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle h) noexcept { ::CoTaskMemFree(h); }
+};
 
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
@@ -103,6 +109,8 @@ using UniqueBrush = UniqueResource<GdiObjectTraits<HBRUSH>>;
 using UniqueBitmap = UniqueResource<GdiObjectTraits<HBITMAP>>;
 using UniqueCreatedDc = UniqueResource<CreatedDcTraits>;
 using UniqueCursor = UniqueResource<CursorTraits>;
+template <typename T>
+using UniqueCoTaskMem = UniqueResource<CoTaskMemTraits<T>>;
 
 // A screen device context from GetDC, released with the window it came from.
 class ScreenDc {

@@ -1,0 +1,106 @@
+#include "app/command_line.h"
+
+#include <climits>
+
+#include "framework/text_rules.h"
+#include "integration/format_table.h"
+
+namespace pixelmoor {
+
+namespace {
+
+inline constexpr wchar_t kFolderSwitch[] = L"/folder=";
+inline constexpr wchar_t kDesktopSwitch[] = L"/desktop=";
+inline constexpr wchar_t kThumbsSwitch[] = L"/thumbs=";
+inline constexpr wchar_t kGroupSwitch[] = L"/group=";
+inline constexpr wchar_t kAllUsersSwitch[] = L"/allusers=";
+inline constexpr wchar_t kAssocSwitch[] = L"/assoc=";
+inline constexpr wchar_t kIniSwitch[] = L"/ini=";
+
+bool IsWhiteSpace(wchar_t c) noexcept { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
+
+void RemoveTrailingBlanks(std::wstring& text) {
+    const std::size_t last = text.find_last_not_of(L' ');
+    text.erase(last == std::wstring::npos ? 0 : last + 1);
+}
+
+// A path switch replaces its field even with an empty value; only a
+// non-empty value is unquoted.
+void ReadPathSwitch(std::wstring_view copy, std::wstring_view name, std::wstring& field) {
+    std::optional<std::wstring> value = ReadSwitchValue(copy, name);
+    if (!value) return;
+    field = std::move(*value);
+    if (!field.empty()) UnquotePath(field);
+}
+
+void ReadNumberSwitch(std::wstring_view copy, std::wstring_view name, int& field) {
+    if (std::optional<std::wstring> value = ReadSwitchValue(copy, name)) field = ReadSwitchNumber(*value);
+}
+
+}  // namespace
+
+bool HasSilentSwitch(std::wstring_view commandLine) noexcept {
+    return commandLine.find(kSilentSwitch) != std::wstring_view::npos;
+}
+
+std::optional<std::wstring> ReadSwitchValue(std::wstring_view copy, std::wstring_view switchName) {
+    const std::size_t at = copy.find(switchName);
+    if (at == std::wstring_view::npos) return std::nullopt;
+    std::wstring_view value = copy.substr(at + switchName.size());
+    value = value.substr(0, value.find(L'/'));
+    return CutAt(value, SwitchValueLimit(switchName));
+}
+
+void UnquotePath(std::wstring& path) {
+    RemoveTrailingBlanks(path);
+    if (path.empty()) return;
+    if (path.back() == L'"') path.pop_back();
+    if (!path.empty() && path.front() == L'"') path.erase(0, 1);
+    RemoveTrailingBlanks(path);
+}
+
+int ReadSwitchNumber(std::wstring_view text) noexcept {
+    std::size_t at = 0;
+    while (at < text.size() && IsWhiteSpace(text[at])) ++at;
+    bool negative = false;
+    if (at < text.size() && (text[at] == L'+' || text[at] == L'-')) negative = text[at++] == L'-';
+    // Accumulated as a magnitude that stops growing one past INT_MAX, which
+    // is enough to tell both ends of the range apart.
+    constexpr long long kCeiling = static_cast<long long>(INT_MAX) + 1;
+    long long magnitude = 0;
+    for (; at < text.size() && text[at] >= L'0' && text[at] <= L'9'; ++at) {
+        magnitude = magnitude * 10 + (text[at] - L'0');
+        if (magnitude > kCeiling) magnitude = kCeiling;
+    }
+    if (negative) return magnitude >= kCeiling ? INT_MIN : static_cast<int>(-magnitude);
+    return magnitude >= kCeiling ? INT_MAX : static_cast<int>(magnitude);
+}
+
+InstallOptions ParseSilentCommandLine(std::wstring_view commandLine, const SilentDefaults& defaults) {
+    InstallOptions options;
+    options.folder = CutAt(defaults.folder, kOptionTextLimit);
+    options.iniFolder = CutAt(defaults.iniFolder, kOptionTextLimit);
+    options.silent = 1;
+    options.caption = kSetupCaption;
+
+    // The switches are read from a copy of at most 519 characters; a command
+    // line ends at its terminator, so a stray NUL ends the copy as well.
+    std::wstring_view line = commandLine.substr(0, commandLine.find(L'\0'));
+    const std::wstring copy = CutAt(line, kOptionTextLimit);
+
+    ReadPathSwitch(copy, kFolderSwitch, options.folder);
+    ReadNumberSwitch(copy, kDesktopSwitch, options.desktopShortcut);
+    ReadNumberSwitch(copy, kThumbsSwitch, options.thumbnailsShortcut);
+    ReadNumberSwitch(copy, kGroupSwitch, options.startMenuGroup);
+    ReadNumberSwitch(copy, kAllUsersSwitch, options.allUsers);
+    int assoc = 0;
+    ReadNumberSwitch(copy, kAssocSwitch, assoc);
+    const AssocSwitchChoice choice = SelectionForAssocValue(assoc);
+    options.associate = choice.associate;
+    options.selection = choice.selection;
+    ReadPathSwitch(copy, kIniSwitch, options.iniFolder);
+    // "/assocallusers" needs no reading: it is accepted and changes nothing.
+    return options;
+}
+
+}  // namespace pixelmoor

@@ -1,0 +1,60 @@
+// The unattended install's command line: the "/silent" switch that chooses the
+// mode, and the switches that fill the install options. Pure text rules,
+// without any system call, so the defaults that come from the registry are
+// handed in.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "install/install_options.h"
+
+namespace pixelmoor {
+
+inline constexpr wchar_t kSilentSwitch[] = L"/silent";
+
+// A switch name and its value share 260 characters, so a value keeps at most
+// 260 less the length of the name.
+inline constexpr std::size_t kSwitchTextLimit = 260;
+
+// The folders that apply when the command line names none: the folder of an
+// existing installation (settings folder empty), or else the default program
+// folder with the settings folder "%APPDATA%\Pixelmoor".
+struct SilentDefaults {
+    std::wstring folder;
+    std::wstring iniFolder;
+};
+
+// True when "/silent" occurs anywhere in the whole command line, written
+// exactly so (no other capitals, no word boundary needed).
+[[nodiscard]] bool HasSilentSwitch(std::wstring_view commandLine) noexcept;
+
+// The install options of a silent run: the defaults, then the switches read
+// from the first 519 characters of the command line. Never fails.
+[[nodiscard]] InstallOptions ParseSilentCommandLine(std::wstring_view commandLine, const SilentDefaults& defaults);
+
+// The raw value of the first occurrence of switchName (which ends in "=") in
+// the copied command line: the text after it up to the next "/" or the end,
+// blanks and quotes included, cut to 260 less the name's length. Empty
+// optional when the switch does not occur.
+[[nodiscard]] std::optional<std::wstring> ReadSwitchValue(std::wstring_view copy, std::wstring_view switchName);
+
+// The most characters a value of switchName keeps.
+[[nodiscard]] constexpr std::size_t SwitchValueLimit(std::wstring_view switchName) noexcept {
+    return switchName.size() < kSwitchTextLimit ? kSwitchTextLimit - switchName.size() : 0;
+}
+
+// Cleans a path value in place: trailing blanks go, then one closing and one
+// opening double quote, then trailing blanks again. Leading blanks and
+// backslashes stay as they are.
+void UnquotePath(std::wstring& path);
+
+// Reads a number like wcstol in base 10: leading white space, an optional
+// sign, digits up to the first non-digit; no digits give 0. A number beyond
+// the range of a 32-bit int is clamped to its nearest end, as wcstol does
+// with a 32-bit long, so that a huge value still means "yes".
+[[nodiscard]] int ReadSwitchNumber(std::wstring_view text) noexcept;
+
+}  // namespace pixelmoor

@@ -1,0 +1,41 @@
+#include "app/silent_install.h"
+
+#include <windows.h>
+
+#include "app/exit_codes.h"
+#include "framework/product.h"
+#include "framework/resource_strings.h"
+#include "framework/text_rules.h"
+#include "install/driver.h"
+#include "install/install_folder.h"
+#include "install/install_folder_rules.h"
+#include "install/install_log.h"
+#include "resources/resource_ids.h"
+
+namespace pixelmoor {
+
+namespace {
+
+bool ViewerIsRunning() noexcept { return ::FindWindowW(kViewerWindowClass, nullptr) != nullptr; }
+
+}  // namespace
+
+SilentDefaults ProposeSilentDefaults() {
+    if (std::optional<std::wstring> existing = FindExistingInstallFolder()) return {std::move(*existing), {}};
+    return {GetDefaultInstallFolder(), kDefaultSettingsFolder};
+}
+
+InstallOptions ParseSilentCommandLine(std::wstring_view commandLine) {
+    return ParseSilentCommandLine(commandLine, ProposeSilentDefaults());
+}
+
+int RunSilentInstall(std::wstring_view commandLine) {
+    if (ViewerIsRunning()) {
+        WriteLogEntry(LoadResourceString(res::kStringViewerRunning, kSystemPathLimit));
+        return kExitViewerRunning;
+    }
+    InstallOptions options = ParseSilentCommandLine(commandLine);
+    return ExitCodeForInstallResult(RunInstallation(options));
+}
+
+}  // namespace pixelmoor

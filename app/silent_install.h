@@ -1,0 +1,22 @@
+// The unattended road of start-up.
+#pragma once
+
+#include <string_view>
+
+#include "app/command_line.h"
+
+namespace pixelmoor {
+
+// The folders of a silent run when the command line names none: the folder
+// of an existing installation, else the default program folder with the
+// settings folder "%APPDATA%\Pixelmoor".
+[[nodiscard]] SilentDefaults ProposeSilentDefaults();
+
+// The install options of a silent run from the whole command line.
+[[nodiscard]] InstallOptions ParseSilentCommandLine(std::wstring_view commandLine);
+
+// One unattended installation, refused while the viewer runs. Returns the
+// process exit code.
+[[nodiscard]] int RunSilentInstall(std::wstring_view commandLine);
+
+}  // namespace pixelmoor

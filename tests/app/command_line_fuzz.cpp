@@ -1,0 +1,98 @@
+// Fuzz target of the silent command line: whatever the input, the options
+// stay within their limits and the switch reading agrees with wcstol.
+#include <cerrno>
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+
+#include "app/command_line.h"
+#include "framework/text_rules.h"
+
+namespace {
+
+using namespace pixelmoor;
+
+// Each switch with the most characters its value may keep.
+struct SwitchLimit {
+    const wchar_t* name;
+    std::size_t limit;
+};
+constexpr SwitchLimit kSwitches[] = {{L"/folder=", 252},   {L"/desktop=", 251}, {L"/thumbs=", 252}, {L"/group=", 253},
+                                     {L"/allusers=", 250}, {L"/assoc=", 253},   {L"/ini=", 255}};
+constexpr std::size_t kFolderValueLimit = 252;
+constexpr std::size_t kIniValueLimit = 255;
+
+void Require(bool condition) {
+    if (!condition) std::abort();
+}
+
+// Each byte is one character (0 to 255), so text seeds stay readable and the
+// switch names are easy to reach.
+std::wstring Decode(const std::uint8_t* data, std::size_t size) {
+    std::wstring text;
+    for (std::size_t i = 0; i < size; ++i) text += static_cast<wchar_t>(data[i]);
+    return text;
+}
+
+// The reference reading: wcstol in base 10, clamped to a 32-bit int.
+int ReferenceNumber(const std::wstring& value) {
+    errno = 0;
+    const long number = std::wcstol(value.c_str(), nullptr, 10);
+    if (number > INT_MAX) return INT_MAX;
+    if (number < INT_MIN) return INT_MIN;
+    return static_cast<int>(number);
+}
+
+bool IsAscii(const std::wstring& text) {
+    for (wchar_t c : text)
+        if (c == 0 || c > 0x7F) return false;
+    return true;
+}
+
+void CheckSwitchValues(const std::wstring& copy) {
+    for (const SwitchLimit& entry : kSwitches) {
+        const std::optional<std::wstring> value = ReadSwitchValue(copy, entry.name);
+        if (!value) continue;
+        Require(value->size() <= entry.limit);
+        Require(value->find(L'/') == std::wstring::npos);
+        if (IsAscii(*value)) Require(ReadSwitchNumber(*value) == ReferenceNumber(*value));
+    }
+}
+
+void CheckPath(const std::wstring& copy, const wchar_t* name, std::size_t limit, const std::wstring& field,
+               const std::wstring& fallback) {
+    Require(field.size() <= kOptionTextLimit);
+    if (copy.find(name) == std::wstring::npos) {
+        Require(field == CutAt(fallback, kOptionTextLimit));
+        return;
+    }
+    Require(field.size() <= limit);
+    Require(field.empty() || field.back() != L' ');
+}
+
+void CheckOptions(const std::wstring& line, const SilentDefaults& defaults) {
+    const InstallOptions options = ParseSilentCommandLine(line, defaults);
+    const std::wstring copy = CutAt(std::wstring_view(line).substr(0, line.find(L'\0')), kOptionTextLimit);
+    CheckPath(copy, L"/folder=", kFolderValueLimit, options.folder, defaults.folder);
+    CheckPath(copy, L"/ini=", kIniValueLimit, options.iniFolder, defaults.iniFolder);
+    Require(options.silent == 1);
+    Require(options.caption == L"Pixelmoor 64-bit Setup");
+    int selected = 0;
+    for (std::int32_t flag : options.selection) selected += flag;
+    Require((options.associate == 0 && selected == 0) ||
+            (options.associate == 1 && (selected == 51 || selected == 66)));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::wstring line = Decode(data, size);
+    (void)HasSilentSwitch(line);
+    CheckSwitchValues(CutAt(line, kOptionTextLimit));
+    CheckOptions(line, {L"C:\\Program Files\\Pixelmoor", L"%APPDATA%\\Pixelmoor"});
+    CheckOptions(line, {std::wstring(600, L'a'), std::wstring()});
+    return 0;
+}

@@ -1,0 +1,216 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <iterator>
+#include <optional>
+#include <string>
+
+namespace pixelmoor {
+namespace {
+
+const SilentDefaults kFirstInstall{L"C:\\Program Files\\Pixelmoor", L"%APPDATA%\\Pixelmoor"};
+const SilentDefaults kExistingInstall{L"D:\\Tools\\Pixelmoor\\", L""};
+
+AssociationSelection Rows(std::size_t count) {
+    AssociationSelection selection{};
+    for (std::size_t row = 0; row < count; ++row) selection[row] = 1;
+    return selection;
+}
+
+TEST(CommandLine, SilentModeNeedsTheExactLowerCaseSwitchAnywhere) {
+    const std::wstring beyondTheCopy = L"setup.exe " + std::wstring(600, L'x') + L" /silent";
+    struct Case {
+        std::wstring line;
+        bool silent;
+    } cases[] = {
+        {L"setup.exe /silent", true},               // the plain switch
+        {L"setup.exe /SILENT", false},              // capitals: the wizard starts
+        {L"setup.exe /Silent", false},              // capital initial: the wizard starts
+        {L"setup.exe /silently", true},             // no word boundary needed
+        {L"setup.exe /folder=C:\\x/silent", true},  // no blank needed before it
+        {L"\"C:\\Downloads\\setup.exe\"", false},   // no switch at all
+        {L"\"C:\\silent\\setup.exe\"", false},      // "\silent" is not "/silent"
+        {beyondTheCopy, true},                      // the mode search covers the whole line, not the 519-character copy
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(HasSilentSwitch(cases[i].line), cases[i].silent) << "case " << i;
+}
+
+TEST(CommandLine, ReadSwitchValueTakesTheFirstOccurrenceUpToTheNextSlash) {
+    struct Case {
+        std::wstring copy;
+        std::wstring name;
+        std::optional<std::wstring> value;
+    } cases[] = {
+        {L"s /folder=D:\\Tools/desktop=1", L"/folder=",
+         L"D:\\Tools"},  // the next switch ends the value without a blank
+        {L"s /folder=\"C:\\My Tools\" /desktop=1", L"/folder=",
+         L"\"C:\\My Tools\" "},                             // quotes and the blank belong to it
+        {L"s /desktop=1 /desktop=0", L"/desktop=", L"1 "},  // the first occurrence wins
+        {L"s /desktop=", L"/desktop=", L""},                // empty value at the end of the line
+        {L"s /thumbs=1", L"/desktop=", std::nullopt},       // absent switch
+        {L"s x/group=2", L"/group=", L"2"},                 // no word boundary before the name
+        {L"s /assocallusers /assoc=2", L"/assoc=", L"2"},   // "/assocallusers" is not "/assoc="
+        {L"s /Folder=D:\\x", L"/folder=", std::nullopt},    // names are case-sensitive
+        {L"s /folder=" + std::wstring(300, L'f'), L"/folder=", std::wstring(252, L'f')},      // 260 - 8
+        {L"s /desktop=" + std::wstring(300, L'1'), L"/desktop=", std::wstring(251, L'1')},    // 260 - 9
+        {L"s /thumbs=" + std::wstring(300, L'1'), L"/thumbs=", std::wstring(252, L'1')},      // 260 - 8
+        {L"s /group=" + std::wstring(300, L'1'), L"/group=", std::wstring(253, L'1')},        // 260 - 7
+        {L"s /allusers=" + std::wstring(300, L'1'), L"/allusers=", std::wstring(250, L'1')},  // 260 - 10
+        {L"s /assoc=" + std::wstring(300, L'1'), L"/assoc=", std::wstring(253, L'1')},        // 260 - 7
+        {L"s /ini=" + std::wstring(300, L'i'), L"/ini=", std::wstring(255, L'i')},            // 260 - 5
+        {L"s /ini=" + std::wstring(255, L'i') + L"/x", L"/ini=", std::wstring(255, L'i')},    // exactly at the limit
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(ReadSwitchValue(cases[i].copy, cases[i].name), cases[i].value) << "case " << i;
+}
+
+TEST(CommandLine, UnquotePathRemovesOneQuotePairAndTrailingBlanks) {
+    struct Case {
+        std::wstring raw;
+        std::wstring clean;
+    } cases[] = {
+        {L"\"C:\\Program Files\\Pixelmoor\" ",
+         L"C:\\Program Files\\Pixelmoor"},  // quoted, blank before the next switch
+        {L"D:\\Tools", L"D:\\Tools"},       // nothing to do
+        {L"   ", L""},                      // blanks only
+        {L"\"", L""},                       // a lone quote
+        {L"\"\"", L""},                     // an empty quoted value
+        {L"  C:\\x\\  ", L"  C:\\x\\"},     // leading blanks and the backslash stay
+        {L"\"C:\\a", L"C:\\a"},             // opening quote only
+        {L"C:\\a\"", L"C:\\a"},             // closing quote only
+        {L"\"C:\\a \" ", L"C:\\a"},         // blanks inside the quotes go in the last step
+        {L"C:\\a\"\"", L"C:\\a\""},         // only one closing quote is removed
+        {L" \"C:\\a\"", L" \"C:\\a"},       // a quote after a leading blank is not the first character
+        {L"C:\\a\t", L"C:\\a\t"},           // only the space counts as a blank
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        std::wstring path = cases[i].raw;
+        UnquotePath(path);
+        EXPECT_EQ(path, cases[i].clean) << "case " << i;
+    }
+}
+
+TEST(CommandLine, ReadSwitchNumberReadsLikeWcstolClampedTo32Bits) {
+    struct Case {
+        std::wstring text;
+        int number;
+    } cases[] = {
+        {L"1", 1},                              // plain digit
+        {L" 1", 1},                             // a leading blank is skipped
+        {L"\t\n\v\f\r 7", 7},                   // all white space is skipped
+        {L"yes", 0},                            // no digits
+        {L"", 0},                               // empty value
+        {L"-3", -3},                            // sign
+        {L"+2", 2},                             // plus sign
+        {L"12abc", 12},                         // digits up to the first non-digit
+        {L"1 ", 1},                             // trailing blank before the next switch
+        {L"- 1", 0},                            // nothing may stand between sign and digits
+        {L"0x10", 0},                           // base 10 only
+        {L"007", 7},                            // leading zeros
+        {L"2147483647", INT_MAX},               // largest int
+        {L"2147483648", INT_MAX},               // one more is clamped
+        {L"4294967297", INT_MAX},               // would be 1 if cut to 32 bits
+        {L"99999999999999999999999", INT_MAX},  // far beyond any integer type
+        {L"-2147483648", INT_MIN},              // smallest int
+        {L"-99999999999", INT_MIN},             // clamped at the bottom
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(ReadSwitchNumber(cases[i].text), cases[i].number) << "case " << i;
+}
+
+TEST(CommandLine, ParseSilentCommandLineFillsTheOptions) {
+    struct Expected {
+        std::wstring folder;
+        std::wstring iniFolder;
+        int desktop = 0;
+        int thumbs = 0;
+        int group = 0;
+        int allUsers = 0;
+        int associate = 0;
+        AssociationSelection selection{};
+    };
+    const std::wstring pf = L"C:\\Program Files\\Pixelmoor";
+    const std::wstring appData = L"%APPDATA%\\Pixelmoor";
+    const std::wstring pad = L"setup.exe /silent ";
+    const std::wstring fill509 = pad + std::wstring(509 - pad.size(), L'x');  // "/desktop=1" then ends at 519
+    struct Case {
+        std::wstring line;
+        SilentDefaults defaults;
+        Expected expected;
+    } cases[] = {
+        // only "/silent", first installation: the default folder and settings folder
+        {L"setup.exe /silent", kFirstInstall, {pf, appData}},
+        // only "/silent", earlier installation: its folder, settings folder empty
+        {L"setup.exe /silent", kExistingInstall, {L"D:\\Tools\\Pixelmoor\\", L""}},
+        // quoted folder, a blank, then the next switch
+        {L"setup.exe /silent /folder=\"C:\\My Tools\\Pixelmoor\" /desktop=1",
+         kFirstInstall,
+         {L"C:\\My Tools\\Pixelmoor", appData, 1}},
+        // switches without a blank between them
+        {L"setup.exe /silent /folder=D:\\Tools/desktop=1", kFirstInstall, {L"D:\\Tools", appData, 1}},
+        // a number that cannot be read is 0
+        {L"setup.exe /silent /desktop=yes", kFirstInstall, {pf, appData, 0}},
+        // blanks before the digits are skipped
+        {L"setup.exe /silent /desktop= 1", kFirstInstall, {pf, appData, 1}},
+        // an empty folder value replaces the default (the driver rejects it)
+        {L"setup.exe /silent /folder=", kExistingInstall, {L"", L""}},
+        // an empty folder value followed by a blank is emptied by the unquoting
+        {L"setup.exe /silent /folder= /ini=", kFirstInstall, {L"", L""}},
+        // the settings folder, quoted
+        {L"setup.exe /silent /ini=\"%APPDATA%\\Pm Settings\"",
+         kExistingInstall,
+         {L"D:\\Tools\\Pixelmoor\\", L"%APPDATA%\\Pm Settings"}},
+        // "/assoc=" 0, 1, 2, 3 and nothing
+        {L"setup.exe /silent /assoc=0", kFirstInstall, {pf, appData}},
+        {L"setup.exe /silent /assoc=1", kFirstInstall, {pf, appData, 0, 0, 0, 0, 1, Rows(51)}},
+        {L"setup.exe /silent /assoc=2", kFirstInstall, {pf, appData, 0, 0, 0, 0, 1, Rows(66)}},
+        {L"setup.exe /silent /assoc=3", kFirstInstall, {pf, appData}},
+        {L"setup.exe /silent /assoc=", kFirstInstall, {pf, appData}},
+        // a value beyond 32 bits clamps and so selects nothing instead of wrapping to 1
+        {L"setup.exe /silent /assoc=4294967297", kFirstInstall, {pf, appData}},
+        // "/assocallusers" changes nothing, also next to "/assoc="
+        {L"setup.exe /silent /assocallusers", kFirstInstall, {pf, appData}},
+        {L"setup.exe /silent /assocallusers /assoc=2", kFirstInstall, {pf, appData, 0, 0, 0, 0, 1, Rows(66)}},
+        // a switch given twice: the first counts
+        {L"setup.exe /silent /group=1 /group=0 /folder=A /folder=B", kFirstInstall, {L"A", appData, 0, 0, 1}},
+        // every number switch; any nonzero value is kept as it is
+        {L"setup.exe /silent /desktop=1 /thumbs=5 /group=2 /allusers=-1", kFirstInstall, {pf, appData, 1, 5, 2, -1}},
+        // switch names in capitals are not recognised
+        {L"setup.exe /silent /FOLDER=D:\\x /Desktop=1", kFirstInstall, {pf, appData}},
+        // a folder value longer than 252 characters is cut to 252
+        {L"setup.exe /silent /folder=" + std::wstring(300, L'f'), kFirstInstall, {std::wstring(252, L'f'), appData}},
+        // a switch that ends with character 519 is seen
+        {fill509 + L"/desktop=1", kFirstInstall, {pf, appData, 1}},
+        // one character later its value lies beyond the copy
+        {fill509 + L"x/desktop=1", kFirstInstall, {pf, appData, 0}},
+        // a switch wholly beyond the copy is not seen
+        {fill509 + L"xxxxxxxxxx/desktop=1 /folder=D:\\x", kFirstInstall, {pf, appData}},
+        // over-long defaults are held in 519 characters
+        {L"setup.exe /silent",
+         {std::wstring(600, L'a'), std::wstring(600, L'b')},
+         {std::wstring(519, L'a'), std::wstring(519, L'b')}},
+        // a command line ends at a NUL
+        {std::wstring(L"setup.exe /silent\0/desktop=1", 28), kFirstInstall, {pf, appData}},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        const InstallOptions options = ParseSilentCommandLine(c.line, c.defaults);
+        const std::string where = "case " + std::to_string(i);
+        EXPECT_EQ(options.folder, c.expected.folder) << where;
+        EXPECT_EQ(options.iniFolder, c.expected.iniFolder) << where;
+        EXPECT_EQ(options.desktopShortcut, c.expected.desktop) << where;
+        EXPECT_EQ(options.thumbnailsShortcut, c.expected.thumbs) << where;
+        EXPECT_EQ(options.startMenuGroup, c.expected.group) << where;
+        EXPECT_EQ(options.allUsers, c.expected.allUsers) << where;
+        EXPECT_EQ(options.associate, c.expected.associate) << where;
+        EXPECT_EQ(options.selection, c.expected.selection) << where;
+        EXPECT_EQ(options.silent, 1) << where;
+        EXPECT_EQ(options.caption, L"Pixelmoor 64-bit Setup") << where;
+    }
+}
+
+}  // namespace
+}  // namespace pixelmoor
