@@ -1,6 +1,8 @@
 // Takes the payload archive out of the setup's resources and unpacks it.
 #pragma once
 
+#include <windows.h>
+
 #include <string_view>
 
 namespace pixelmoor {
@@ -9,5 +11,9 @@ namespace pixelmoor {
 // Returns 0 when the archive was unpacked, -1 when the resource, the
 // temporary copy, the archive or the folder was not usable.
 [[nodiscard]] int ExtractEmbeddedArchive(std::wstring_view installFolder, int keepIconLibrary);
+
+// The same with the payload ("ZIP" 1974) taken from the given module; the
+// setup uses its own.
+[[nodiscard]] int ExtractEmbeddedArchive(HMODULE module, std::wstring_view installFolder, int keepIconLibrary);
 
 }  // namespace pixelmoor

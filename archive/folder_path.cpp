@@ -1,7 +1,49 @@
 #include "archive/folder_path.h"
 
+#include <windows.h>
+
+#include "archive/folder_rules.h"
+
 namespace pixelmoor {
 
-int EnsureFolderPath(std::wstring&) { return 0; }  // placeholder
+namespace {
+
+// Remembers the process's current directory and restores it when the scope
+// ends, whatever happened in between.
+class CurrentDirectoryScope {
+public:
+    CurrentDirectoryScope() {
+        const DWORD size = ::GetCurrentDirectoryW(0, nullptr);
+        if (size == 0) return;
+        saved_.resize(size);
+        const DWORD length = ::GetCurrentDirectoryW(size, saved_.data());
+        saved_.resize(length < size ? length : 0);
+    }
+    CurrentDirectoryScope(const CurrentDirectoryScope&) = delete;
+    CurrentDirectoryScope& operator=(const CurrentDirectoryScope&) = delete;
+    ~CurrentDirectoryScope() {
+        if (!saved_.empty()) ::SetCurrentDirectoryW(saved_.c_str());
+    }
+
+private:
+    std::wstring saved_;
+};
+
+// A folder that can be made the current directory exists and can be entered.
+bool CanEnter(const std::wstring& folder) { return ::SetCurrentDirectoryW(folder.c_str()) != FALSE; }
+
+}  // namespace
+
+int EnsureFolderPath(std::wstring& path) {
+    if (!PrepareFolderText(path)) return 0;
+    const CurrentDirectoryScope restore;
+    if (CanEnter(path)) return 1;
+    FolderWalk walk = PlanFolderLevels(path);
+    // Levels that exist already (and a network path's server and share) fail
+    // here without harm.
+    for (const std::wstring& level : walk.levels) ::CreateDirectoryW(level.c_str(), nullptr);
+    path = std::move(walk.path);
+    return CanEnter(path) ? 1 : 0;
+}
 
 }  // namespace pixelmoor

@@ -1,0 +1,35 @@
+// The setup's layer over minizip's unzip interface: unpacks every entry of a
+// ZIP file below a target folder and gives the files their stored times.
+#pragma once
+
+#include <unzip.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pixelmoor {
+
+// Opens archivePath read-only, makes targetFolder the current directory (it
+// stays so) and unpacks the entries there. keepIconLibrary 1 passes over
+// every entry whose lower-cased name contains "icons.dll". Returns -1 when
+// the path is null, the archive cannot be opened or the folder cannot be
+// entered (the current directory is then unchanged), otherwise 0: damage
+// inside the archive stops the unpacking without being reported.
+[[nodiscard]] int ExtractArchiveToFolder(const wchar_t* archivePath, const std::wstring& targetFolder,
+                                         int keepIconLibrary);
+
+// The entry loop over an open archive, relative to the current directory.
+// Always returns 0.
+int ExtractAllEntries(unzFile archive, int keepIconLibrary);
+
+// Creates every level of a relative folder path ('/' or '\' between levels).
+// Returns 1 when done, 0 when a level's parent is missing, -104 when there is
+// no memory for the copy of the path.
+int MakeFolderChain(std::wstring_view relativeFolder);
+
+// Gives a file the DOS date (high word) and time (low word), read as local
+// time, as creation and last-write time; the last-access time stays.
+void ApplyEntryFileTime(const std::wstring& path, std::uint32_t dosDateTime);
+
+}  // namespace pixelmoor

@@ -1,0 +1,57 @@
+// Rules of the archive reader and of the temporary payload copy that need no
+// file system: the sizes of the name buffers, which entries are passed over,
+// where a folder chain is cut into levels and where the copy is written.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pixelmoor {
+
+// Bytes of the buffer that receives an entry's stored name, terminator included.
+inline constexpr std::size_t kEntryNameBufferBytes = 520;
+// Wide characters of the buffer that receives the converted name, terminator included.
+inline constexpr std::size_t kWideNameBufferChars = 324;
+// Bytes moved per read from an entry into its file.
+inline constexpr std::size_t kTransferBufferBytes = 32768;
+
+// Characters that GetTempPathW may fill, and the longest path of the copy
+// (a buffer of 520 characters less its terminator).
+inline constexpr std::size_t kTempPathLimit = 519;
+inline constexpr wchar_t kTemporaryArchiveName[] = L"pmoorg_x64.zip";
+
+// A stored name of this many bytes fits the name buffer with its terminator.
+[[nodiscard]] constexpr bool EntryNameFits(std::uint64_t storedBytes) noexcept {
+    return storedBytes < kEntryNameBufferBytes;
+}
+// A converted name of this many characters fits the wide buffer with its terminator.
+[[nodiscard]] constexpr bool WideNameFits(std::size_t wideChars) noexcept { return wideChars < kWideNameBufferChars; }
+
+// The icon library plug-in: the full name, folded to lower case (A to Z
+// only), contains "icons.dll" anywhere.
+[[nodiscard]] bool IsIconLibraryEntry(std::string_view name);
+// Only the flag value 1 keeps an installed icon library.
+[[nodiscard]] bool PassOverForIconLibrary(std::string_view name, int keepIconLibrary);
+
+// A folder entry: nothing follows its last '/' or '\'.
+[[nodiscard]] bool IsFolderEntry(std::string_view name) noexcept;
+
+// True when the name, taken relative to the target folder, stays below it:
+// not empty, no NUL, no ':' (drive letters, alternate streams), no leading
+// '/' or '\', and no part made of dots and blanks only that holds two or more
+// dots (Windows reads such parts as, or trims them to, "..").
+[[nodiscard]] bool StaysInsideTarget(std::wstring_view name) noexcept;
+
+// Where MakeFolderChain ends the next prefix of path, looking from index
+// `from` on: the next '/' or '\', or the end of the path.
+[[nodiscard]] std::size_t NextChainCut(std::wstring_view path, std::size_t from) noexcept;
+
+// The path of the temporary copy in tempFolder: a backslash added when
+// missing, then the copy's name. Empty when there is no folder or the path
+// would be longer than kTempPathLimit.
+[[nodiscard]] std::optional<std::wstring> TemporaryArchivePath(std::wstring_view tempFolder);
+
+}  // namespace pixelmoor
