@@ -1,7 +1,70 @@
 #include "install/driver.h"
 
+#include <windows.h>
+
+#include <string>
+
+#include "archive/embedded_archive.h"
+#include "archive/folder_path.h"
+#include "framework/resource_strings.h"
+#include "framework/text_rules.h"
+#include "install/driver_rules.h"
+#include "install/install_log.h"
+#include "install/version_probe.h"
+#include "install/viewer_settings.h"
+#include "integration/registration.h"
+#include "resources/resource_ids.h"
+
 namespace pixelmoor {
 
-int RunInstallation(InstallOptions&) { return 1; }  // placeholder until the driver lands
+namespace {
+
+// Characters of a message text loaded for a box or the log; the longest
+// message has about 250.
+constexpr std::size_t kMessageTextLimit = 1023;
+
+// Reports a failure that ends the installation, in a box in wizard mode and in
+// the install log in silent mode, and gives the driver's failure result.
+int Fail(const InstallOptions& options, int messageId, std::wstring_view folder, FolderPlace place) {
+    const std::wstring message = LoadResourceString(messageId, kMessageTextLimit);
+    if (options.silent) {
+        WriteLogEntry(FailureLogText(message, folder, place));
+    } else {
+        ::MessageBoxW(::GetActiveWindow(), message.c_str(), options.caption.c_str(), MB_ICONERROR);
+    }
+    return 0;
+}
+
+// The question before the user's file associations are changed; true when the
+// user agrees or is not asked.
+bool AssociationsConfirmed(const InstallOptions& options) {
+    if (!AsksBeforeAssociating(options)) return true;
+    const std::wstring question = LoadResourceString(res::kStringAssociationQuestion, kMessageTextLimit);
+    return ::MessageBoxW(::GetActiveWindow(), question.c_str(), options.caption.c_str(),
+                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+}  // namespace
+
+int RunInstallation(InstallOptions& options) {
+    std::wstring work = CutAt(options.folder, kOptionTextLimit);
+    if (work.empty()) return Fail(options, res::kStringInvalidFolder, work, FolderPlace::kAfterMessage);
+    if (EnsureFolderPath(work) == 0)
+        return Fail(options, res::kStringCannotCreateFolder, work, FolderPlace::kAfterMessage);
+
+    const int keepIconLibrary = IconLibraryRule(work);
+    if (ExtractEmbeddedArchive(work, keepIconLibrary) != 0)
+        return Fail(options, res::kStringInstallFailed, work, FolderPlace::kBeforeMessage);
+
+    // The settings are built from the caller's folder text, not the normalised copy.
+    const std::wstring settings = WriteViewerSettings(options.folder, options.iniFolder, options.silent);
+
+    const AssociationRequest associations = AssociationsToRegister(options, AssociationsConfirmed(options));
+    RegisterApplication(associations.associate, options.folder, options.startMenuGroup, options.desktopShortcut,
+                        options.thumbnailsShortcut, options.allUsers, associations.selection);
+
+    if (UniqueFile file = OpenForReading(settings)) ConvertSettingsToUtf16(settings, std::move(file));
+    return 1;
+}
 
 }  // namespace pixelmoor

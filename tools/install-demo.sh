@@ -71,10 +71,16 @@ while IFS= read -r f; do found=1; show_ini "$f" "${f#$WINEPREFIX/}"; done < <(
 [ $found -eq 1 ] || echo "  (none)"
 
 echo "== Shortcuts"
-mapfile -t links < <(find "$drive_c/users" "$drive_c/ProgramData" -name '*.lnk' 2>/dev/null | grep -i -E 'pixelmoor' | sort)
+# Wine keeps the Windows desktop in $HOME (the prefix's Desktop folder links there).
+user=$(ls "$drive_c/users" | grep -v -x Public | head -n 1)
+mapfile -t links < <({ find "$drive_c/users" "$drive_c/ProgramData" -name '*.lnk' 2>/dev/null
+                       find "$HOME" -maxdepth 1 -name '*.lnk'; } | grep -i 'pixelmoor' | sort)
 if [ ${#links[@]} -gt 0 ]; then
   wine_links=(); for l in "${links[@]}"; do wine_links+=("$(to_wine "$l")"); done
-  wine "$win/tools/lnkinfo.exe" "${wine_links[@]}" 2>/dev/null | sed "s|Z:.*drive_c|C:|; s/\r$//; s/^/  /"
+  home_win=$(to_wine "$HOME" | sed 's/\\/\\\\/g')  # as a sed pattern
+  desktop_win='C:\\users\\'"$user"'\\Desktop'      # as a sed replacement
+  wine "$win/tools/lnkinfo.exe" "${wine_links[@]}" 2>/dev/null \
+    | sed "s|^$home_win|$desktop_win|; s|^Z:.*drive_c|C:|; s/\r$//; s/^/  /"
 else echo "  (none)"; fi
 
 echo "== Registry"

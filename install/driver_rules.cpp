@@ -1,0 +1,20 @@
+#include "install/driver_rules.h"
+
+namespace pixelmoor {
+
+std::wstring FailureLogText(std::wstring_view message, std::wstring_view folder, FolderPlace place) {
+    const bool folderFirst = place == FolderPlace::kBeforeMessage;
+    std::wstring text(folderFirst ? folder : message);
+    text += L": ";
+    text += folderFirst ? message : folder;
+    return text;
+}
+
+bool AsksBeforeAssociating(const InstallOptions& options) noexcept { return options.associate && !options.silent; }
+
+AssociationRequest AssociationsToRegister(const InstallOptions& options, bool confirmed) {
+    if (!confirmed) return {};
+    return {options.associate, options.selection};
+}
+
+}  // namespace pixelmoor

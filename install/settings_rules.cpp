@@ -1,0 +1,79 @@
+#include "install/settings_rules.h"
+
+#include <algorithm>
+
+#include "framework/text_rules.h"
+
+namespace pixelmoor {
+
+std::wstring ProgramSettingsPath(std::wstring_view folder) {
+    std::wstring path = CutAt(folder, kProgramFolderLimit);
+    TrimBlanks(path);
+    if (!EndsWithBackslash(path)) path += L'\\';
+    return path + kSettingsFileName;
+}
+
+std::wstring ExpandIniFolder(std::wstring_view iniFolder, const EnvironmentLookup& lookup) {
+    if (iniFolder.find(L'%') == std::wstring_view::npos) return std::wstring(iniFolder);
+    std::wstring result;
+    auto append = [&result](std::wstring_view text) {
+        result.append(text.substr(0, kExpandedFolderLimit - result.size()));
+    };
+    std::size_t at = 0;
+    while (at < iniFolder.size() && result.size() < kExpandedFolderLimit) {
+        if (iniFolder[at] != L'%') {
+            append(iniFolder.substr(at, 1));
+            ++at;
+            continue;
+        }
+        const std::size_t close = iniFolder.find(L'%', at + 1);
+        const std::size_t end = close == std::wstring_view::npos ? iniFolder.size() : close;
+        const std::wstring_view name = iniFolder.substr(at + 1, end - at - 1).substr(0, kVariableNameLimit);
+        at = close == std::wstring_view::npos ? end : close + 1;
+        if (name.empty()) continue;
+        // A value that does not fit the lookup buffer would arrive cut or not at
+        // all; a cut folder name would put the settings somewhere unintended.
+        const std::optional<std::wstring> value = lookup(name);
+        if (value && value->size() <= kVariableValueLimit) append(*value);
+    }
+    return result;
+}
+
+bool NeedsMirror(std::wstring_view settingsPath) {
+    return settingsPath.find(L"Pixelmoor32_App") != std::wstring_view::npos ||
+           settingsPath.find(L"Pixelmoor64_App") != std::wstring_view::npos;
+}
+
+int ScaleFromDpi(int dpi) noexcept { return dpi * 100 / 96; }
+
+ToolbarChoice ChooseToolbar(const std::function<int()>& screenHeight, int scale) {
+    if (screenHeight() >= 1600 || scale >= 170) return {L"gnome-colors-human_48.png", L"48"};
+    if (screenHeight() > 1200 || scale >= 150) return {L"gnome-colors-wise_32.png", L"32"};
+    if (screenHeight() < 768) return {L"Basalt_16.png", L"16"};
+    return {L"Quillon_24.png", L"24"};
+}
+
+std::vector<std::string_view> SplitIntoPieces(std::string_view bytes) {
+    std::vector<std::string_view> pieces;
+    while (!bytes.empty()) {
+        const std::size_t feed = bytes.substr(0, kPieceByteLimit).find('\n');
+        const std::size_t length = feed == std::string_view::npos ? std::min(bytes.size(), kPieceByteLimit) : feed + 1;
+        pieces.push_back(bytes.substr(0, length));
+        bytes.remove_prefix(length);
+    }
+    return pieces;
+}
+
+std::wstring SettingsTempPath(std::wstring_view settingsPath) {
+    // Drive and directory of the settings file; the temporary file must lie in
+    // that same folder so that the final move replaces the file in place.
+    std::size_t folderEnd = settingsPath.find_last_of(L"\\/");
+    if (folderEnd != std::wstring_view::npos) {
+        ++folderEnd;
+    } else {
+        folderEnd = settingsPath.size() >= 2 && settingsPath[1] == L':' ? 2 : 0;
+    }
+    return std::wstring(settingsPath.substr(0, folderEnd)) + kSettingsTempFileName;
+}
+
+}  // namespace pixelmoor
