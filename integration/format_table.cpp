@@ -4,6 +4,8 @@ namespace pixelmoor {
 
 namespace {
 
+// One row per line, so that the table reads like the list the user sees.
+// clang-format off
 constexpr FormatRow kRows[kFormatRowCount] = {
     {L"ANI", L"Animated Windows Cursors *", IconKind::Own, {{{L"ani", L"ani"}}}, 1},
     {L"ARW/DNG/ERF/NEF/NRW/RWL", L"Digital Camera RAW Formats *", IconKind::Viewer, {{{L"arw", L"arw"}, {L"dng", L"dng"}, {L"erf", L"erf"}, {L"nef", L"nef"}, {L"nrw", L"nrw"}, {L"rwl", L"rwl"}}}, 6},
@@ -71,6 +73,7 @@ constexpr FormatRow kRows[kFormatRowCount] = {
     {L"WAV", L"Windows Audio Format *", IconKind::Audio, {{{L"wav", L"wav"}}}, 1},
     {L"WMA", L"Windows Media Audio File *", IconKind::Audio, {{{L"wma", L"wma"}}}, 1},
 };
+// clang-format on
 
 }  // namespace
 

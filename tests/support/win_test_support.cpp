@@ -1,8 +1,11 @@
 #include "tests/support/win_test_support.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 
 #include "framework/unique_handle.h"
+#include "integration/format_table.h"
 
 namespace pixelmoor::test {
 
@@ -214,6 +217,165 @@ std::string Narrow(const std::wstring& text) {
     std::string out;
     for (wchar_t c : text) out += (c < 0x80) ? static_cast<char>(c) : '?';
     return out;
+}
+
+namespace {
+
+constexpr wchar_t kFileExts[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.";
+constexpr const wchar_t* kStoreAppClasses[] = {L"SOFTWARE\\Classes\\AppXvhc4p7vz4b485xfp46hhk3fq3grkdgjg",
+                                               L"SOFTWARE\\Classes\\AppXk0g4vb8gvt7b93tg50ybcy892pge6jmt",
+                                               L"SOFTWARE\\Classes\\AppX43hnxtbyyps62jhe9sqpdzxn1790zetc",
+                                               L"SOFTWARE\\Classes\\AppX9rkaq77s0jzh1tyccadx9ghba15r6t3h",
+                                               L"SOFTWARE\\Classes\\AppX6eg8h5sxqq90pv53845wmnbewywdqq5h"};
+
+struct FootprintKey {
+    HKEY root;
+    std::wstring key;
+};
+struct FootprintValue {
+    HKEY root;
+    std::wstring key;
+    std::wstring name;  // empty: the default value
+};
+
+// Keys that belong to the product alone.
+std::vector<FootprintKey> OwnedKeys() {
+    std::vector<FootprintKey> keys = {
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Pixelmoor"},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pixelmoor"},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor64"},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Directory\\shell\\Durchsuchen mit &Pixelmoor"},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Drive\\shell\\Durchsuchen mit &Pixelmoor"},
+        {HKEY_CLASSES_ROOT, L"Applications\\p_moor64.exe"},
+    };
+    std::vector<std::wstring> types;
+    for (const FormatRow& row : FormatTable())
+        for (const FormatExtension& entry : row.extensions()) {
+            if (std::find(types.begin(), types.end(), entry.type) == types.end()) types.emplace_back(entry.type);
+            keys.push_back({HKEY_CURRENT_USER, kFileExts + std::wstring(entry.extension) + L"\\UserChoice"});
+        }
+    for (const std::wstring& type : types)
+        keys.push_back({HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Pixelmoor." + type});
+    return keys;
+}
+
+// Values the product writes into keys that others share.
+std::vector<FootprintValue> SharedValues() {
+    std::vector<FootprintValue> values = {{HKEY_LOCAL_MACHINE, L"SOFTWARE\\RegisteredApplications", L"Pixelmoor"}};
+    for (const wchar_t* key : kStoreAppClasses) values.push_back({HKEY_CURRENT_USER, key, L"NoOpenWith"});
+    for (const FormatRow& row : FormatTable())
+        for (const FormatExtension& entry : row.extensions())
+            values.push_back({HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\." + std::wstring(entry.extension), L""});
+    return values;
+}
+
+bool KeyIsEmpty(HKEY root, const std::wstring& key) {
+    UniqueHkey handle = OpenKey(root, key);
+    if (!handle) return false;
+    DWORD subKeys = 0, values = 0;
+    if (::RegQueryInfoKeyW(handle.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr,
+                           nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return false;
+    return subKeys == 0 && values == 0;
+}
+
+void DeleteKeyIfEmpty(HKEY root, const std::wstring& key) {
+    if (KeyIsEmpty(root, key)) ::RegDeleteKeyW(root, key.c_str());
+}
+
+std::wstring RootName(HKEY root) {
+    if (root == HKEY_LOCAL_MACHINE) return L"HKLM";
+    if (root == HKEY_CURRENT_USER) return L"HKCU";
+    return L"HKCR";
+}
+
+std::wstring DataText(DWORD type, const std::vector<BYTE>& data) {
+    std::wstring text = L"type " + std::to_wstring(type) + L" bytes " + std::to_wstring(data.size()) + L":";
+    if (type == REG_SZ || type == REG_EXPAND_SZ) {
+        text.append(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
+        return text;
+    }
+    static constexpr wchar_t kHex[] = L"0123456789abcdef";
+    for (BYTE b : data) text += {kHex[b >> 4], kHex[b & 15]};
+    return text;
+}
+
+std::wstring DumpValue(HKEY key, const std::wstring& name) {
+    DWORD type = 0, bytes = 0;
+    if (::RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return L"(none)";
+    std::vector<BYTE> data(bytes);
+    ::RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &bytes);
+    data.resize(bytes);
+    return DataText(type, data);
+}
+
+void DumpTree(HKEY root, const std::wstring& key, std::wstring& out) {
+    UniqueHkey handle = OpenKey(root, key);
+    if (!handle) return;
+    out += L"[" + RootName(root) + L"\\" + key + L"]\n";
+    for (const std::wstring& name : RegValueNames(root, key))
+        out += L"  " + name + L" = " + DumpValue(handle.get(), name) + L"\n";
+    for (const std::wstring& sub : RegSubKeyNames(root, key)) DumpTree(root, key + L"\\" + sub, out);
+}
+
+}  // namespace
+
+void ResetRegistrationFootprint() {
+    ResetProductRegistration();
+    for (const FootprintKey& owned : OwnedKeys()) {
+        DeleteRegTree(owned.root, owned.key);
+        // The user choice's parent key is made for it and goes with it when nothing else is left there.
+        if (owned.key.ends_with(L"\\UserChoice"))
+            DeleteKeyIfEmpty(owned.root,
+                             owned.key.substr(0, owned.key.size() - std::wstring_view(L"\\UserChoice").size()));
+    }
+    for (const FootprintValue& shared : SharedValues()) {
+        ::RegDeleteKeyValueW(shared.root, shared.key.c_str(), shared.name.empty() ? nullptr : shared.name.c_str());
+        DeleteKeyIfEmpty(shared.root, shared.key);
+    }
+}
+
+std::wstring DumpRegistrationFootprint() {
+    std::wstring out;
+    for (const FootprintKey& owned : OwnedKeys()) DumpTree(owned.root, owned.key, out);
+    for (const FootprintValue& shared : SharedValues()) {
+        UniqueHkey handle = OpenKey(shared.root, shared.key);
+        if (!handle) continue;
+        out += RootName(shared.root) + L"\\" + shared.key + L" " + shared.name + L" = " +
+               DumpValue(handle.get(), shared.name) + L"\n";
+    }
+    return out;
+}
+
+std::wstring ShellFolderPath(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+    return path;
+}
+
+std::optional<ShellLinkInfo> ReadShellLink(const std::wstring& path) {
+    ComScope com;
+    ComPtr<IShellLinkW> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())))
+        return std::nullopt;
+    ComPtr<IPersistFile> file = link.query<IPersistFile>(IID_IPersistFile);
+    if (!file || FAILED(file->Load(path.c_str(), STGM_READ))) return std::nullopt;
+    ShellLinkInfo info;
+    std::wstring text(1024, L'\0');
+    const auto take = [&text] {
+        std::wstring value = text.c_str();
+        text.assign(1024, L'\0');
+        return value;
+    };
+    link->GetPath(text.data(), static_cast<int>(text.size()), nullptr, SLGP_RAWPATH);
+    info.target = take();
+    link->GetArguments(text.data(), static_cast<int>(text.size()));
+    info.arguments = take();
+    link->GetIconLocation(text.data(), static_cast<int>(text.size()), &info.iconIndex);
+    info.iconFile = take();
+    link->GetDescription(text.data(), static_cast<int>(text.size()));
+    info.description = take();
+    return info;
 }
 
 }  // namespace pixelmoor::test

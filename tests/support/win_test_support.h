@@ -58,4 +58,27 @@ std::wstring MakeScratchFolder(const std::wstring& name);
 
 std::string Narrow(const std::wstring& text);  // for test messages only
 
+// Everything the registration writes (command classes, application key,
+// uninstall entry, capabilities, context menu, the extension keys and type
+// classes of the whole format table, user choices, store-app values) is
+// removed: whole keys where the product owns them, only its values where the
+// key is shared (a key left empty then goes too).
+void ResetRegistrationFootprint();
+// The same places as text: every key, value name, type and data, in a fixed
+// order; equal texts mean equal registry states.
+std::wstring DumpRegistrationFootprint();
+
+// A shell folder by its CSIDL, without a trailing backslash; empty when unknown.
+std::wstring ShellFolderPath(int csidl);
+
+// A .lnk file read back through the shell link object.
+struct ShellLinkInfo {
+    std::wstring target;
+    std::wstring arguments;
+    std::wstring iconFile;
+    int iconIndex = 0;
+    std::wstring description;
+};
+std::optional<ShellLinkInfo> ReadShellLink(const std::wstring& path);
+
 }  // namespace pixelmoor::test

@@ -1,0 +1,111 @@
+#include "integration/registration_rules.h"
+
+#include "framework/product.h"
+#include "framework/text_rules.h"
+#include "integration/association_rules.h"
+
+namespace pixelmoor {
+
+namespace {
+
+constexpr wchar_t kMenuText[] = L"Durchsuchen mit &Pixelmoor";
+constexpr wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor64";
+constexpr wchar_t kApplicationKey[] = L"SOFTWARE\\Pixelmoor";
+constexpr wchar_t kCapabilitiesKey[] = L"SOFTWARE\\Pixelmoor\\Capabilities";
+constexpr wchar_t kPublisher[] = L"Keldaris";
+constexpr wchar_t kFriendlyAppName[] = L"Pixelmoor 64-bit";
+constexpr wchar_t kApplicationDescription[] =
+    L"Picture viewer, editor and converter - one of the most popular viewers worldwide";
+constexpr std::uint32_t kEstimatedSizeKb = 8192;
+
+std::wstring Quoted(std::wstring_view text) { return L'"' + std::wstring(text) + L'"'; }
+
+std::wstring VersionText() { return std::to_wstring(kVersionMajor) + L'.' + std::to_wstring(kVersionMinor); }
+
+}  // namespace
+
+RegistrationTexts BuildRegistrationTexts(std::wstring_view folder) {
+    RegistrationTexts texts;
+    texts.folder = folder;
+    TrimBlanks(texts.folder);
+    if (!EndsWithBackslash(texts.folder)) texts.folder += L'\\';
+    texts.viewer = texts.folder + kViewerExe;
+    texts.openCommand = Quoted(texts.viewer) + L" \"%1\"";
+    texts.viewerIcon = texts.viewer + L",0";
+    texts.videoIcon = texts.viewer + L",12";
+    texts.audioIcon = texts.viewer + L",11";
+    texts.thumbsCommand = texts.openCommand + L" /thumbs";
+    return texts;
+}
+
+std::wstring IconTextFor(IconKind kind, const RegistrationTexts& texts) {
+    switch (kind) {
+        case IconKind::Own:
+            return L"%1";
+        case IconKind::Video:
+            return texts.videoIcon;
+        case IconKind::Audio:
+            return texts.audioIcon;
+        case IconKind::Viewer:
+            break;
+    }
+    return texts.viewerIcon;
+}
+
+RegistryWrites ContextMenuWrites(const RegistrationTexts& texts) {
+    RegistryWrites writes;
+    for (const wchar_t* owner : {L"SOFTWARE\\Classes\\Directory\\shell\\", L"SOFTWARE\\Classes\\Drive\\shell\\"}) {
+        const std::wstring key = owner + std::wstring(kMenuText);
+        writes.push_back(SetDefaultValue{RegistryRoot::LocalMachine, key, kMenuText});
+        writes.push_back(SetDefaultValue{RegistryRoot::LocalMachine, key + L"\\command", texts.thumbsCommand});
+    }
+    return writes;
+}
+
+RegistryWrites ApplicationWrites(const RegistrationTexts& texts) {
+    using Root = RegistryRoot;
+    const std::wstring productName = kProductName;
+    return {
+        SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor", productName},
+        // The next installation reads this command back to find the install folder.
+        SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor\\shell\\open\\command", texts.openCommand},
+        // The command class keeps no icon of its own.
+        DeleteKey{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor\\DefaultIcon"},
+        SetDefaultValue{Root::ClassesRoot, L"Applications\\p_moor64.exe\\shell\\open\\command", texts.openCommand},
+        SetNamedValues{Root::ClassesRoot,
+                       L"Applications\\p_moor64.exe",
+                       KeyOpening::OpenFullAccess,
+                       {{L"FriendlyAppName", std::wstring(kFriendlyAppName)}}},
+        // The empty default value creates the uninstall entry's key.
+        SetDefaultValue{Root::LocalMachine, kUninstallKey, L""},
+        SetNamedValues{Root::LocalMachine,
+                       kUninstallKey,
+                       KeyOpening::OpenFullAccess,
+                       {
+                           {L"DisplayName", productName + L' ' + VersionText() + L" (64-bit)"},
+                           {L"UninstallString", Quoted(texts.folder + kUninstallerExe)},
+                           {L"Publisher", std::wstring(kPublisher)},
+                           {L"InstallLocation", texts.folder},
+                           {L"DisplayVersion", VersionText()},
+                           {L"DisplayIcon", texts.viewerIcon},
+                           {L"VersionMajor", static_cast<std::uint32_t>(kVersionMajor)},
+                           {L"VersionMinor", static_cast<std::uint32_t>(kVersionMinor)},
+                           {L"EstimatedSize", kEstimatedSizeKb},
+                       }},
+        SetNamedValues{Root::LocalMachine, kApplicationKey, KeyOpening::Create, {}},
+        SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Pixelmoor\\shell\\open\\command", Quoted(texts.viewer)},
+        SetNamedValues{Root::LocalMachine,
+                       kCapabilitiesKey,
+                       KeyOpening::Create,
+                       {{L"ApplicationDescription", std::wstring(kApplicationDescription)}}},
+        // The association pass only opens this key; it must exist before the first extension.
+        SetNamedValues{Root::LocalMachine, kFileAssociationsKey, KeyOpening::Create, {}},
+        // Listed only where the system keeps such a list: the key is not created.
+        SetNamedValues{Root::LocalMachine,
+                       L"SOFTWARE\\RegisteredApplications",
+                       KeyOpening::OpenSetValue,
+                       {{productName, std::wstring(kCapabilitiesKey)}}},
+    };
+}
+
+}  // namespace pixelmoor

@@ -1,0 +1,40 @@
+// The texts and registry writes of the application registration that do not
+// depend on the running system.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "integration/format_table.h"
+#include "integration/registry_writes.h"
+
+namespace pixelmoor {
+
+// The texts built from the install folder. They hold the whole folder,
+// however long: a path that does not fit a system path buffer is still
+// recorded as it was given, never cut.
+struct RegistrationTexts {
+    std::wstring folder;         // F: trimmed, ending in exactly one added backslash
+    std::wstring viewer;         // E: F + "p_moor64.exe"
+    std::wstring openCommand;    // C: "E" "%1"
+    std::wstring viewerIcon;     // I0: E,0
+    std::wstring videoIcon;      // I12: E,12
+    std::wstring audioIcon;      // I11: E,11
+    std::wstring thumbsCommand;  // T: "E" "%1" /thumbs
+};
+
+[[nodiscard]] RegistrationTexts BuildRegistrationTexts(std::wstring_view folder);
+
+// The icon text that a row's classes get: "%1" for types whose files show
+// their own icon, else the viewer with the row's icon index.
+[[nodiscard]] std::wstring IconTextFor(IconKind kind, const RegistrationTexts& texts);
+
+// "Durchsuchen mit &Pixelmoor" on folders and drives, which starts the viewer
+// with the clicked item in thumbnails mode.
+[[nodiscard]] RegistryWrites ContextMenuWrites(const RegistrationTexts& texts);
+
+// The command class, the application key, the uninstall entry, the
+// capabilities and the registered application, in the order they are made.
+[[nodiscard]] RegistryWrites ApplicationWrites(const RegistrationTexts& texts);
+
+}  // namespace pixelmoor

@@ -1,0 +1,15 @@
+// Applies registry writes described as data to the registry of the running
+// system, in the 64-bit view that the process sees by default.
+#pragma once
+
+#include <span>
+
+#include "integration/registry_writes.h"
+
+namespace pixelmoor {
+
+// Makes every write in order; a failed write is passed over and the next one
+// made (see registry_writes.h for what each kind does when a key is missing).
+void ApplyRegistryWrites(std::span<const RegistryWrite> writes);
+
+}  // namespace pixelmoor

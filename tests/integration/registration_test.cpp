@@ -1,0 +1,117 @@
+#include "integration/registration.h"
+
+#include <gtest/gtest.h>
+
+#include "integration/associations.h"
+#include "integration/windows_version.h"
+#include "tests/integration/registration_checks.h"
+#include "tests/support/win_test_support.h"
+
+namespace pixelmoor {
+namespace {
+
+using test::ReadRegString;
+
+const std::wstring kFolder = L"D:\\Tools\\Pixelmoor";
+const std::wstring kInstallFolder = L"D:\\Tools\\Pixelmoor\\";
+constexpr wchar_t kRegisteredApplications[] = L"SOFTWARE\\RegisteredApplications";
+
+// Each case starts as on a machine where the viewer was never installed, on
+// a system that keeps a list of registered applications.
+class RegistrationTest : public testing::Test {
+protected:
+    void SetUp() override {
+        test::ResetRegistrationFootprint();
+        test::ResetShortcuts();
+        test::WriteRegString(HKEY_LOCAL_MACHINE, kRegisteredApplications, L"Other", L"SOFTWARE\\Other");
+        WindowsGeneration = kGenerationWindows10;
+    }
+    void TearDown() override {
+        WindowsGeneration = kGenerationUnknown;
+        test::ResetRegistrationFootprint();
+        test::ResetShortcuts();
+        test::DeleteRegTree(HKEY_LOCAL_MACHINE, kRegisteredApplications);
+    }
+};
+
+TEST_F(RegistrationTest, TypicalRunRegistersViewerAndImageTypes) {
+    // An icon of the command class left from before is removed.
+    test::WriteRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Pixelmoor\\DefaultIcon", nullptr, L"old.ico,0");
+    const AssocSwitchChoice images = SelectionForAssocValue(1);
+    EXPECT_EQ(RegisterApplication(images.associate, kFolder, 1, 0, 0, 0, images.selection), 1);
+
+    test::ExpectApplicationKeys(kInstallFolder);
+    EXPECT_EQ(test::ExpectAssociations(kInstallFolder, images.selection), 75);  // the image rows
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, kRegisteredApplications, L"Pixelmoor"),
+              L"SOFTWARE\\Pixelmoor\\Capabilities");
+    EXPECT_EQ(test::CountHiddenStoreApps(), 5);
+    EXPECT_FALSE(test::HasContextMenuEntries(kInstallFolder));
+    test::ExpectLinks(test::GroupFolder(false), test::ExpectedGroupLinks(kInstallFolder, true));
+    EXPECT_FALSE(test::FileExists(test::DesktopFolder(false) + L"Pixelmoor 64.lnk"));
+}
+
+TEST_F(RegistrationTest, RunWithoutChosenTypesPointsOnlyJpgPngTifAndLeavesTheUserAlone) {
+    // A context-menu entry of an earlier installation stays when thumbnails are not chosen.
+    test::WriteRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Directory\\shell\\Durchsuchen mit &Pixelmoor",
+                         nullptr, L"Durchsuchen mit &Pixelmoor");
+    const AssociationSelection none{};
+    EXPECT_EQ(RegisterApplication(0, kFolder, 0, 0, 0, 0, none), 1);
+
+    test::ExpectApplicationKeys(kInstallFolder);
+    EXPECT_EQ(test::ExpectAssociations(kInstallFolder, none), 3);  // jpg, png, tif; all classes and capabilities
+    EXPECT_EQ(test::CountHiddenStoreApps(), 0);
+    EXPECT_TRUE(
+        test::RegKeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Directory\\shell\\Durchsuchen mit &Pixelmoor"));
+    EXPECT_FALSE(test::FolderExists(test::GroupFolder(false)));
+}
+
+TEST_F(RegistrationTest, ThumbnailsChoiceMakesOneDesktopShortcutAndTheContextMenu) {
+    const std::wstring viewer = kInstallFolder + L"p_moor64.exe";
+    EXPECT_EQ(RegisterApplication(0, L"D:\\Tools\\Pixelmoor  ", 0, 0, 1, 0, AssociationSelection{}), 1);
+
+    EXPECT_TRUE(test::HasContextMenuEntries(kInstallFolder));
+    test::ExpectLink(test::DesktopFolder(false),
+                     {L"Pixelmoor 64 Thumbnails.lnk", viewer, L"/thumbs", viewer, 7, L"Pixelmoor - Thumbnails"});
+    EXPECT_FALSE(test::FileExists(test::DesktopFolder(false) + L"Pixelmoor 64.lnk"));
+    EXPECT_FALSE(test::FolderExists(test::GroupFolder(false)));
+    // The trailing blanks of the folder are gone everywhere.
+    test::ExpectApplicationKeys(kInstallFolder);
+}
+
+TEST_F(RegistrationTest, LongFolderIsRecordedWhole) {
+    const std::wstring folder = L"D:\\" + std::wstring(280, L'p') + L"\\";
+    RegisterApplication(0, folder, 0, 0, 0, 0, AssociationSelection{});
+    test::ExpectApplicationKeys(folder);
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Pixelmoor.jpg\\shell\\open\\command", L""),
+              L"\"" + folder + L"p_moor64.exe\" \"%1\"");
+}
+
+TEST_F(RegistrationTest, WithoutRegisteredApplicationsListTheCapabilitiesStillExist) {
+    test::DeleteRegTree(HKEY_LOCAL_MACHINE, kRegisteredApplications);
+    RegisterApplication(0, kFolder, 0, 0, 0, 0, AssociationSelection{});
+    EXPECT_FALSE(test::RegKeyExists(HKEY_LOCAL_MACHINE, kRegisteredApplications));
+    test::ExpectApplicationKeys(kInstallFolder);
+}
+
+struct FinishCase {
+    int generation;
+    int hiddenStoreApps;
+};
+
+TEST_F(RegistrationTest, StoreAppsAreHiddenOnWindows10Only) {
+    const FinishCase cases[] = {
+        {kGenerationWindows10, 5},  // the five packaged picture apps
+        {kGenerationWindows11, 0},  // Windows 11 ignores the values
+        {kGenerationWindows8, 0},   //
+        {kGenerationWindows7, 0},   // no store apps
+    };
+    for (const FinishCase& c : cases) {
+        test::ResetRegistrationFootprint();
+        WindowsGeneration = c.generation;
+        FinishAssociations();
+        EXPECT_EQ(test::CountHiddenStoreApps(), c.hiddenStoreApps) << "generation " << c.generation;
+    }
+}
+
+}  // namespace
+}  // namespace pixelmoor

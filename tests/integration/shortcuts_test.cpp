@@ -1,0 +1,119 @@
+#include "integration/shortcuts.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include "integration/windows_version.h"
+#include "tests/integration/registration_checks.h"
+#include "tests/support/win_test_support.h"
+
+namespace pixelmoor {
+namespace {
+
+using test::ExpectedGroupLinks;
+using test::ExpectLinks;
+using test::GroupFolder;
+
+const std::wstring kInstallFolder = L"D:\\Tools\\Pixelmoor\\";
+
+class ShortcutsTest : public testing::Test {
+protected:
+    void SetUp() override { test::ResetShortcuts(); }
+    void TearDown() override {
+        WindowsGeneration = kGenerationUnknown;
+        test::ResetShortcuts();
+    }
+};
+
+TEST_F(ShortcutsTest, GroupHoldsNineShortcutsOnWindows10) {
+    WindowsGeneration = 10;
+    EXPECT_EQ(CreateStartMenuGroup(kInstallFolder, 0), 1);
+    ExpectLinks(GroupFolder(false), ExpectedGroupLinks(kInstallFolder, true));
+    EXPECT_FALSE(test::FolderExists(GroupFolder(true)));
+}
+
+TEST_F(ShortcutsTest, GroupHasNoUninstallerOnWindows8ButKeepsAnEarlierOne) {
+    WindowsGeneration = 8;
+    EXPECT_EQ(CreateStartMenuGroup(kInstallFolder, 0), 1);
+    ExpectLinks(GroupFolder(false), ExpectedGroupLinks(kInstallFolder, false));
+
+    // A shortcut left by an earlier installation is neither replaced nor removed.
+    ASSERT_EQ(CreateFolderShortcut(GroupFolder(false), L"Pixelmoor deinstallieren.lnk", L"C:\\Old\\pm_uninstall.exe",
+                                   std::nullopt, std::nullopt, 0),
+              1);
+    EXPECT_EQ(CreateStartMenuGroup(kInstallFolder, 0), 1);
+    std::vector<test::ExpectedLink> links = ExpectedGroupLinks(kInstallFolder, false);
+    links.push_back({L"Pixelmoor deinstallieren.lnk", L"C:\\Old\\pm_uninstall.exe", L"", L"", 0, L""});
+    ExpectLinks(GroupFolder(false), links);
+}
+
+TEST_F(ShortcutsTest, ExistingGroupIsReusedAndOnlyTheTwoPreviousViewerLinksGo) {
+    WindowsGeneration = 10;
+    const std::wstring group = GroupFolder(false);
+    ASSERT_TRUE(::SHCreateDirectoryExW(nullptr, group.c_str(), nullptr) == ERROR_SUCCESS);
+    const std::wstring earlier[] = {
+        L"Pixelmoor 64 4.73.lnk",  // replaced: removed
+        L"Pixelmoor 64 4.72.lnk",  // replaced: removed
+        L"Pixelmoor 64 4.74.lnk",  // not one of the two: stays
+        L"Pixelmoor 64 4.71.lnk",  // older: stays
+        L"Was ist neu.lnk",        // one of the group's own: overwritten
+    };
+    for (const std::wstring& name : earlier)
+        ASSERT_EQ(CreateFolderShortcut(group, name, L"C:\\Old\\p_moor64.exe", std::nullopt, std::nullopt, 0), 1);
+
+    EXPECT_EQ(CreateStartMenuGroup(kInstallFolder, 0), 1);
+    std::vector<test::ExpectedLink> links = ExpectedGroupLinks(kInstallFolder, true);
+    links.push_back({L"Pixelmoor 64 4.74.lnk", L"C:\\Old\\p_moor64.exe", L"", L"", 0, L""});
+    links.push_back({L"Pixelmoor 64 4.71.lnk", L"C:\\Old\\p_moor64.exe", L"", L"", 0, L""});
+    ExpectLinks(group, links);
+}
+
+TEST_F(ShortcutsTest, AllUsersGroupGoesToTheCommonStartMenu) {
+    WindowsGeneration = 11;
+    EXPECT_EQ(CreateStartMenuGroup(kInstallFolder, 1), 1);
+    ExpectLinks(GroupFolder(true), ExpectedGroupLinks(kInstallFolder, true));
+    EXPECT_FALSE(test::FolderExists(GroupFolder(false)));
+}
+
+struct DesktopCase {
+    int allUsers;
+    const wchar_t* fileName;
+    std::optional<std::wstring_view> iconFile;
+    std::optional<std::wstring_view> description;
+    std::optional<std::wstring_view> arguments;
+    int iconIndex;
+    test::ExpectedLink expected;
+};
+
+TEST_F(ShortcutsTest, DesktopShortcutSetsOnlyWhatIsGiven) {
+    const std::wstring viewer = kInstallFolder + L"p_moor64.exe";
+    const DesktopCase cases[] = {
+        // the viewer: a description and nothing else
+        {0,
+         L"Pixelmoor 64.lnk",
+         std::nullopt,
+         L"Pixelmoor 64 - Bildbetrachter",
+         std::nullopt,
+         0,
+         {L"Pixelmoor 64.lnk", viewer, L"", L"", 0, L"Pixelmoor 64 - Bildbetrachter"}},
+        // thumbnails on the common desktop: icon 7 and "/thumbs"
+        {1,
+         L"Pixelmoor 64 Thumbnails.lnk",
+         viewer,
+         L"Pixelmoor - Thumbnails",
+         L"/thumbs",
+         7,
+         {L"Pixelmoor 64 Thumbnails.lnk", viewer, L"/thumbs", viewer, 7, L"Pixelmoor - Thumbnails"}},
+    };
+    for (const DesktopCase& c : cases) {
+        EXPECT_EQ(
+            CreateDesktopShortcut(viewer, c.fileName, c.iconFile, c.description, c.arguments, c.iconIndex, c.allUsers),
+            1);
+        test::ExpectLink(test::DesktopFolder(c.allUsers != 0), c.expected);
+        EXPECT_FALSE(test::FileExists(test::DesktopFolder(c.allUsers == 0) + c.fileName));  // not in the other scope
+        test::ResetShortcuts();
+    }
+}
+
+}  // namespace
+}  // namespace pixelmoor
