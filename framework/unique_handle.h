@@ -87,6 +87,11 @@ struct CursorTraits {
     static Handle invalid() noexcept { return nullptr; }
     static void close(Handle h) noexcept { ::DestroyCursor(h); }
 };
+struct IconTraits {
+    using Handle = HICON;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle h) noexcept { ::DestroyIcon(h); }
+};
 struct GlobalMemoryTraits {
     using Handle = HGLOBAL;
     static Handle invalid() noexcept { return nullptr; }
@@ -109,6 +114,7 @@ using UniqueBrush = UniqueResource<GdiObjectTraits<HBRUSH>>;
 using UniqueBitmap = UniqueResource<GdiObjectTraits<HBITMAP>>;
 using UniqueCreatedDc = UniqueResource<CreatedDcTraits>;
 using UniqueCursor = UniqueResource<CursorTraits>;
+using UniqueIcon = UniqueResource<IconTraits>;
 template <typename T>
 using UniqueCoTaskMem = UniqueResource<CoTaskMemTraits<T>>;
 

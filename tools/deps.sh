@@ -52,8 +52,8 @@ if [ -z "$zlib_src" ] || [ ! -f "$zlib_src/contrib/minizip/unzip.c" ]; then
   # every listed version is tried until one downloads.
   fetched=0
   for v in "" $(apt-cache showsrc zlib 2>/dev/null | sed -n 's/^Version: //p' | sort -u -r); do
-    spec=zlib; [ -n "$v" ] && spec="zlib=$v"
-    if (cd "$deps_dir" && apt-get source "$spec" >/dev/null 2>&1); then fetched=1; break; fi
+    package=zlib; [ -n "$v" ] && package="zlib=$v"
+    if (cd "$deps_dir" && apt-get source "$package" >/dev/null 2>&1); then fetched=1; break; fi
     rm -rf "$deps_dir"/zlib-* "$deps_dir"/zlib_*
   done
   [ $fetched -eq 1 ] || { echo "apt-get source zlib failed" >&2; exit 1; }

@@ -16,13 +16,6 @@
 namespace pixelmoor::test {
 namespace {
 
-struct IconTraits {
-    using Handle = HICON;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::DestroyIcon(h); }
-};
-using UniqueIcon = UniqueResource<IconTraits>;
-
 struct VersionRecord {
     std::wstring versionText;  // "%d.%d%d" as the setup's icon library rule prints it
     DWORD fileType = 0;

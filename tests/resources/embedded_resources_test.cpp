@@ -213,10 +213,10 @@ TEST_F(EmbeddedResources, IconGroupHoldsDecodableSizes) {
         const auto image = ResourceBytes(module_.get(), RT_ICON, iconId);
         ASSERT_TRUE(image) << side;
         if (side == 256) continue;  // stored as PNG, which not every loader decodes
-        HICON icon = CreateIconFromResourceEx(reinterpret_cast<BYTE*>(const_cast<char*>(image->data())),
-                                              static_cast<DWORD>(image->size()), TRUE, 0x00030000, side, side, 0);
-        EXPECT_NE(icon, nullptr) << side;
-        if (icon) DestroyIcon(icon);
+        const UniqueIcon icon(CreateIconFromResourceEx(reinterpret_cast<BYTE*>(const_cast<char*>(image->data())),
+                                                       static_cast<DWORD>(image->size()), TRUE, 0x00030000, side,
+                                                       side, 0));
+        EXPECT_TRUE(icon) << side;
     }
     EXPECT_EQ(sizes, (std::set<int>{16, 24, 32, 48, 256}));
 }

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <string>
 
+#include "framework/unique_handle.h"
+
 namespace {
 
 // The text that follows the first argument of a command line (the launcher's
@@ -39,10 +41,10 @@ int wmain() {
         std::fprintf(stderr, "cannot start the program (error %lu)\n", ::GetLastError());
         return 2;
     }
-    ::WaitForSingleObject(info.hProcess, INFINITE);
+    pixelmoor::UniqueHandle process(info.hProcess);
+    pixelmoor::UniqueHandle thread(info.hThread);
+    ::WaitForSingleObject(process.get(), INFINITE);
     DWORD code = 0;
-    ::GetExitCodeProcess(info.hProcess, &code);
-    ::CloseHandle(info.hThread);
-    ::CloseHandle(info.hProcess);
+    ::GetExitCodeProcess(process.get(), &code);
     return static_cast<int>(code);
 }
