@@ -21,26 +21,36 @@ constexpr wchar_t kLogName[] = L"Pixelmoor_Install.log";
 const std::string kRefusal =
     "Warnung: Pixelmoor l\xe4uft!\r\nBeenden Sie bitte Pixelmoor bevor Sie mit der Installation fortsetzen!\r\n";
 
-// A top-level window of the class "Pixelmoor", as a running viewer has one.
-class ViewerStandIn {
+// The stand-in viewer of the payload, running: its top-level window of the
+// class "Pixelmoor" is what the setup looks for. Closed again at the end.
+class RunningViewer {
 public:
-    ViewerStandIn() {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = ::DefWindowProcW;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"Pixelmoor";
-        ::RegisterClassW(&windowClass);  // fails harmlessly when a second stand-in registers it again
-        window_ = ::CreateWindowExW(0, L"Pixelmoor", L"Pixelmoor", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                                    nullptr, windowClass.hInstance, nullptr);
+    RunningViewer() {
+        std::wstring commandLine = L"\"" + test::EnvironmentPath(L"PIXELMOOR_VIEWER_EXE") + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info{};
+        if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &info))
+            return;
+        process_.reset(info.hProcess);
+        const UniqueHandle thread(info.hThread);
+        for (int waited = 0; waited < 20000 && !window_; waited += 100) {
+            ::Sleep(100);
+            window_ = ::FindWindowW(L"Pixelmoor", nullptr);
+        }
     }
-    ViewerStandIn(const ViewerStandIn&) = delete;
-    ViewerStandIn& operator=(const ViewerStandIn&) = delete;
-    ~ViewerStandIn() {
-        if (window_) ::DestroyWindow(window_);
+    RunningViewer(const RunningViewer&) = delete;
+    RunningViewer& operator=(const RunningViewer&) = delete;
+    ~RunningViewer() {
+        if (window_) ::PostMessageW(window_, WM_CLOSE, 0, 0);
+        if (process_ && ::WaitForSingleObject(process_.get(), 10000) != WAIT_OBJECT_0)
+            ::TerminateProcess(process_.get(), 1);
     }
     explicit operator bool() const noexcept { return window_ != nullptr; }
 
 private:
+    UniqueHandle process_;
     HWND window_ = nullptr;
 };
 
@@ -104,7 +114,7 @@ TEST(Startup, SilentRunRefusesWhileTheViewerRunsAndLogsTheWarning) {
     const std::wstring registryBefore = test::DumpRegistrationFootprint();
     const std::wstring scratch = test::MakeScratchFolder(L"startup-refusal");
     const std::wstring target = scratch + L"target";
-    ViewerStandIn viewer;
+    RunningViewer viewer;
     ASSERT_TRUE(viewer);
 
     const int before = test::SecondOfDayNow();
@@ -141,7 +151,7 @@ TEST(Startup, OnlyTheExactLowerCaseSwitchChoosesSilentMode) {
     };
     // The viewer stand-in runs, so a silent run ends with the refusal and
     // installs nothing; the wizard road neither logs nor installs.
-    ViewerStandIn viewer;
+    RunningViewer viewer;
     ASSERT_TRUE(viewer);
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         test::ResetRegistrationFootprint();
