@@ -25,17 +25,8 @@ const std::string kRefusal =
 // class "Pixelmoor" is what the setup looks for. Closed again at the end.
 class RunningViewer {
 public:
-    RunningViewer() {
-        std::wstring commandLine = L"\"" + test::EnvironmentPath(L"PIXELMOOR_VIEWER_EXE") + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info{};
-        if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &info))
-            return;
-        process_.reset(info.hProcess);
-        const UniqueHandle thread(info.hThread);
-        for (int waited = 0; waited < 20000 && !window_; waited += 100) {
+    RunningViewer() : viewer_(L"\"" + test::EnvironmentPath(L"PIXELMOOR_VIEWER_EXE") + L"\"") {
+        for (int waited = 0; viewer_ && waited < 20000 && !window_; waited += 100) {
             ::Sleep(100);
             window_ = ::FindWindowW(L"Pixelmoor", nullptr);
         }
@@ -44,13 +35,12 @@ public:
     RunningViewer& operator=(const RunningViewer&) = delete;
     ~RunningViewer() {
         if (window_) ::PostMessageW(window_, WM_CLOSE, 0, 0);
-        if (process_ && ::WaitForSingleObject(process_.get(), 10000) != WAIT_OBJECT_0)
-            ::TerminateProcess(process_.get(), 1);
+        static_cast<void>(viewer_.WaitForExit(10000));
     }
     explicit operator bool() const noexcept { return window_ != nullptr; }
 
 private:
-    UniqueHandle process_;
+    test::StartedProgram viewer_;
     HWND window_ = nullptr;
 };
 
@@ -78,30 +68,17 @@ BOOL CALLBACK FindVisibleWindowOf(HWND window, LPARAM parameter) {
 }
 
 RunResult RunSetup(const std::wstring& arguments, const std::wstring& currentDirectory) {
-    std::wstring commandLine = L"\"" + test::SetupExePath() + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, currentDirectory.c_str(),
-                          &startup, &info))
-        return {RunResult::DidNotEnd};
-    const UniqueHandle process(info.hProcess);
-    const UniqueHandle thread(info.hThread);
+    const test::StartedProgram setup(L"\"" + test::SetupExePath() + L"\" " + arguments, currentDirectory);
+    if (!setup) return {RunResult::DidNotEnd};
     for (int waited = 0; waited < 60000; waited += 100) {
-        if (::WaitForSingleObject(process.get(), 100) == WAIT_OBJECT_0) {
-            DWORD code = 0;
-            ::GetExitCodeProcess(process.get(), &code);
-            return {RunResult::Exited, code};
-        }
-        WindowSearch search{info.dwProcessId, false};
+        if (const std::optional<DWORD> code = setup.WaitForExit(100)) return {RunResult::Exited, *code};
+        WindowSearch search{setup.id(), false};
         ::EnumWindows(FindVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
         if (search.found) {
-            ::TerminateProcess(process.get(), 9999);
-            ::WaitForSingleObject(process.get(), 10000);
+            setup.Terminate();
             return {RunResult::ShowedWindow};
         }
     }
-    ::TerminateProcess(process.get(), 9999);
     return {RunResult::DidNotEnd};
 }
 

@@ -169,39 +169,6 @@ TEST(PayloadModules, UninstallerStandInEndsAtOnceWhenSilent) {
     EXPECT_EQ(RunProgram(L"\"" + path + L"\" /silent", {}, 20000), std::optional<DWORD>(0));
 }
 
-// Terminates a started program that a failed check left running.
-class StartedProgram {
-public:
-    explicit StartedProgram(std::wstring commandLine) {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info{};
-        if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                             &info)) {
-            process_.reset(info.hProcess);
-            UniqueHandle thread(info.hThread);
-            id_ = info.dwProcessId;
-        }
-    }
-    StartedProgram(const StartedProgram&) = delete;
-    StartedProgram& operator=(const StartedProgram&) = delete;
-    ~StartedProgram() {
-        if (process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) ::TerminateProcess(process_.get(), 1);
-    }
-    [[nodiscard]] DWORD id() const noexcept { return id_; }
-    // The exit code once the program ended within timeoutMs.
-    [[nodiscard]] std::optional<DWORD> WaitForExit(DWORD timeoutMs) const {
-        if (!process_ || ::WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
-        DWORD code = 0;
-        ::GetExitCodeProcess(process_.get(), &code);
-        return code;
-    }
-
-private:
-    UniqueHandle process_;
-    DWORD id_ = 0;
-};
-
 HWND WaitForViewerWindow(DWORD timeoutMs) {
     for (DWORD waited = 0; waited < timeoutMs; waited += 100) {
         if (HWND window = ::FindWindowW(L"Pixelmoor", nullptr)) return window;

@@ -35,24 +35,40 @@ void ResetProductRegistration() {
     DeleteRegTree(HKEY_CLASSES_ROOT, L"Applications\\p_moor64.exe");
 }
 
-std::optional<DWORD> RunProgram(const std::wstring& commandLine, const std::wstring& currentDirectory,
-                                DWORD timeoutMs) {
-    std::wstring mutableLine = commandLine;  // CreateProcessW may write into it
+StartedProgram::StartedProgram(std::wstring commandLine, const std::wstring& currentDirectory) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    // CreateProcessW may write into the command line, which is why it is a copy.
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &info))
-        return std::nullopt;
-    UniqueHandle process(info.hProcess);
-    UniqueHandle thread(info.hThread);
-    if (::WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) {
-        ::TerminateProcess(process.get(), 9999);
-        return std::nullopt;
-    }
+        return;
+    process_.reset(info.hProcess);
+    const UniqueHandle thread(info.hThread);
+    id_ = info.dwProcessId;
+}
+
+StartedProgram::~StartedProgram() {
+    if (process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) Terminate();
+}
+
+std::optional<DWORD> StartedProgram::WaitForExit(DWORD timeoutMs) const {
+    if (!process_ || ::WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
     DWORD code = 0;
-    ::GetExitCodeProcess(process.get(), &code);
+    ::GetExitCodeProcess(process_.get(), &code);
     return code;
+}
+
+void StartedProgram::Terminate() const {
+    if (!process_) return;
+    ::TerminateProcess(process_.get(), 9999);
+    ::WaitForSingleObject(process_.get(), 10000);
+}
+
+std::optional<DWORD> RunProgram(const std::wstring& commandLine, const std::wstring& currentDirectory,
+                                DWORD timeoutMs) {
+    const StartedProgram program(commandLine, currentDirectory);
+    return program.WaitForExit(timeoutMs);
 }
 
 namespace {

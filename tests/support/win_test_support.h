@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/unique_handle.h"
+
 namespace pixelmoor::test {
 
 // The value of an environment variable, empty when it is not set.
@@ -27,9 +29,30 @@ std::wstring SetupExePath();
 // where the viewer was never installed.
 void ResetProductRegistration();
 
-// Starts a program with exactly this command line (no re-quoting), waits up to
-// timeoutMs and returns its exit code; nullopt when it could not be started or
-// did not end in time (it is then terminated).
+// A program started with exactly this command line (no re-quoting). It is
+// ended by force if it still runs when its owner goes away, so a failed
+// check never leaves it behind.
+class StartedProgram {
+public:
+    explicit StartedProgram(std::wstring commandLine, const std::wstring& currentDirectory = {});
+    StartedProgram(const StartedProgram&) = delete;
+    StartedProgram& operator=(const StartedProgram&) = delete;
+    ~StartedProgram();
+
+    explicit operator bool() const noexcept { return static_cast<bool>(process_); }
+    [[nodiscard]] DWORD id() const noexcept { return id_; }
+    // The exit code once the program has ended within timeoutMs.
+    [[nodiscard]] std::optional<DWORD> WaitForExit(DWORD timeoutMs) const;
+    void Terminate() const;
+
+private:
+    UniqueHandle process_;
+    DWORD id_ = 0;
+};
+
+// Starts a program with exactly this command line, waits up to timeoutMs and
+// returns its exit code; nullopt when it could not be started or did not end
+// in time (it is then terminated).
 std::optional<DWORD> RunProgram(const std::wstring& commandLine, const std::wstring& currentDirectory = {},
                                 DWORD timeoutMs = 120000);
 
