@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/unique_handle.h"
 #include "tests/install/log_entry_check.h"
 #include "tests/support/win_test_support.h"
 
