@@ -43,3 +43,44 @@ function(pm_wine_path out path)
   string(REPLACE "/" "\\" p "${path}")
   set(${out} "Z:${p}" PARENT_SCOPE)
 endfunction()
+
+# pm_add_fuzz_target(<name> SOURCES ... [LIBS ...] CORPUS <dir> [DICT <file>]
+#                    [MAX_LEN n] [RUNS n])
+#   A libFuzzer program of the native build (ASan and UBSan on), named
+#   <name>_fuzz. The rules it fuzzes are listed among its SOURCES rather than
+#   linked, so that they carry the fuzzer's coverage marks. CTest runs it
+#   briefly and deterministically over the committed seeds in CORPUS (handed
+#   over as files, so nothing is written into the source tree); the test is
+#   called <name>_fuzz too. tools/fuzz.sh runs every such program for longer.
+function(pm_add_fuzz_target name)
+  if(CMAKE_CROSSCOMPILING)
+    return()
+  endif()
+  cmake_parse_arguments(F "" "CORPUS;DICT;MAX_LEN;RUNS" "SOURCES;LIBS" ${ARGN})
+  if(NOT F_MAX_LEN)
+    set(F_MAX_LEN 4096)
+  endif()
+  if(NOT F_RUNS)
+    set(F_RUNS 100000)
+  endif()
+  set(target ${name}_fuzz)
+  add_executable(${target} ${F_SOURCES})
+  target_compile_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
+  if(F_LIBS)
+    target_link_libraries(${target} PRIVATE ${F_LIBS})
+  endif()
+  file(GLOB seeds CONFIGURE_DEPENDS ${F_CORPUS}/*)
+  list(JOIN seeds "," seed_list)
+  set(dict_option "")
+  if(F_DICT)
+    set(dict_option -dict=${F_DICT})
+  endif()
+  add_test(NAME ${target}
+    COMMAND ${target} -seed=1 -runs=${F_RUNS} -max_len=${F_MAX_LEN} ${dict_option}
+      -seed_inputs=${seed_list} -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/)
+  set_tests_properties(${target} PROPERTIES LABELS "native;fuzz" TIMEOUT 120)
+  # What tools/fuzz.sh needs to run the program on its own.
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/fuzz-targets/${target}
+    CONTENT "binary=$<TARGET_FILE:${target}>\ncorpus=${F_CORPUS}\ndict=${F_DICT}\nmax_len=${F_MAX_LEN}\n")
+endfunction()
