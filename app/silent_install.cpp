@@ -10,6 +10,7 @@
 #include "install/install_folder.h"
 #include "install/install_folder_rules.h"
 #include "install/install_log.h"
+#include "install/installation_lock.h"
 #include "resources/resource_ids.h"
 
 namespace pixelmoor {
@@ -33,6 +34,13 @@ int RunSilentInstall(std::wstring_view commandLine) {
     if (ViewerIsRunning()) {
         WriteLogEntry(LoadResourceString(res::kStringViewerRunning, kSystemPathLimit));
         return kExitViewerRunning;
+    }
+    // A second setup leaves the installation to the one in progress; the
+    // exit code asks deployment tools to try again later.
+    const InstallationLock lock = TryLockInstallation();
+    if (!lock) {
+        WriteLogEntry(LoadResourceString(res::kStringInstallFailed, kMessageTextLimit));
+        return kExitInstallInProgress;
     }
     InstallOptions options = ParseSilentCommandLine(commandLine);
     return ExitCodeForInstallResult(RunInstallation(options));
