@@ -25,8 +25,10 @@ private:
 
 // Takes the lock without waiting. A lock that a killed setup left behind is
 // taken over. An empty result means another installation is in progress:
-// the caller installs nothing and reports string 7 (silent mode: exit code
-// 1618, so that deployment tools try again later).
+// the caller installs nothing and reports string 7. Silent start-up logs it
+// and ends with exit code 1618, which deployment tools retry; the wizard
+// takes the lock in the ready page's Next handler around RunInstallation and,
+// when it is held, shows string 7 in an error box and stays on the page.
 [[nodiscard]] InstallationLock TryLockInstallation();
 
 }  // namespace pixelmoor
