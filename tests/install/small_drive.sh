@@ -12,6 +12,8 @@ mount_point="$pm_wine_root/small_drive"
 drive_link="$WINEPREFIX/dosdevices/r:"
 
 mkdir -p "$mount_point"
+# A drive left behind by a run that was killed goes first.
+if mountpoint -q "$mount_point"; then umount "$mount_point" 2>/dev/null || umount -l "$mount_point"; fi
 if ! error=$(mount -t tmpfs -o size=2m,mode=0777 pixelmoor-small-drive "$mount_point" 2>&1); then
   echo "SKIPPED: the full-drive test needs a 2 MB tmpfs, and mounting one is not allowed here: $error"
   exit 77
@@ -21,6 +23,7 @@ cleanup() {
   umount "$mount_point" 2>/dev/null || umount -l "$mount_point"
 }
 trap cleanup EXIT
+trap 'exit 143' TERM INT
 ln -sfn "$mount_point" "$drive_link"
 echo "drive R: is a tmpfs of $(df -k --output=size "$mount_point" | tail -n 1 | tr -d ' ') KB"
 PIXELMOOR_SMALL_DRIVE='R:' wine "$program" --gtest_filter='SilentInstallTest.FullDriveFailsTheInstallation'
