@@ -173,6 +173,7 @@ std::optional<std::wstring> DecodeSettingsText(std::string_view bytes, SettingsE
             break;
     }
     std::wstring text;
+    text.reserve(bytes.size());
     for (const std::string_view piece : SplitIntoPieces(bytes, ansi.lengths)) {
         const std::optional<std::wstring> converted = ansi.convert(piece);
         if (!converted || converted->empty() || converted->size() > kConvertedPieceLimit) return std::nullopt;

@@ -26,6 +26,7 @@ inline constexpr std::array<char16_t, 32> k1252Upper = {
 // they do for the conversion's cut.
 inline std::wstring ConvertEmulated(unsigned codePage, const CharacterLengths& lengths, std::string_view bytes) {
     std::wstring units;
+    units.reserve(bytes.size());
     std::size_t at = 0;
     while (at < bytes.size()) {
         std::size_t length = lengths[static_cast<unsigned char>(bytes[at])];
