@@ -27,7 +27,8 @@ namespace pixelmoor {
 class OwnFile {
 public:
     OwnFile() noexcept = default;
-    OwnFile(std::wstring path, const BY_HANDLE_FILE_INFORMATION& identity) : path_(std::move(path)), identity_(identity) {}
+    OwnFile(std::wstring path, const BY_HANDLE_FILE_INFORMATION& identity)
+        : path_(std::move(path)), identity_(identity) {}
     OwnFile(const OwnFile&) = delete;
     OwnFile& operator=(const OwnFile&) = delete;
     OwnFile(OwnFile&& other) noexcept : path_(std::exchange(other.path_, {})), identity_(other.identity_) {}

@@ -157,8 +157,8 @@ AnsiCodePage SystemCodePage(unsigned codePage) {
     CPINFO info{};
     const bool known = ::GetCPInfo(number, &info);
     AnsiCodePage ansi;
-    ansi.lengths = CharacterLengthsFrom(number, known ? std::span<const std::uint8_t>(info.LeadByte)
-                                                      : std::span<const std::uint8_t>());
+    ansi.lengths = CharacterLengthsFrom(
+        number, known ? std::span<const std::uint8_t>(info.LeadByte) : std::span<const std::uint8_t>());
     ansi.convert = [number](std::string_view piece) -> std::optional<std::wstring> {
         std::wstring converted(kConvertedPieceLimit, L'\0');
         const int length = ::MultiByteToWideChar(number, 0, piece.data(), static_cast<int>(piece.size()),

@@ -28,14 +28,14 @@ void Require(bool condition) {
 // written apart from the decoder under test.
 bool IsWellFormedUtf8(std::string_view bytes) {
     struct Row {
-        unsigned char first, last;      // range of the first byte
+        unsigned char first, last;  // range of the first byte
         unsigned char secondLo, secondHi;
-        int continuations;              // bytes after the first
+        int continuations;  // bytes after the first
     };
     static constexpr Row kRows[] = {
-        {0x00, 0x7F, 0, 0, 0},          {0xC2, 0xDF, 0x80, 0xBF, 1}, {0xE0, 0xE0, 0xA0, 0xBF, 2},
-        {0xE1, 0xEC, 0x80, 0xBF, 2},    {0xED, 0xED, 0x80, 0x9F, 2}, {0xEE, 0xEF, 0x80, 0xBF, 2},
-        {0xF0, 0xF0, 0x90, 0xBF, 3},    {0xF1, 0xF3, 0x80, 0xBF, 3}, {0xF4, 0xF4, 0x80, 0x8F, 3},
+        {0x00, 0x7F, 0, 0, 0},       {0xC2, 0xDF, 0x80, 0xBF, 1}, {0xE0, 0xE0, 0xA0, 0xBF, 2},
+        {0xE1, 0xEC, 0x80, 0xBF, 2}, {0xED, 0xED, 0x80, 0x9F, 2}, {0xEE, 0xEF, 0x80, 0xBF, 2},
+        {0xF0, 0xF0, 0x90, 0xBF, 3}, {0xF1, 0xF3, 0x80, 0xBF, 3}, {0xF4, 0xF4, 0x80, 0x8F, 3},
     };
     std::size_t at = 0;
     while (at < bytes.size()) {
@@ -178,7 +178,8 @@ void CheckValidText(std::string_view data, const AnsiCodePage& ansi) {
     std::u32string points;
     for (std::size_t i = 0; i + 2 < data.size(); i += 3) {
         char32_t p = (static_cast<unsigned char>(data[i]) << 16 | static_cast<unsigned char>(data[i + 1]) << 8 |
-                      static_cast<unsigned char>(data[i + 2])) % 0x110000;
+                      static_cast<unsigned char>(data[i + 2])) %
+                     0x110000;
         if (p >= 0xD800 && p <= 0xDFFF) p -= 0x800;
         points += p;
     }

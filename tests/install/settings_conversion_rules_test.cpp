@@ -67,7 +67,9 @@ TEST(SplitIntoPieces, NeverSplitsACharacterOfAMultiByteCodePage) {
         // A lead byte at the very end of the file.
         {932, "ab\x82", {"ab\x82"}},
         // A line of 2500 double-byte characters.
-        {932, std::string(5000, '\x88'), {std::string(2046, '\x88'), std::string(2046, '\x88'), std::string(908, '\x88')}},
+        {932,
+         std::string(5000, '\x88'),
+         {std::string(2046, '\x88'), std::string(2046, '\x88'), std::string(908, '\x88')}},
         // GBK lead bytes reach up to 0xFE.
         {936, a2044 + "aa\xFE\xA1", {a2044 + "aa", "\xFE\xA1"}},
         // UTF-8 as the ANSI code page: a three-byte character is not split.
@@ -132,7 +134,11 @@ TEST(ConvertedSettingsFile, DecodesWhatTheMarkAnnouncesAndKeepsWhatItCannot) {
         // UTF-8 with its mark: the mark goes, the first section and the umlauts stay.
         {"utf-8", "\xEF\xBB\xBF[Others]\r\nName=Gr\xC3\xBC\xC3\x9F\r\n", u"[Others]\r\nName=Gr\u00FC\u00DF\r\n"},
         // Big-endian UTF-16 with its mark, a surrogate pair kept as it is.
-        {"utf-16be", std::string("\xFE\xFF\x00[\x00" "A\x00]\x00\r\x00\n\xD8\x3D\xDE\x00", 16), u"[A]\r\n\U0001F600"},
+        {"utf-16be",
+         std::string("\xFE\xFF\x00[\x00"
+                     "A\x00]\x00\r\x00\n\xD8\x3D\xDE\x00",
+                     16),
+         u"[A]\r\n\U0001F600"},
         // A mark alone still gets the header.
         {"utf-8 mark only", "\xEF\xBB\xBF", u""},
         {"utf-16be mark only", "\xFE\xFF", u""},

@@ -88,7 +88,8 @@ TEST_F(ConvertSettingsToUtf16Test, LeavesFilesThatNeedNoConversion) {
 TEST_F(ConvertSettingsToUtf16Test, DecodesWhatTheByteOrderMarkAnnounces) {
     // The same settings in each encoding: a first section, umlauts, the euro
     // sign and a character beyond U+FFFF.
-    const std::u16string text = u"[View]\r\nTitle=Gr\u00FC\u00DFe \u20AC \U0001F600\r\n[Toolbar]\r\nSkin=Mine_20.png\r\n";
+    const std::u16string text =
+        u"[View]\r\nTitle=Gr\u00FC\u00DFe \u20AC \U0001F600\r\n[Toolbar]\r\nSkin=Mine_20.png\r\n";
     std::string bigEndian = "\xFE\xFF";
     for (const char16_t c : text) bigEndian += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
     const struct {
@@ -96,8 +97,10 @@ TEST_F(ConvertSettingsToUtf16Test, DecodesWhatTheByteOrderMarkAnnounces) {
         std::string bytes;
     } cases[] = {
         // UTF-8 with its mark: the mark is not taken for text of the first line.
-        {"utf-8", "\xEF\xBB\xBF[View]\r\nTitle=Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC \xF0\x9F\x98\x80\r\n"
-                  "[Toolbar]\r\nSkin=Mine_20.png\r\n"},
+        {"utf-8",
+         "\xEF\xBB\xBF[View]\r\nTitle=Gr\xC3\xBC\xC3\x9F"
+         "e \xE2\x82\xAC \xF0\x9F\x98\x80\r\n"
+         "[Toolbar]\r\nSkin=Mine_20.png\r\n"},
         // Big-endian UTF-16: every character's bytes are swapped, not read as ANSI.
         {"utf-16be", bigEndian},
     };
@@ -175,8 +178,8 @@ TEST_F(ConvertSettingsToUtf16Test, ReplacesTheFileInOneRenameAndNeverOpensItForW
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(WriteFileBytes(settings_, c.before));
-        UniqueFile holder(::CreateFileW(settings_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        0, nullptr));
+        UniqueFile holder(
+            ::CreateFileW(settings_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(holder);
         std::vector<std::pair<std::optional<std::string>, std::optional<std::string>>> seen;  // file, copy
         SetSettingsReplaceObserver([&](const std::wstring& copy, const std::wstring& target) {

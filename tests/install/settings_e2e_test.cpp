@@ -63,7 +63,7 @@ protected:
         settingsFolder_ = test::EnvironmentValue(L"APPDATA") + L"\\Pixelmoor\\";
         test::ResetProductRegistration();
         for (const std::wstring& folder : {std::wstring(kInstallFolder), std::wstring(kProgramFilesFolder),
-                                          settingsFolder_, std::wstring(L"D:\\Settings"), std::wstring(kVictim)})
+                                           settingsFolder_, std::wstring(L"D:\\Settings"), std::wstring(kVictim)})
             RemoveTree(folder);
         scratch_ = test::MakeScratchFolder(L"settings-e2e");
     }
@@ -136,7 +136,8 @@ TEST_F(SettingsInstallTest, SilentUpdateKeepsTheSettingsFolderThatTheInstallatio
 }
 
 TEST_F(SettingsInstallTest, SettingsFilesWithAByteOrderMarkKeepEveryKeyAndCharacter) {
-    const std::u16string text = u"[View]\r\nTitle=Gr\u00FC\u00DFe \u20AC \U0001F600\r\n[Toolbar]\r\nSkin=Mine_20.png\r\n";
+    const std::u16string text =
+        u"[View]\r\nTitle=Gr\u00FC\u00DFe \u20AC \U0001F600\r\n[Toolbar]\r\nSkin=Mine_20.png\r\n";
     std::string bigEndian = "\xFE\xFF";
     for (const char16_t c : text) bigEndian += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
     const struct {
@@ -144,8 +145,10 @@ TEST_F(SettingsInstallTest, SettingsFilesWithAByteOrderMarkKeepEveryKeyAndCharac
         std::string bytes;
     } cases[] = {
         // UTF-8 with its mark, its first line a section.
-        {"utf-8", "\xEF\xBB\xBF[View]\r\nTitle=Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC \xF0\x9F\x98\x80\r\n"
-                  "[Toolbar]\r\nSkin=Mine_20.png\r\n"},
+        {"utf-8",
+         "\xEF\xBB\xBF[View]\r\nTitle=Gr\xC3\xBC\xC3\x9F"
+         "e \xE2\x82\xAC \xF0\x9F\x98\x80\r\n"
+         "[Toolbar]\r\nSkin=Mine_20.png\r\n"},
         // Big-endian UTF-16 with its mark.
         {"utf-16be", bigEndian},
     };
@@ -155,7 +158,8 @@ TEST_F(SettingsInstallTest, SettingsFilesWithAByteOrderMarkKeepEveryKeyAndCharac
         ASSERT_TRUE(WriteFileBytes(settingsFolder_ + L"p_moor64.ini", c.bytes)) << c.what;
         ASSERT_EQ(RunSetup(kInstallWithAppData), kExitSuccess) << c.what;
         // Every key and character, and the language behind them; the user's toolbar stays.
-        EXPECT_EQ(ReadFileBytes(settingsFolder_ + L"p_moor64.ini"), ConvertedSettings(text + std::u16string(kLanguageKeys)))
+        EXPECT_EQ(ReadFileBytes(settingsFolder_ + L"p_moor64.ini"),
+                  ConvertedSettings(text + std::u16string(kLanguageKeys)))
             << c.what;
         EXPECT_EQ(test::ListFolder(settingsFolder_), std::vector<std::wstring>{L"p_moor64.ini"}) << c.what;
     }
@@ -210,8 +214,8 @@ TEST_F(SettingsInstallTest, LongLinesInCodePage932KeepEveryCharacter) {
                                  "WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'\n";
     const std::wstring acp = scratch_ + L"acp.txt";
     ASSERT_TRUE(RunHostScript("[ -f " + Quoted(locales + "/ja_JP.UTF-8/LC_CTYPE") + " ] || { mkdir -p " +
-                              Quoted(locales) + "; localedef -i ja_JP -f UTF-8 " +
-                              Quoted(locales + "/ja_JP.UTF-8") + " >/dev/null 2>&1; }\n" + japanese + "wine " +
+                              Quoted(locales) + "; localedef -i ja_JP -f UTF-8 " + Quoted(locales + "/ja_JP.UTF-8") +
+                              " >/dev/null 2>&1; }\n" + japanese + "wine " +
                               Quoted(HostPath(test::EnvironmentPath(L"PIXELMOOR_ACP_PROBE"))) + " > " +
                               Quoted(HostPath(acp)) + " 2>/dev/null"));
     if (ReadFileBytes(acp) != "932\r\n") {
@@ -222,8 +226,9 @@ TEST_F(SettingsInstallTest, LongLinesInCodePage932KeepEveryCharacter) {
 
     // "あい" begins at byte 2046 of its line, where the line is cut into pieces.
     ASSERT_TRUE(::CreateDirectoryW(settingsFolder_.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
-    ASSERT_TRUE(WriteFileBytes(settingsFolder_ + L"p_moor64.ini", "[Files]\r\nRecent=" + std::string(2039, 'x') +
-                                                                      "\x82\xA0\x82\xA2\r\n[Toolbar]\r\nSkin=Mine_20.png\r\n"));
+    ASSERT_TRUE(WriteFileBytes(
+        settingsFolder_ + L"p_moor64.ini",
+        "[Files]\r\nRecent=" + std::string(2039, 'x') + "\x82\xA0\x82\xA2\r\n[Toolbar]\r\nSkin=Mine_20.png\r\n"));
     const std::wstring status = scratch_ + L"status.txt";
     ASSERT_TRUE(RunHostScript(japanese + "cd " + Quoted(HostPath(scratch_)) + "\nwine " +
                               Quoted(HostPath(test::SetupExePath())) + " /silent " +
