@@ -205,8 +205,8 @@ TEST_F(SettingsInstallTest, LinksAtTheTemporaryNameAreReplacedNotFollowed) {
 
 TEST_F(SettingsInstallTest, LongLinesInCodePage932KeepEveryCharacter) {
     // Wine takes its ANSI code page from the host's locale, so the setup runs
-    // once under a Japanese locale made for the test (localedef into the build
-    // folder, no system change).
+    // once with LC_ALL=ja_JP.UTF-8; the locale itself is made into the build
+    // folder with localedef (no system change) for Wines that need it present.
     const std::string locales = test::Narrow(test::EnvironmentValue(L"PIXELMOOR_LOCALE_DIR"));
     ASSERT_FALSE(locales.empty());
     const std::string japanese = "export LOCPATH=" + Quoted(locales) +
@@ -219,9 +219,10 @@ TEST_F(SettingsInstallTest, LongLinesInCodePage932KeepEveryCharacter) {
                               Quoted(HostPath(test::EnvironmentPath(L"PIXELMOOR_ACP_PROBE"))) + " > " +
                               Quoted(HostPath(acp)) + " 2>/dev/null"));
     if (ReadFileBytes(acp) != "932\r\n") {
-        GTEST_SKIP() << "Wine cannot be switched to code page 932 here (no ja_JP locale could be made: localedef or "
-                        "the locales package is missing); code page 932 is covered by the native rules and by "
-                        "MultiByteToWideChar(932) in install_settings_conversion_windows";
+        GTEST_SKIP() << "Wine cannot be switched to code page 932 here (under LC_ALL=ja_JP.UTF-8 it still reports "
+                        "another one; the ja_JP source of the locales package may be missing); code page 932 is "
+                        "covered by the native rules and by MultiByteToWideChar(932) in "
+                        "install_settings_conversion_windows";
     }
 
     // "あい" begins at byte 2046 of its line, where the line is cut into pieces.
