@@ -85,38 +85,6 @@ TEST_F(ConvertSettingsToUtf16Test, LeavesFilesThatNeedNoConversion) {
     }
 }
 
-TEST_F(ConvertSettingsToUtf16Test, DecodesWhatTheByteOrderMarkAnnounces) {
-    // The same settings in each encoding: a first section, umlauts, the euro
-    // sign and a character beyond U+FFFF.
-    const std::u16string text =
-        u"[View]\r\nTitle=Gr\u00FC\u00DFe \u20AC \U0001F600\r\n[Toolbar]\r\nSkin=Mine_20.png\r\n";
-    std::string bigEndian = "\xFE\xFF";
-    for (const char16_t c : text) bigEndian += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
-    const struct {
-        const char* what;
-        std::string bytes;
-    } cases[] = {
-        // UTF-8 with its mark: the mark is not taken for text of the first line.
-        {"utf-8",
-         "\xEF\xBB\xBF[View]\r\nTitle=Gr\xC3\xBC\xC3\x9F"
-         "e \xE2\x82\xAC \xF0\x9F\x98\x80\r\n"
-         "[Toolbar]\r\nSkin=Mine_20.png\r\n"},
-        // Big-endian UTF-16: every character's bytes are swapped, not read as ANSI.
-        {"utf-16be", bigEndian},
-    };
-    for (const auto& c : cases) {
-        ASSERT_TRUE(WriteFileBytes(settings_, c.bytes));
-        EXPECT_EQ(Convert(), 1) << c.what;
-        EXPECT_EQ(ReadFileBytes(settings_), ConvertedSettings(text)) << c.what;
-        EXPECT_EQ(test::ListFolder(folder_), std::vector<std::wstring>{L"p_moor64.ini"}) << c.what;
-    }
-    // Broken UTF-8 after the mark is kept as it is rather than garbled.
-    const std::string broken = "\xEF\xBB\xBF[View]\r\nTitle=Gr\xC3(\r\n";
-    ASSERT_TRUE(WriteFileBytes(settings_, broken));
-    EXPECT_EQ(Convert(), 1);
-    EXPECT_EQ(ReadFileBytes(settings_), broken);
-}
-
 TEST(SystemCodePage, DoubleByteCharactersOfLongLinesStayWhole) {
     // Code page 932 as the system converts it, whatever this process's own
     // ANSI code page is: "あい" begins at byte 2046 of its line, where the
