@@ -354,6 +354,11 @@ void ResetRegistrationFootprint() {
 std::wstring DumpRegistrationFootprint() {
     std::wstring out;
     for (const FootprintKey& owned : OwnedKeys()) DumpTree(owned.root, owned.key, out);
+    // The extension keys that hold the user's choices: made with them, and
+    // removed with them when nothing else is left there.
+    for (const FormatRow& row : FormatTable())
+        for (const FormatExtension& entry : row.extensions())
+            DumpTree(HKEY_CURRENT_USER, kFileExts + std::wstring(entry.extension), out);
     for (const FootprintValue& shared : SharedValues()) {
         UniqueHkey handle = OpenKey(shared.root, shared.key);
         if (!handle) continue;

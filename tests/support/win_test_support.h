@@ -87,8 +87,9 @@ std::string Narrow(const std::wstring& text);  // for test messages only
 // removed: whole keys where the product owns them, only its values where the
 // key is shared (a key left empty then goes too).
 void ResetRegistrationFootprint();
-// The same places as text: every key, value name, type and data, in a fixed
-// order; equal texts mean equal registry states.
+// The same places as text, with the extension keys that hold the user's
+// choices: every key, value name, type and data, in a fixed order; equal
+// texts mean equal registry states.
 std::wstring DumpRegistrationFootprint();
 
 // A shell folder by its CSIDL, without a trailing backslash; empty when unknown.
