@@ -52,7 +52,9 @@ void AddOnce(RegistryRemovals& steps, RegistryRemoval step) {
 void AddRemoval(RegistryRemovals& steps, RegistryRoot root, const std::wstring& key, std::optional<NamedValue> value,
                 bool mayHaveMadeKey) {
     if (std::optional<std::wstring> owned = OwnedKeyRoot(key)) {
-        AddOnce(steps, RemoveKeyTree{root, std::move(*owned)});
+        std::vector<std::wstring> parents = KeysMadeFor(root, *owned);
+        parents.erase(parents.begin());  // the key itself goes whole
+        AddOnce(steps, RemoveKeyTree{root, std::move(*owned), std::move(parents)});
         return;
     }
     AddOnce(steps, RemoveSharedValue{root, key, std::move(value),
@@ -124,7 +126,7 @@ RegistryWrites EveryRegistrationWrite(const RegistrationTexts& texts) {
     return writes;
 }
 
-RemoveKeyTree UninstallEntryRemoval() { return {RegistryRoot::LocalMachine, kUninstallEntryKey}; }
+RemoveKeyTree UninstallEntryRemoval() { return {RegistryRoot::LocalMachine, kUninstallEntryKey, {}}; }
 
 RegistryRemovals RegistrationRemovalSteps(std::wstring_view folder) {
     return RemovalStepsFor(EveryRegistrationWrite(BuildRegistrationTexts(folder)));

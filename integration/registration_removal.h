@@ -8,8 +8,9 @@
 // - a value that the setup writes into a key that others share (an
 //   extension's class, a user's choice, the list of registered applications,
 //   a store app's "NoOpenWith") goes only while it still holds what the setup
-//   wrote; the key, and the parents that the setup may have made for it, go
-//   when nothing is left in them.
+//   wrote; the key goes when nothing is left in it.
+// The parents that the setup may have made for either kind of key (below a
+// system key such as "SOFTWARE\Classes") go as well when they are left empty.
 #pragma once
 
 #include <optional>
@@ -27,6 +28,9 @@ namespace pixelmoor {
 struct RemoveKeyTree {
     RegistryRoot root;
     std::wstring key;
+    // Parents that the setup may have made for the key (below a system key),
+    // deepest first, removed when they are left empty.
+    std::vector<std::wstring> emptyParents;
 
     bool operator==(const RemoveKeyTree&) const = default;
 };

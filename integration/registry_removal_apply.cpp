@@ -83,11 +83,28 @@ bool IsEmptyKey(HKEY key) {
            subKeys == 0 && values == 0;
 }
 
+// Removes the keys that are empty, deepest first; a key that is not empty
+// keeps its parents too.
+void RemoveEmptyKeys(RegistryRoot root, std::span<const std::wstring> keys, std::vector<std::wstring>& left) {
+    for (const std::wstring& made : keys) {
+        const UniqueHkey key = OpenKey(root, made, KEY_QUERY_VALUE);
+        if (!key) continue;
+        if (!IsEmptyKey(key.get())) return;
+        if (!Gone(::RegDeleteKeyW(RootKey(root), made.c_str()))) {
+            left.push_back(KeyText(root, made));
+            return;
+        }
+    }
+}
+
 void Remove(const RemoveKeyTree& step, std::vector<std::wstring>& left) {
     const HKEY root = RootKey(step.root);
     // RegDeleteTreeW empties the key; the key itself goes with RegDeleteKeyW.
-    if (!Gone(::RegDeleteTreeW(root, step.key.c_str())) || !Gone(::RegDeleteKeyW(root, step.key.c_str())))
+    if (!Gone(::RegDeleteTreeW(root, step.key.c_str())) || !Gone(::RegDeleteKeyW(root, step.key.c_str()))) {
         left.push_back(KeyText(step.root, step.key));
+        return;
+    }
+    RemoveEmptyKeys(step.root, step.emptyParents, left);
 }
 
 void Remove(const RemoveSharedValue& step, std::vector<std::wstring>& left) {
@@ -104,15 +121,7 @@ void Remove(const RemoveSharedValue& step, std::vector<std::wstring>& left) {
             return;
         }
     }
-    for (const std::wstring& made : step.emptyKeys) {
-        const UniqueHkey key = OpenKey(step.root, made, KEY_QUERY_VALUE);
-        if (!key) continue;
-        if (!IsEmptyKey(key.get())) return;  // its parents are not empty either
-        if (!Gone(::RegDeleteKeyW(RootKey(step.root), made.c_str()))) {
-            left.push_back(KeyText(step.root, made));
-            return;
-        }
-    }
+    RemoveEmptyKeys(step.root, step.emptyKeys, left);
 }
 
 }  // namespace

@@ -21,24 +21,28 @@ TEST(RegistryRemoval, OwnedKeysGoWholeAndSharedValuesOnlyWhileUnchanged) {
     const RemovalCase cases[] = {
         // A value below the command class: the whole class goes.
         {{SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor\\shell\\open\\command", L"cmd"}},
-         {RemoveKeyTree{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor"}}},
+         {RemoveKeyTree{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor", {}}}},
         // A type class, named in other capitals: its own key, as written.
         {{SetDefaultValue{Root::LocalMachine, L"software\\classes\\PIXELMOOR.JPG\\DefaultIcon", L"icon"}},
-         {RemoveKeyTree{Root::LocalMachine, L"software\\classes\\PIXELMOOR.JPG"}}},
-        // The application key is named by the viewer's file.
+         {RemoveKeyTree{Root::LocalMachine, L"software\\classes\\PIXELMOOR.JPG", {}}}},
+        // The application key is named by the viewer's file; HKEY_CLASSES_ROOT
+        // is the system key itself.
         {{SetNamedValues{Root::ClassesRoot,
                          L"Applications\\p_moor64.exe",
                          KeyOpening::OpenFullAccess,
                          {{L"FriendlyAppName", std::wstring(L"x")}}}},
-         {RemoveKeyTree{Root::ClassesRoot, L"Applications\\p_moor64.exe"}}},
-        // The context-menu entry's name holds the product's.
+         {RemoveKeyTree{Root::ClassesRoot, L"Applications\\p_moor64.exe", {L"Applications"}}}},
+        // The context-menu entry's name holds the product's; the drives' keys go
+        // too when nothing else is left in them.
         {{SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Classes\\Drive\\shell\\Durchsuchen mit &Pixelmoor\\command",
                           L"t"}},
-         {RemoveKeyTree{Root::LocalMachine, L"SOFTWARE\\Classes\\Drive\\shell\\Durchsuchen mit &Pixelmoor"}}},
+         {RemoveKeyTree{Root::LocalMachine,
+                        L"SOFTWARE\\Classes\\Drive\\shell\\Durchsuchen mit &Pixelmoor",
+                        {L"SOFTWARE\\Classes\\Drive\\shell", L"SOFTWARE\\Classes\\Drive"}}}},
         // Several writes below one owned key: one step.
         {{SetNamedValues{Root::LocalMachine, L"SOFTWARE\\Pixelmoor", KeyOpening::Create, {}},
           SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Pixelmoor\\shell\\open\\command", L"x"}},
-         {RemoveKeyTree{Root::LocalMachine, L"SOFTWARE\\Pixelmoor"}}},
+         {RemoveKeyTree{Root::LocalMachine, L"SOFTWARE\\Pixelmoor", {}}}},
         // An extension's class: only while it names ours; the key when it is left empty.
         {{SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Classes\\.jpg", L"Pixelmoor.jpg"}},
          {RemoveSharedValue{Root::LocalMachine,
@@ -108,12 +112,17 @@ TEST(RegistryRemoval, RegistrationIsUndoneKeyByKeyWithTheUninstallEntryAmongIt) 
 
     const std::wstring menu = L"\\shell\\Durchsuchen mit &Pixelmoor";
     const RegistryRemovals first = {
-        RemoveKeyTree{Root::LocalMachine, L"SOFTWARE\\Classes\\Directory" + menu},
-        RemoveKeyTree{Root::LocalMachine, L"SOFTWARE\\Classes\\Drive" + menu},
-        RemoveKeyTree{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor"},
-        RemoveKeyTree{Root::ClassesRoot, L"Applications\\p_moor64.exe"},
+        // The context menu, and the keys of folders and drives when nothing else is left in them.
+        RemoveKeyTree{Root::LocalMachine,
+                      L"SOFTWARE\\Classes\\Directory" + menu,
+                      {L"SOFTWARE\\Classes\\Directory\\shell", L"SOFTWARE\\Classes\\Directory"}},
+        RemoveKeyTree{Root::LocalMachine,
+                      L"SOFTWARE\\Classes\\Drive" + menu,
+                      {L"SOFTWARE\\Classes\\Drive\\shell", L"SOFTWARE\\Classes\\Drive"}},
+        RemoveKeyTree{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor", {}},
+        RemoveKeyTree{Root::ClassesRoot, L"Applications\\p_moor64.exe", {L"Applications"}},
         UninstallEntryRemoval(),
-        RemoveKeyTree{Root::LocalMachine, L"SOFTWARE\\Pixelmoor"},
+        RemoveKeyTree{Root::LocalMachine, L"SOFTWARE\\Pixelmoor", {}},
         RemoveSharedValue{Root::LocalMachine,
                           L"SOFTWARE\\RegisteredApplications",
                           NamedValue{L"Pixelmoor", std::wstring(L"SOFTWARE\\Pixelmoor\\Capabilities")},
@@ -123,7 +132,7 @@ TEST(RegistryRemoval, RegistrationIsUndoneKeyByKeyWithTheUninstallEntryAmongIt) 
                           L"SOFTWARE\\Classes\\.ani",
                           NamedValue{L"", std::wstring(L"Pixelmoor.ani")},
                           {L"SOFTWARE\\Classes\\.ani"}},
-        RemoveKeyTree{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor.ani"},
+        RemoveKeyTree{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor.ani", {}},
         RemoveSharedValue{Root::CurrentUser,
                           L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.ani\\UserChoice",
                           NamedValue{L"Progid", std::wstring(L"Pixelmoor.ani")},
