@@ -363,6 +363,54 @@ TEST_F(UninstallTest, InteractiveConfirmationDecidesAndReportsInGerman) {
     EXPECT_EQ(Snapshot(), before_);
 }
 
+// The temporary folder of the programs started from here, for a scope.
+class ScopedTemporaryFolder {
+public:
+    explicit ScopedTemporaryFolder(const std::wstring& folder)
+        : tmp_(test::EnvironmentValue(L"TMP")), temp_(test::EnvironmentValue(L"TEMP")) {
+        ::SetEnvironmentVariableW(L"TMP", folder.c_str());
+        ::SetEnvironmentVariableW(L"TEMP", folder.c_str());
+    }
+    ScopedTemporaryFolder(const ScopedTemporaryFolder&) = delete;
+    ScopedTemporaryFolder& operator=(const ScopedTemporaryFolder&) = delete;
+    ~ScopedTemporaryFolder() {
+        ::SetEnvironmentVariableW(L"TMP", tmp_.empty() ? nullptr : tmp_.c_str());
+        ::SetEnvironmentVariableW(L"TEMP", temp_.empty() ? nullptr : temp_.c_str());
+    }
+
+private:
+    std::wstring tmp_, temp_;
+};
+
+TEST_F(UninstallTest, InstallFolderOnAnotherDriveThanTheTemporaryFolderGoesAtTheNextRestart) {
+    // A temporary folder on another file system (Wine's Z: drive is the
+    // Unix root, and /dev/shm a memory file system).
+    const std::wstring otherTemp = L"Z:\\dev\\shm\\pm-test-uninstall-temp\\";
+    RemoveTree(otherTemp);
+    if (!::CreateDirectoryW(otherTemp.c_str(), nullptr)) GTEST_SKIP() << "no memory file system at /dev/shm";
+    Install(L"/allusers=0");
+    const std::wstring probe = kFolder + L"probe.txt";
+    ASSERT_TRUE(test::WriteFileBytes(probe, "x"));
+    const bool sameDevice = ::MoveFileExW(probe.c_str(), (otherTemp + L"probe.txt").c_str(), 0) != FALSE;
+    RemoveTree(probe);
+    RemoveTree(otherTemp + L"probe.txt");
+    if (sameDevice) GTEST_SKIP() << "/dev/shm is on the same file system as the install folder";
+
+    {
+        const ScopedTemporaryFolder temporary(otherTemp);
+        EXPECT_EQ(Uninstall(L"/silent /purge"), 3010u);
+    }
+    // Only the uninstaller's own file is left, for the next restart; its
+    // copy and private folder went at once.
+    EXPECT_EQ(Tree(kFolder), std::vector<std::wstring>{L"pm_uninstall.exe"});
+    EXPECT_EQ(test::ListFolder(otherTemp), std::vector<std::wstring>{});
+    EXPECT_EQ(Snapshot().registry, before_.registry);
+    EXPECT_FALSE(FileExists(scratch_ + kLogName));
+    RestartWine();
+    EXPECT_EQ(Snapshot(), before_);
+    RemoveTree(otherTemp);
+}
+
 // The private copy gets the folder and the log exactly, however they are
 // written, through the system's own splitting of its command line.
 TEST(UninstallWorkerCommandLine, SystemSplittingGivesTheOptionsBack) {
