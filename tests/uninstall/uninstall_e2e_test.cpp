@@ -262,6 +262,27 @@ TEST_F(UninstallTest, WhatIsNotOursSurvives) {
     EXPECT_EQ(Snapshot(), before_);
 }
 
+TEST_F(UninstallTest, RegistrationOfALaterInstallationElsewhereStays) {
+    Install(L"/allusers=0");
+    // Installed again into another folder: the registration and the
+    // shortcuts now name that one.
+    const std::wstring other = L"D:\\Tools\\Pixelmoor\\";
+    ASSERT_EQ(test::RunProgram(L"\"" + test::SetupExePath() +
+                                   L"\" /silent /folder=D:\\Tools\\Pixelmoor /group=1 /desktop=1 /thumbs=1 /assoc=2",
+                               scratch_),
+              0u);
+    const std::wstring registry = test::DumpRegistrationFootprint();
+
+    // The first installation's uninstaller takes its files and nothing else.
+    EXPECT_EQ(Uninstall(L"/silent"), 0u);
+    EXPECT_EQ(Tree(kFolder), std::vector<std::wstring>{L"p_moor64.ini"});
+    EXPECT_EQ(test::DumpRegistrationFootprint(), registry);
+    test::ExpectLinks(test::GroupFolder(false), test::ExpectedGroupLinks(other, true));
+    EXPECT_TRUE(FileExists(test::DesktopFolder(false) + L"Pixelmoor 64.lnk"));
+    EXPECT_TRUE(FileExists(other + L"pm_uninstall.exe"));
+    RemoveTree(other);
+}
+
 TEST_F(UninstallTest, RunningViewerBlocksTheUninstallation) {
     Install(L"/allusers=0");
     const MachineState installed = Snapshot();
