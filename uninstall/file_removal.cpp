@@ -40,7 +40,7 @@ std::optional<std::wstring> EnvironmentValue(std::wstring_view name) {
     return value;
 }
 
-bool Scheduled(const std::wstring& path) {
+bool ScheduleForRestart(const std::wstring& path) {
     return ::MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }
 
@@ -82,9 +82,9 @@ OwnFileRemoval RemoveOwnFile(const std::wstring& folder, const std::wstring& pri
         ::MoveFileExW(own.c_str(), (privateFolder + kMovedOwnFileName).c_str(), MOVEFILE_REPLACE_EXISTING))
         return OwnFileRemoval::Gone;
     // The folder can go at the restart only if the file goes first.
-    if (!Scheduled(own)) return OwnFileRemoval::Failed;
+    if (!ScheduleForRestart(own)) return OwnFileRemoval::Failed;
     // A folder is recorded by its name, without a backslash after it.
-    Scheduled(folder.substr(0, folder.size() - 1));
+    ScheduleForRestart(folder.substr(0, folder.size() - 1));
     return OwnFileRemoval::AtRestart;
 }
 
