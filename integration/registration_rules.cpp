@@ -9,7 +9,6 @@ namespace pixelmoor {
 namespace {
 
 constexpr wchar_t kMenuText[] = L"Durchsuchen mit &Pixelmoor";
-constexpr wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor64";
 constexpr wchar_t kApplicationKey[] = L"SOFTWARE\\Pixelmoor";
 constexpr wchar_t kCapabilitiesKey[] = L"SOFTWARE\\Pixelmoor\\Capabilities";
 constexpr wchar_t kPublisher[] = L"Keldaris";
@@ -77,9 +76,9 @@ RegistryWrites ApplicationWrites(const RegistrationTexts& texts) {
                        KeyOpening::OpenFullAccess,
                        {{L"FriendlyAppName", std::wstring(kFriendlyAppName)}}},
         // The empty default value creates the uninstall entry's key.
-        SetDefaultValue{Root::LocalMachine, kUninstallKey, L""},
+        SetDefaultValue{Root::LocalMachine, kUninstallEntryKey, L""},
         SetNamedValues{Root::LocalMachine,
-                       kUninstallKey,
+                       kUninstallEntryKey,
                        KeyOpening::OpenFullAccess,
                        {
                            {L"DisplayName", productName + L' ' + VersionText() + L" (64-bit)"},
@@ -91,6 +90,11 @@ RegistryWrites ApplicationWrites(const RegistrationTexts& texts) {
                            {L"VersionMajor", static_cast<std::uint32_t>(kVersionMajor)},
                            {L"VersionMinor", static_cast<std::uint32_t>(kVersionMinor)},
                            {L"EstimatedSize", kEstimatedSizeKb},
+                           // What package managers and deployment tools run, and no
+                           // change or repair offered for an installation that has none.
+                           {L"QuietUninstallString", Quoted(texts.folder + kUninstallerExe) + L" /silent"},
+                           {L"NoModify", std::uint32_t{1}},
+                           {L"NoRepair", std::uint32_t{1}},
                        }},
         SetNamedValues{Root::LocalMachine, kApplicationKey, KeyOpening::Create, {}},
         SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Pixelmoor\\shell\\open\\command", Quoted(texts.viewer)},

@@ -10,6 +10,9 @@
 
 namespace pixelmoor {
 
+// The uninstall entry that Programs and Features and package managers read.
+inline constexpr wchar_t kUninstallEntryKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor64";
+
 // The texts built from the install folder. They hold the whole folder,
 // however long: a path that does not fit a system path buffer is still
 // recorded as it was given, never cut.
