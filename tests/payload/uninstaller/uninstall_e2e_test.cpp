@@ -17,7 +17,7 @@
 #include "tests/install/log_entry_check.h"
 #include "tests/integration/registration_checks.h"
 #include "tests/support/win_test_support.h"
-#include "uninstall/uninstall_rules.h"
+#include "payload/uninstaller/uninstall_rules.h"
 
 namespace pixelmoor {
 namespace {

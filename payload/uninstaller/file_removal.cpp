@@ -1,4 +1,4 @@
-#include "uninstall/file_removal.h"
+#include "payload/uninstaller/file_removal.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "uninstall/shortcut_removal.h"
+#include "payload/uninstaller/shortcut_removal.h"
 
 #include <shlobj.h>
 #include <windows.h>
@@ -10,8 +10,8 @@
 #include "framework/unique_handle.h"
 #include "integration/shortcut_rules.h"
 #include "integration/version_rules.h"
-#include "uninstall/file_removal.h"
-#include "uninstall/uninstall_rules.h"
+#include "payload/uninstaller/file_removal.h"
+#include "payload/uninstaller/uninstall_rules.h"
 
 namespace pixelmoor {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "framework/win_app.h"
-#include "uninstall/uninstall_rules.h"
+#include "payload/uninstaller/uninstall_rules.h"
 
 namespace pixelmoor {
 

@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-#include "uninstall/uninstall_rules.h"
+#include "payload/uninstaller/uninstall_rules.h"
 
 namespace pixelmoor {
 

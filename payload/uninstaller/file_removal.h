@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "uninstall/uninstall_rules.h"
+#include "payload/uninstaller/uninstall_rules.h"
 
 namespace pixelmoor {
 

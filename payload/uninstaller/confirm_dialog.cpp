@@ -1,6 +1,6 @@
-#include "uninstall/confirm_dialog.h"
+#include "payload/uninstaller/confirm_dialog.h"
 
-#include "uninstall/uninstall_ids.h"
+#include "payload/uninstaller/uninstall_ids.h"
 
 namespace pixelmoor {
 

@@ -1,6 +1,6 @@
 // rand_s, the runtime's access to the system's random numbers.
 #define _CRT_RAND_S
-#include "uninstall/private_copy.h"
+#include "payload/uninstaller/private_copy.h"
 
 #include <windows.h>
 // After windows.h, which they build on.

@@ -1,4 +1,4 @@
-#include "uninstall/uninstaller.h"
+#include "payload/uninstaller/uninstaller.h"
 
 #include <shlobj.h>
 #include <windows.h>
@@ -16,10 +16,10 @@
 #include "install/install_log.h"
 #include "integration/registration_removal.h"
 #include "integration/registry_removal_apply.h"
-#include "uninstall/file_removal.h"
-#include "uninstall/private_copy.h"
-#include "uninstall/shortcut_removal.h"
-#include "uninstall/uninstall_ids.h"
+#include "payload/uninstaller/file_removal.h"
+#include "payload/uninstaller/private_copy.h"
+#include "payload/uninstaller/shortcut_removal.h"
+#include "payload/uninstaller/uninstall_ids.h"
 
 namespace pixelmoor {
 

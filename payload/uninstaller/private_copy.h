@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "uninstall/uninstall_rules.h"
+#include "payload/uninstaller/uninstall_rules.h"
 
 namespace pixelmoor {
 

@@ -1,4 +1,4 @@
-#include "uninstall/uninstall_app.h"
+#include "payload/uninstaller/uninstall_app.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -11,10 +11,10 @@
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "install/install_log.h"
-#include "uninstall/confirm_dialog.h"
-#include "uninstall/private_copy.h"
-#include "uninstall/uninstall_ids.h"
-#include "uninstall/uninstaller.h"
+#include "payload/uninstaller/confirm_dialog.h"
+#include "payload/uninstaller/private_copy.h"
+#include "payload/uninstaller/uninstall_ids.h"
+#include "payload/uninstaller/uninstaller.h"
 
 namespace pixelmoor {
 

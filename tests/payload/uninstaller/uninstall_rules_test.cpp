@@ -1,4 +1,4 @@
-#include "uninstall/uninstall_rules.h"
+#include "payload/uninstaller/uninstall_rules.h"
 
 #include <gtest/gtest.h>
 
