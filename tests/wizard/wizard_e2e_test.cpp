@@ -128,11 +128,17 @@ TEST(WizardE2E, PagesFollowEachOtherWithTheButtonsOfTheTable) {
     ExpectPage(wizard, kTable[0]);
     ASSERT_TRUE(box && wizard.Answer(*box, IDNO));
 
-    // forward to the ready page, back to the welcome page, forward to the end
+    // forward to the ready page, back to the welcome page, forward to the end;
+    // the welcome page keeps its window and what was typed into it meanwhile
+    const std::wstring typed = L"D:\\Typed\\Pixelmoor";
+    ASSERT_TRUE(wizard.SetText(1000, typed));
     const int route[] = {0, 1, 2, 3, 2, 1, 0, 1, 2, 3, 4};
     for (std::size_t step = 0; step < std::size(route); ++step) {
         const PageButtons& page = kTable[route[step]];
         ExpectPage(wizard, page);
+        if (route[step] == 0) {
+            EXPECT_EQ(wizard.Control(1000).value_or(gui::ControlState{}).text, typed) << "step " << step;
+        }
         if (step + 1 == std::size(route)) break;
         const bool forward = route[step + 1] > route[step];
         ASSERT_TRUE(wizard.Press(forward ? gui::kNextButton : gui::kBackButton)) << "step " << step;
