@@ -343,6 +343,8 @@ std::optional<ControlState> WizardDriver::ReadControl(HWND window) const {
         text.resize(got ? std::min(static_cast<size_t>(std::max<LRESULT>(*got, 0)), text.size() - 1) : 0);
         state.text = std::move(text);
     }
+    // A picture control holds its resource as an ordinal: 0xFFFF, then the id.
+    if (state.text.size() == 2 && state.text[0] == L'\xFFFF') state.text = L"#" + std::to_wstring(state.text[1]);
     if (IsCheckable(state.className, state.style))
         if (const std::optional<LRESULT> check = Send(window, BM_GETCHECK, 0, 0))
             state.checked = *check == BST_CHECKED;

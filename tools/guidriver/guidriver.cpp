@@ -2,6 +2,7 @@
 // and scripts: run it in the setup's Wine prefix. Commands run in order.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <memory>
@@ -38,7 +39,8 @@ constexpr char kUsage[] =
     "  list                       rows, check marks and colours of the list view\n"
     "  check <item> on|off        set or clear a row's check mark in the list view\n"
     "  rect                       screen rectangle of the sheet and open boxes, as WxH+X+Y\n"
-    "  park                       move the mouse pointer to the screen's bottom-right corner\n"
+    "  front                      ready for a screenshot: sheet centred and active, focus on its\n"
+    "                             default button, mouse pointer in a corner\n"
     "  sleep <ms>                 pause\n"
     "  wait-exit                  wait for the setup to end and print its exit code\n";
 
@@ -145,7 +147,7 @@ private:
     static constexpr size_t kUnknown = ~size_t{0};
 
     static size_t ArgumentCount(const std::wstring& command) {
-        for (const wchar_t* none : {L"dump", L"page", L"close", L"box", L"folder-cancel", L"list", L"rect", L"park",
+        for (const wchar_t* none : {L"dump", L"page", L"close", L"box", L"folder-cancel", L"list", L"rect", L"front",
                                     L"wait-exit"})
             if (command == none) return 0;
         for (const wchar_t* one : {L"wait-page", L"press", L"command", L"click", L"key", L"answer", L"sleep"})
@@ -221,11 +223,7 @@ private:
                   std::to_wstring(rect->left) + L"+" + std::to_wstring(rect->top) + L"\n");
             return true;
         }
-        if (command == L"park") {
-            // No hover effect may show in a screenshot.
-            ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-            return true;
-        }
+        if (command == L"front") return Front(), true;
         if (command == L"sleep") {
             const auto ms = Number(args[0]);
             if (!ms || *ms < 0) return Fail(L"usage: sleep <ms>"), false;
@@ -237,6 +235,34 @@ private:
         if (!code) return Fail(L"the setup did not end in time"), false;
         Print(L"exit code " + std::to_wstring(*code) + L"\n");
         return true;
+    }
+
+    // Readies the screen for a screenshot: the sheet centred on the screen
+    // and active (or its open box), the keyboard focus on the sheet's
+    // default button (no blinking caret in an edit box), and the mouse
+    // pointer in a corner (no hover effect).
+    void Front() {
+        const HWND sheet = driver_.sheet();
+        const auto boxes = driver_.MessageBoxes();
+        if (boxes.empty()) {
+            RECT rect{};
+            if (::GetWindowRect(sheet, &rect)) {
+                const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+                ::SetWindowPos(sheet, nullptr, std::max(0, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2),
+                               std::max(0, (::GetSystemMetrics(SM_CYSCREEN) - height) / 2), 0, 0,
+                               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            const auto next = driver_.SheetButton(gui::kNextButton);
+            const auto focus = next && next->enabled && next->visible ? next : driver_.SheetButton(gui::kCancelButton);
+            if (focus) ::PostMessageW(sheet, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus->window), TRUE);
+        }
+        const HWND front = boxes.empty() ? sheet : boxes.front().window;
+        ::SetForegroundWindow(front);
+        // Wine leaves the caption of a window that was activated before it
+        // was shown painted as inactive; the frame is told again that it is active.
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutW(front, WM_NCACTIVATE, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+        ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
     }
 
     bool Box(const std::wstring& command, const std::vector<std::wstring>& args) {
