@@ -44,6 +44,10 @@ public:
     // The exit code once the program has ended within timeoutMs.
     [[nodiscard]] std::optional<DWORD> WaitForExit(DWORD timeoutMs) const;
     void Terminate() const;
+    // Leaves the program running when this owner goes away (a command-line
+    // tool that starts the setup for later commands); the owner then no
+    // longer waits for it.
+    void Detach() noexcept { process_.reset(); }
 
 private:
     UniqueHandle process_;
