@@ -39,7 +39,9 @@ public:
 
     explicit operator bool() const noexcept { return address_ != nullptr; }
     // The address at this offset, as the other process sees it.
-    [[nodiscard]] void* At(size_t offset) const noexcept { return static_cast<char*>(address_) + offset; }
+    [[nodiscard]] void* At(size_t offset) const noexcept {
+        return address_ ? static_cast<char*>(address_) + offset : nullptr;
+    }
 
     bool Write(size_t offset, const void* data, size_t bytes) const noexcept {
         SIZE_T written = 0;
@@ -552,8 +554,10 @@ HWND WizardDriver::FolderDialog() const {
 }
 
 bool WizardDriver::CancelFolderDialog(DWORD timeoutMs) const {
-    const HWND dialog = FolderDialog();
-    if (!dialog) return false;
+    HWND dialog = nullptr;
+    if (!WaitUntil(timeoutMs, [&] { return (dialog = FolderDialog()) != nullptr || WaitForExit(0).has_value(); }) ||
+        !dialog)
+        return false;
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     return WaitUntil(timeoutMs, [&] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); });
 }

@@ -126,9 +126,9 @@ public:
 
     // --- Pages -----------------------------------------------------------
     [[nodiscard]] std::optional<PageState> ActivePage() const;
-    // Waits for the sheet (finding it first if needed) and then until the
-    // page of this template is the active page, visible and with its
-    // controls created.
+    // Waits for the sheet (finding it by the setup's title first if needed)
+    // and then until the page of this template is the active page, visible
+    // and with its controls created.
     bool WaitForPage(int templateId, DWORD timeoutMs = kDefaultWaitMs);
     // The direct child windows of the active page, in tab (creation) order.
     [[nodiscard]] std::vector<ControlState> PageControls() const;
@@ -179,7 +179,8 @@ public:
     bool WaitUntilNoMessageBox(DWORD timeoutMs = kDefaultWaitMs) const;
     // The shell's folder dialog (SHBrowseForFolderW) when one is open, else null.
     [[nodiscard]] HWND FolderDialog() const;
-    // Cancels the open folder dialog and waits until it has closed.
+    // Cancels the folder dialog (waiting for one to open first) and waits
+    // until it has closed; false when none opened or it stayed open.
     bool CancelFolderDialog(DWORD timeoutMs = kDefaultWaitMs) const;
 
     // --- The process -----------------------------------------------------
