@@ -200,7 +200,16 @@ std::wstring PadRight(std::wstring text, size_t width) {
 
 void PostClick(HWND button) { ::PostMessageW(button, BM_CLICK, 0, 0); }
 
-bool Clickable(HWND window) { return window && ::IsWindowVisible(window) && ::IsWindowEnabled(window); }
+// A user can click a control that is shown and enabled in a window that is
+// enabled too: a sheet under a modal box is disabled, and so are its buttons.
+bool Clickable(HWND window) {
+    if (!window || !::IsWindowVisible(window)) return false;
+    for (HWND w = window; w; w = ::GetAncestor(w, GA_PARENT)) {
+        if (w == ::GetDesktopWindow()) break;
+        if (!::IsWindowEnabled(w)) return false;
+    }
+    return true;
+}
 
 }  // namespace
 

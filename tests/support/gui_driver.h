@@ -75,6 +75,7 @@ class WizardDriver;
 
 // A list view of the setup, read and changed across the process boundary.
 // Every read gives nullopt when the list is gone or does not answer in time.
+// A view refers to its driver and is used while that driver lives.
 class ListView {
 public:
     [[nodiscard]] HWND window() const noexcept { return window_; }
@@ -144,7 +145,8 @@ public:
 
     // --- Operating (posted; the calls return at once) --------------------
     // A click on a sheet button. False, and nothing is posted, when the
-    // button does not exist or is hidden or disabled: a user could not click it.
+    // button does not exist or is hidden or disabled, or the sheet is
+    // disabled under a modal box: a user could not click it.
     bool Press(int buttonId);
     // A click on a control of the active page (a push button, check box or
     // radio button); automatic check boxes and radio buttons change their

@@ -89,6 +89,7 @@ TEST(GuiDriver, ModalBoxOpenedInsideAHandlerIsReadAndAnswered) {
     EXPECT_EQ(box->buttons[0].id, IDYES);
     EXPECT_EQ(box->buttons[1].id, IDNO);
     EXPECT_EQ(box->defaultButton, IDNO);
+    EXPECT_FALSE(wizard.Press(gui::kNextButton));  // the sheet is disabled under the box
     ASSERT_TRUE(wizard.Answer(*box, IDNO));
 
     // No keeps the page with everything entered.
