@@ -39,7 +39,9 @@ public:
 
     explicit operator bool() const noexcept { return address_ != nullptr; }
     // The address at this offset, as the other process sees it.
-    [[nodiscard]] void* At(size_t offset) const noexcept { return static_cast<char*>(address_) + offset; }
+    [[nodiscard]] void* At(size_t offset) const noexcept {
+        return address_ ? static_cast<char*>(address_) + offset : nullptr;
+    }
 
     bool Write(size_t offset, const void* data, size_t bytes) const noexcept {
         SIZE_T written = 0;
@@ -198,7 +200,16 @@ std::wstring PadRight(std::wstring text, size_t width) {
 
 void PostClick(HWND button) { ::PostMessageW(button, BM_CLICK, 0, 0); }
 
-bool Clickable(HWND window) { return window && ::IsWindowVisible(window) && ::IsWindowEnabled(window); }
+// A user can click a control that is shown and enabled in a window that is
+// enabled too: a sheet under a modal box is disabled, and so are its buttons.
+bool Clickable(HWND window) {
+    if (!window || !::IsWindowVisible(window)) return false;
+    for (HWND w = window; w; w = ::GetAncestor(w, GA_PARENT)) {
+        if (w == ::GetDesktopWindow()) break;
+        if (!::IsWindowEnabled(w)) return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -552,8 +563,10 @@ HWND WizardDriver::FolderDialog() const {
 }
 
 bool WizardDriver::CancelFolderDialog(DWORD timeoutMs) const {
-    const HWND dialog = FolderDialog();
-    if (!dialog) return false;
+    HWND dialog = nullptr;
+    if (!WaitUntil(timeoutMs, [&] { return (dialog = FolderDialog()) != nullptr || WaitForExit(0).has_value(); }) ||
+        !dialog)
+        return false;
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     return WaitUntil(timeoutMs, [&] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); });
 }

@@ -75,6 +75,7 @@ class WizardDriver;
 
 // A list view of the setup, read and changed across the process boundary.
 // Every read gives nullopt when the list is gone or does not answer in time.
+// A view refers to its driver and is used while that driver lives.
 class ListView {
 public:
     [[nodiscard]] HWND window() const noexcept { return window_; }
@@ -126,9 +127,9 @@ public:
 
     // --- Pages -----------------------------------------------------------
     [[nodiscard]] std::optional<PageState> ActivePage() const;
-    // Waits for the sheet (finding it first if needed) and then until the
-    // page of this template is the active page, visible and with its
-    // controls created.
+    // Waits for the sheet (finding it by the setup's title first if needed)
+    // and then until the page of this template is the active page, visible
+    // and with its controls created.
     bool WaitForPage(int templateId, DWORD timeoutMs = kDefaultWaitMs);
     // The direct child windows of the active page, in tab (creation) order.
     [[nodiscard]] std::vector<ControlState> PageControls() const;
@@ -144,7 +145,8 @@ public:
 
     // --- Operating (posted; the calls return at once) --------------------
     // A click on a sheet button. False, and nothing is posted, when the
-    // button does not exist or is hidden or disabled: a user could not click it.
+    // button does not exist or is hidden or disabled, or the sheet is
+    // disabled under a modal box: a user could not click it.
     bool Press(int buttonId);
     // A click on a control of the active page (a push button, check box or
     // radio button); automatic check boxes and radio buttons change their
@@ -179,7 +181,8 @@ public:
     bool WaitUntilNoMessageBox(DWORD timeoutMs = kDefaultWaitMs) const;
     // The shell's folder dialog (SHBrowseForFolderW) when one is open, else null.
     [[nodiscard]] HWND FolderDialog() const;
-    // Cancels the open folder dialog and waits until it has closed.
+    // Cancels the folder dialog (waiting for one to open first) and waits
+    // until it has closed; false when none opened or it stayed open.
     bool CancelFolderDialog(DWORD timeoutMs = kDefaultWaitMs) const;
 
     // --- The process -----------------------------------------------------

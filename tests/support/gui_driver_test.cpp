@@ -73,6 +73,12 @@ TEST(GuiDriver, ModalBoxOpenedInsideAHandlerIsReadAndAnswered) {
     ASSERT_TRUE(wizard.Click(1017));
     ASSERT_TRUE(wizard.SetText(1000, L"D:\\\u00c4pfel"));
 
+    // The shell's folder dialog, opened by a page button, is found and
+    // cancelled; the folder box keeps its text.
+    ASSERT_TRUE(wizard.Click(1009));
+    ASSERT_TRUE(wizard.CancelFolderDialog()) << Narrow(wizard.Dump());
+    EXPECT_EQ(wizard.FolderDialog(), nullptr);
+
     // Cancel: the fixture's handler blocks in its question until answered.
     ASSERT_TRUE(wizard.Press(gui::kCancelButton));
     std::optional<gui::MessageBoxState> box = wizard.WaitForMessageBox();
@@ -83,6 +89,7 @@ TEST(GuiDriver, ModalBoxOpenedInsideAHandlerIsReadAndAnswered) {
     EXPECT_EQ(box->buttons[0].id, IDYES);
     EXPECT_EQ(box->buttons[1].id, IDNO);
     EXPECT_EQ(box->defaultButton, IDNO);
+    EXPECT_FALSE(wizard.Press(gui::kNextButton));  // the sheet is disabled under the box
     ASSERT_TRUE(wizard.Answer(*box, IDNO));
 
     // No keeps the page with everything entered.

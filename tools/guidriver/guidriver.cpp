@@ -123,7 +123,7 @@ std::optional<Options> ParseOptions(int argc, wchar_t** argv) {
     return options;
 }
 
-// Runs the commands from position i on; false at the first that fails.
+// Runs the commands in order and stops at the first that fails.
 class Session {
 public:
     Session(gui::WizardDriver& driver, const Options& options) : driver_(driver), options_(options) {}

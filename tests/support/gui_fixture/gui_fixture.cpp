@@ -1,13 +1,16 @@
 // A small wizard for the GUI driver's own test: a sheet with a check box,
-// radio buttons, an edit box and a push button on its first page and a
-// check-box list on its second. Cancel asks a question in a modal message box
+// radio buttons, an edit box and two push buttons (one opens the shell's
+// folder dialog) on its first page and a check-box list on its second. Cancel asks a question in a modal message box
 // from inside the page's handler, as the setup does. The exit code tells what
 // the wizard saw: 1602 when the question was answered Yes, otherwise 100 plus
 // one bit per checked list row, taken when Finish is pressed.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <array>
+
+#include "framework/unique_handle.h"
 
 namespace {
 
@@ -76,6 +79,16 @@ INT_PTR CALLBACK FirstPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam
         ::CheckDlgButton(page, 1011, BST_UNCHECKED);
         return TRUE;
     }
+    if (message == WM_COMMAND && LOWORD(wParam) == 1009 && HIWORD(wParam) == BN_CLICKED) {
+        BROWSEINFOW browse{};
+        browse.hwndOwner = ::GetParent(page);
+        browse.lpszTitle = L"Zielverzeichnis:";
+        browse.ulFlags = BIF_RETURNONLYFSDIRS;
+        const pixelmoor::UniqueCoTaskMem<ITEMIDLIST> chosen(::SHBrowseForFolderW(&browse));
+        if (wchar_t path[MAX_PATH]; chosen && ::SHGetPathFromIDListW(chosen.get(), path))
+            ::SetDlgItemTextW(page, 1000, path);
+        return TRUE;
+    }
     if (message != WM_NOTIFY) return FALSE;
     switch (reinterpret_cast<const NMHDR*>(lParam)->code) {
     case PSN_SETACTIVE:
@@ -120,6 +133,7 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM) noexcept {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    const pixelmoor::ComScope com;
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     std::array<PROPSHEETPAGEW, 2> pages{};
