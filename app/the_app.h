@@ -10,8 +10,8 @@ public:
     TheApp() noexcept = default;
     ~TheApp() override = default;
 
-    // Hardens the DLL search path, initialises the common controls, then runs
-    // the silent installation or the wizard. Always FALSE: either road ends
+    // Hardens the DLL search path, then runs the silent installation or,
+    // with the common controls initialised, the wizard. Always FALSE: either road ends
     // the program, with the exit code set.
     BOOL InitInstance() override;
 };

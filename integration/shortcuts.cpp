@@ -44,7 +44,7 @@ std::wstring ShellFolder(int folderId) {
 }
 
 // Writes one .lnk file through the shell's link object, with COM initialised
-// just for it. Properties are set in the order icon, target, arguments,
+// for it (which only counts when the caller has initialised it already). Properties are set in the order icon, target, arguments,
 // description, each only when given; an existing file is replaced.
 int WriteShortcut(std::wstring_view folder, const LinkSpec& link) {
     ComScope com;
@@ -86,6 +86,13 @@ int CreateDesktopShortcut(std::wstring_view target, std::wstring_view linkFileNa
         std::wstring(linkFileName), std::wstring(target), ToText(arguments), ToText(iconFile), iconIndex,
         ToText(description)};
     return WriteShortcut(ShellFolder(allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOP), link);
+}
+
+int CreateDesktopShortcuts(std::span<const LinkSpec> links, int allUsers) {
+    const std::wstring desktop = ShellFolder(allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOP);
+    int result = 0;
+    for (const LinkSpec& link : links) result = WriteShortcut(desktop, link);
+    return result;
 }
 
 int CreateFolderShortcut(std::wstring_view folder, std::wstring_view linkFileName, std::wstring_view target,

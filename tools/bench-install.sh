@@ -39,11 +39,21 @@ if [ "$mode" = times ]; then
   exit 0
 fi
 
-# One run with the steps marked in the trace; a request is a line
+# One run with the steps marked in the trace: a Wine server of its own with
+# request tracing on, writing to the same file as the bench's step marks
+# (both append, so neither overwrites the other). A request is a line
 # "<thread>: <request>( ...", its reply "<thread>: <request>() = ...".
 trace="$build/bench-install-trace.txt"
-WINEDEBUG=+server wine "$bench" "$(to_wine "$setup")" "$(to_wine "$nothing")" 1 --marks >/dev/null 2>"$trace" || true
+wineserver -k 2>/dev/null || true
+wineserver -w
+rm -f "$trace"
+wineserver -f -d1 -p3 >/dev/null 2>>"$trace" &
+sleep 1
+wine "$bench" "$(to_wine "$setup")" "$(to_wine "$nothing")" 1 --marks >/dev/null 2>>"$trace" || true
+wineserver -k 2>/dev/null || true
+wait
 awk '
+  { sub(/\r$/, "") }
   /^@@ - *$/ { step = ""; next }
   /^@@ / { step = substr($0, 4); sub(/\r$/, "", step); if (!(step in all)) order[++n] = step; all[step] += 0; next }
   step == "" { next }
@@ -51,9 +61,9 @@ awk '
     all[step]++
     name = $2; sub(/\(.*/, "", name)
     if (name ~ /^(create_key|open_key|set_key_value|get_key_value|delete_key|delete_key_value|enum_key|enum_key_value|flush_key|set_registry_notification)$/) reg[step]++
-    if (name == "close_handle") close[step]++
+    if (name == "close_handle") closes[step]++
   }
   END {
     printf "Wine server requests per step (one run)\n  %-34s %9s %9s %9s\n", "", "all", "registry", "closes"
-    for (i = 1; i <= n; i++) printf "  %-34s %9d %9d %9d\n", order[i], all[order[i]], reg[order[i]], close[order[i]]
+    for (i = 1; i <= n; i++) printf "  %-34s %9d %9d %9d\n", order[i], all[order[i]], reg[order[i]], closes[order[i]]
   }' "$trace"

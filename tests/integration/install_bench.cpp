@@ -135,24 +135,16 @@ Figures TimeSteps(HMODULE setupModule) {
 
     const AssocSwitchChoice images = SelectionForAssocValue(1);
     const RegistrationTexts texts = BuildRegistrationTexts(kFolder);
-    f.Time("start-menu group", [&] { CreateStartMenuGroup(texts.folder, 0); });
-    f.Time("desktop shortcuts", [&] {
-        for (const LinkSpec& link : {ViewerDesktopLink(texts.viewer), ThumbnailsDesktopLink(texts.viewer)})
-            CreateDesktopShortcut(link.target, link.fileName, link.iconFile, link.description, link.arguments,
-                                  link.iconIndex, 0);
-    });
-    f.Time("context menu keys", [&] { ApplyRegistryWrites(ContextMenuWrites(texts)); });
-    f.Time("application keys", [&] { ApplyRegistryWrites(ApplicationWrites(texts)); });
-    f.Time("associations", [&] {
-        const auto rows = FormatTable();
-        for (std::size_t row = 0; row < rows.size(); ++row) {
-            const std::wstring icon = IconTextFor(rows[row].icon, texts);
-            for (const FormatExtension& entry : rows[row].extensions())
-                AssociateExtension(entry.extension, entry.type, texts.openCommand, icon, images.selection[row]);
-        }
-    });
-    f.Time("store apps", [&] {
-        if (CurrentWindowsGeneration() == kGenerationWindows10) HideStoreAppsFromOpenWith();
+    {
+        const ComScope com;  // one apartment for all shortcuts, as the registration has it
+        f.Time("start-menu group", [&] { CreateStartMenuGroup(texts.folder, 0); });
+        f.Time("desktop shortcuts", [&] {
+            const LinkSpec links[] = {ViewerDesktopLink(texts.viewer), ThumbnailsDesktopLink(texts.viewer)};
+            CreateDesktopShortcuts(links, 0);
+        });
+    }
+    f.Time("registry writes", [&] {
+        ApplyRegistryWrites(RegistrationWrites(texts, true, images.selection, HidesStoreApps()));
     });
     f.Time("icon notice", [&] { ::SystemParametersInfoW(SPI_SETICONS, 0, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE); });
     f.Time("association notice", [&] { ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSHNOWAIT, nullptr, nullptr); });
