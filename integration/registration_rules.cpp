@@ -22,7 +22,7 @@ constexpr std::uint32_t kEstimatedSizeKb = 8192;
 
 std::wstring Quoted(std::wstring_view text) { return L'"' + std::wstring(text) + L'"'; }
 
-std::wstring VersionText() { return std::to_wstring(kVersionMajor) + L'.' + std::to_wstring(kVersionMinor); }
+std::wstring VersionText() { return DecimalText(kVersionMajor) + L'.' + DecimalText(kVersionMinor); }
 
 }  // namespace
 

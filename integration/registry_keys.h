@@ -33,7 +33,7 @@ struct KeyPath {
 [[nodiscard]] std::wstring_view PathBelow(std::wstring_view ancestor, std::wstring_view key);
 
 // The keys below which two or more different keys of the list part (the
-// classes root, the capabilities key), each once, in the order the list first
+// classes root, the application key), each once, in the order the list first
 // reaches them, a key before the keys below it. Keys that are not plain are
 // left out.
 [[nodiscard]] std::vector<KeyPath> SharedParentKeys(std::span<const RegistryWrite> writes);

@@ -17,6 +17,12 @@ namespace {
 
 using UniqueItemIdList = UniqueCoTaskMem<ITEMIDLIST>;
 
+// The shell link object and its two interfaces, named here rather than taken
+// from the system's GUID library, which would bring thousands of others along.
+constexpr CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kShellLinkInterface = {0x000214F9, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kPersistFileInterface = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
 std::optional<std::wstring> ToText(std::optional<std::wstring_view> text) {
     if (!text) return std::nullopt;
     return std::wstring(*text);
@@ -50,10 +56,10 @@ int WriteShortcut(std::wstring_view folder, const LinkSpec& link) {
     ComScope com;
     ComPtr<IShellLinkW> shellLink;
     if (FAILED(
-            ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, shellLink.put_void())))
+            ::CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkInterface, shellLink.put_void())))
         return 0;
     // Released before the link object, as it was obtained after it.
-    ComPtr<IPersistFile> file = shellLink.query<IPersistFile>(IID_IPersistFile);
+    ComPtr<IPersistFile> file = shellLink.query<IPersistFile>(kPersistFileInterface);
     if (!file) return 0;
     const std::wstring path = std::wstring(folder) + link.fileName;
     if (link.iconFile) shellLink->SetIconLocation(link.iconFile->c_str(), link.iconIndex);
