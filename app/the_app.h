@@ -11,8 +11,8 @@ public:
     ~TheApp() override = default;
 
     // Hardens the DLL search path, then runs the silent installation or,
-    // with the common controls initialised, the wizard. Always FALSE: either road ends
-    // the program, with the exit code set.
+    // with the common controls initialised, the wizard. Always FALSE: either
+    // road ends the program, with the exit code set.
     BOOL InitInstance() override;
 };
 

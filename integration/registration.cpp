@@ -16,8 +16,8 @@ namespace {
 // The chosen shortcuts, all in one COM apartment: the shortcuts' own
 // initialisations then only count, and the shell's objects stay loaded
 // from one link to the next.
-void CreateShortcuts(const RegistrationTexts& texts, int startMenuGroup, int desktopShortcut,
-                     int thumbnailsShortcut, int allUsers) {
+void CreateShortcuts(const RegistrationTexts& texts, int startMenuGroup, int desktopShortcut, int thumbnailsShortcut,
+                     int allUsers) {
     const ComScope com;
     if (startMenuGroup) CreateStartMenuGroup(texts.folder, allUsers);
     std::vector<LinkSpec> desktop;

@@ -42,13 +42,13 @@ struct Obtained {
 Obtained CreateBelow(HKEY parent, const wchar_t* below) {
     Obtained obtained;
     DWORD disposition = 0;
-    LSTATUS status = ::RegCreateKeyExW(parent, below, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, obtained.key.put(),
-                                       &disposition);
+    LSTATUS status =
+        ::RegCreateKeyExW(parent, below, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, obtained.key.put(), &disposition);
     if (status == ERROR_ACCESS_DENIED) {
         // What RegCreateKeyW grants: whatever the user may do with the key.
         obtained.grant = Grant::Maximum;
-        status = ::RegCreateKeyExW(parent, below, 0, nullptr, 0, MAXIMUM_ALLOWED, nullptr, obtained.key.put(),
-                                   &disposition);
+        status =
+            ::RegCreateKeyExW(parent, below, 0, nullptr, 0, MAXIMUM_ALLOWED, nullptr, obtained.key.put(), &disposition);
     }
     if (status != ERROR_SUCCESS) obtained.key.reset();
     obtained.createdNew = disposition == REG_CREATED_NEW_KEY;
@@ -87,9 +87,8 @@ public:
         const std::wstring folded = FoldedKey(root, path);
         if (const auto found = held_.find(folded); found != held_.end() && found->second.grant != Grant::SetValue)
             return found->second.key.get();
-        return Reach(root, path, folded, true, [](HKEY parent, const wchar_t* below) {
-            return CreateBelow(parent, below);
-        });
+        return Reach(root, path, folded, true,
+                     [](HKEY parent, const wchar_t* below) { return CreateBelow(parent, below); });
     }
 
     // The existing key, opened for full access or for setting values;
@@ -204,8 +203,8 @@ private:
 
     std::unordered_map<std::wstring, Held> held_;
     std::unordered_set<std::wstring> shared_;
-    std::unordered_set<std::wstring> missing_;                  // keys this list deleted or found missing
-    std::unordered_map<std::wstring, std::string> written_;     // key and value name -> type and data
+    std::unordered_set<std::wstring> missing_;               // keys this list deleted or found missing
+    std::unordered_map<std::wstring, std::string> written_;  // key and value name -> type and data
 };
 
 // REG_SZ data are sized with their terminating NUL.
@@ -217,7 +216,8 @@ void SetText(HeldKeys& keys, RegistryRoot root, const std::wstring& path, HKEY k
 
 void Apply(HeldKeys& keys, const SetDefaultValue& write) {
     // Created with its missing parents, as RegSetValueW does before it sets the unnamed value.
-    if (const HKEY key = keys.Created(write.root, write.key)) SetText(keys, write.root, write.key, key, nullptr, write.data);
+    if (const HKEY key = keys.Created(write.root, write.key))
+        SetText(keys, write.root, write.key, key, nullptr, write.data);
 }
 
 void Apply(HeldKeys& keys, const SetNamedValues& write) {

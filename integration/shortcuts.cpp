@@ -50,13 +50,14 @@ std::wstring ShellFolder(int folderId) {
 }
 
 // Writes one .lnk file through the shell's link object, with COM initialised
-// for it (which only counts when the caller has initialised it already). Properties are set in the order icon, target, arguments,
-// description, each only when given; an existing file is replaced.
+// for it (which only counts when the caller has initialised it already).
+// Properties are set in the order icon, target, arguments, description, each
+// only when given; an existing file is replaced.
 int WriteShortcut(std::wstring_view folder, const LinkSpec& link) {
     ComScope com;
     ComPtr<IShellLinkW> shellLink;
-    if (FAILED(
-            ::CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkInterface, shellLink.put_void())))
+    if (FAILED(::CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkInterface,
+                                  shellLink.put_void())))
         return 0;
     // Released before the link object, as it was obtained after it.
     ComPtr<IPersistFile> file = shellLink.query<IPersistFile>(kPersistFileInterface);

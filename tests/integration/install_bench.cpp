@@ -8,8 +8,8 @@
 // "@@ -" after it), so that a Wine trace can be cut into steps
 // (tools/bench-install.sh --calls).
 // Not a test: tools/bench-install.sh runs it in a fresh Wine prefix.
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -143,10 +143,10 @@ Figures TimeSteps(HMODULE setupModule) {
             CreateDesktopShortcuts(links, 0);
         });
     }
-    f.Time("registry writes", [&] {
-        ApplyRegistryWrites(RegistrationWrites(texts, true, images.selection, HidesStoreApps()));
-    });
-    f.Time("icon notice", [&] { ::SystemParametersInfoW(SPI_SETICONS, 0, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE); });
+    f.Time("registry writes",
+           [&] { ApplyRegistryWrites(RegistrationWrites(texts, true, images.selection, HidesStoreApps())); });
+    f.Time("icon notice",
+           [&] { ::SystemParametersInfoW(SPI_SETICONS, 0, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE); });
     f.Time("association notice", [&] { ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSHNOWAIT, nullptr, nullptr); });
     f.Time("settings conversion", [&] {
         if (UniqueFile file = OpenForReading(settings)) ConvertSettingsToUtf16(settings, std::move(file));
@@ -166,8 +166,7 @@ double TimeProgram(const std::wstring& commandLine, const std::wstring& neutral,
     ::QueryPerformanceCounter(&start);
     const auto code = test::RunProgram(commandLine, neutral);
     ::QueryPerformanceCounter(&end);
-    if (code != expectedCode)
-        std::fprintf(stderr, "%ls ended with %lu\n", commandLine.c_str(), code ? *code : 9999ul);
+    if (code != expectedCode) std::fprintf(stderr, "%ls ended with %lu\n", commandLine.c_str(), code ? *code : 9999ul);
     return Milliseconds(start, end);
 }
 
@@ -197,7 +196,8 @@ int wmain(int argc, wchar_t** argv) {
         f.Time("setup.exe, whole installation", [&] { TimeProgram(L"\"" + setup + L"\"" + kSwitches, neutral, 0); });
         {
             const ViewerStandIn viewer;
-            f.Time("setup.exe, refusing at once", [&] { TimeProgram(L"\"" + setup + L"\"" + kSwitches, neutral, 1618); });
+            f.Time("setup.exe, refusing at once",
+                   [&] { TimeProgram(L"\"" + setup + L"\"" + kSwitches, neutral, 1618); });
         }
         ::DeleteFileW((neutral + L"Pixelmoor_Install.log").c_str());
         f.Time("nothing.exe (process floor)", [&] { TimeProgram(L"\"" + nothing + L"\"", neutral, 0); });

@@ -29,7 +29,8 @@ constexpr wchar_t kInstallFolder[] = L"D:\\Tools\\Pixelmoor";
 
 // Where Wine keeps state of its own that changes on every process start:
 // hardware and performance data, nothing a setup writes.
-constexpr const wchar_t* kVolatileKeys[] = {L"HKLM\\HARDWARE", L"HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager"};
+constexpr const wchar_t* kVolatileKeys[] = {L"HKLM\\HARDWARE",
+                                            L"HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager"};
 
 bool IsVolatile(const std::wstring& path) {
     for (const wchar_t* volatileKey : kVolatileKeys)

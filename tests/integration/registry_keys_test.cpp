@@ -14,11 +14,11 @@ TEST(RegistryKeys, PathRulesFoldOnlyAsciiLettersAndNeedWholeLevels) {
     const struct {
         std::wstring_view ancestor, key, below;
     } cases[] = {
-        {L"SOFTWARE\\Classes", L"SOFTWARE\\Classes\\.jpg", L".jpg"},                      // one level below
+        {L"SOFTWARE\\Classes", L"SOFTWARE\\Classes\\.jpg", L".jpg"},                          // one level below
         {L"software\\CLASSES", L"SOFTWARE\\Classes\\Pixelmoor\\shell", L"Pixelmoor\\shell"},  // case ignored
-        {L"SOFTWARE\\Class", L"SOFTWARE\\Classes\\.jpg", L""},                            // not a whole level
-        {L"SOFTWARE\\Classes", L"SOFTWARE\\Classes", L""},                                // the key itself
-        {L"\u00dcber", L"\u00fcber\\x", L""},                                             // beyond ASCII: exact
+        {L"SOFTWARE\\Class", L"SOFTWARE\\Classes\\.jpg", L""},                                // not a whole level
+        {L"SOFTWARE\\Classes", L"SOFTWARE\\Classes", L""},                                    // the key itself
+        {L"\u00dcber", L"\u00fcber\\x", L""},                                                 // beyond ASCII: exact
     };
     for (const auto& c : cases) EXPECT_EQ(PathBelow(c.ancestor, c.key), c.below) << c.key.size();
     EXPECT_TRUE(SameKeyPath(L"Software\\Wine", L"SOFTWARE\\wine"));
