@@ -25,9 +25,14 @@ void InitCommonControlClasses() noexcept {
 
 BOOL TheApp::InitInstance() {
     HardenDllSearchPath();
-    InitCommonControlClasses();
     const std::wstring_view commandLine = ::GetCommandLineW();
-    SetExitCode(HasSilentSwitch(commandLine) ? RunSilentInstall(commandLine) : RunWizard());
+    if (HasSilentSwitch(commandLine)) {
+        SetExitCode(RunSilentInstall(commandLine));
+        return FALSE;
+    }
+    // The control classes serve the wizard's pages alone; a silent run shows no window.
+    InitCommonControlClasses();
+    SetExitCode(RunWizard());
     return FALSE;
 }
 

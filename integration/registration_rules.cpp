@@ -1,5 +1,7 @@
 #include "integration/registration_rules.h"
 
+#include <iterator>
+
 #include "framework/product.h"
 #include "framework/text_rules.h"
 #include "integration/association_rules.h"
@@ -19,7 +21,7 @@ constexpr std::uint32_t kEstimatedSizeKb = 8192;
 
 std::wstring Quoted(std::wstring_view text) { return L'"' + std::wstring(text) + L'"'; }
 
-std::wstring VersionText() { return std::to_wstring(kVersionMajor) + L'.' + std::to_wstring(kVersionMinor); }
+std::wstring VersionText() { return DecimalText(kVersionMajor) + L'.' + DecimalText(kVersionMinor); }
 
 }  // namespace
 
@@ -110,6 +112,27 @@ RegistryWrites ApplicationWrites(const RegistrationTexts& texts) {
                        KeyOpening::OpenSetValue,
                        {{productName, std::wstring(kCapabilitiesKey)}}},
     };
+}
+
+RegistryWrites RegistrationWrites(const RegistrationTexts& texts, bool contextMenu,
+                                  const AssociationSelection& selection, bool hideStoreApps) {
+    RegistryWrites writes;
+    const auto append = [&writes](RegistryWrites more) {
+        writes.insert(writes.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+    };
+    if (contextMenu) append(ContextMenuWrites(texts));
+    append(ApplicationWrites(texts));
+    const auto rows = FormatTable();
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        const std::wstring icon = IconTextFor(rows[row].icon, texts);
+        for (const FormatExtension& entry : rows[row].extensions()) {
+            append(ExtensionClassWrites(entry.extension, entry.type, texts.openCommand, icon, selection[row] != 0));
+            writes.push_back(CapabilityAssociationWrite(entry.extension, entry.type));
+            if (selection[row] != 0) append(UserChoiceWrites(entry.extension, entry.type));
+        }
+    }
+    if (hideStoreApps) append(StoreAppHidingWrites());
+    return writes;
 }
 
 }  // namespace pixelmoor

@@ -40,4 +40,12 @@ struct RegistrationTexts {
 // capabilities and the registered application, in the order they are made.
 [[nodiscard]] RegistryWrites ApplicationWrites(const RegistrationTexts& texts);
 
+// Every registry write of a registration, in the order they are made: the
+// context menu (with the thumbnails shortcut), the application writes, for
+// every extension of the format table in table order its class writes, its
+// capabilities value and, when its row is chosen, the user's choice; last
+// the store-app values when they are to be hidden.
+[[nodiscard]] RegistryWrites RegistrationWrites(const RegistrationTexts& texts, bool contextMenu,
+                                                const AssociationSelection& selection, bool hideStoreApps);
+
 }  // namespace pixelmoor
