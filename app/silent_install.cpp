@@ -11,6 +11,7 @@
 #include "install/install_folder_rules.h"
 #include "install/install_log.h"
 #include "install/installation_lock.h"
+#include "install/viewer_settings.h"
 #include "resources/resource_ids.h"
 
 namespace pixelmoor {
@@ -22,7 +23,11 @@ bool ViewerIsRunning() noexcept { return ::FindWindowW(kViewerWindowClass, nullp
 }  // namespace
 
 SilentDefaults ProposeSilentDefaults() {
-    if (std::optional<std::wstring> existing = FindExistingInstallFolder()) return {std::move(*existing), {}};
+    if (std::optional<std::wstring> existing = FindExistingInstallFolder()) {
+        // An update keeps the settings where the installation keeps them.
+        std::wstring iniFolder = RecordedIniFolder(*existing);
+        return {std::move(*existing), std::move(iniFolder)};
+    }
     return {GetDefaultInstallFolder(), kDefaultSettingsFolder};
 }
 

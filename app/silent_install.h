@@ -8,8 +8,9 @@
 namespace pixelmoor {
 
 // The folders of a silent run when the command line names none: the folder
-// of an existing installation, else the default program folder with the
-// settings folder "%APPDATA%\Pixelmoor".
+// of an existing installation with the settings folder that it records (none
+// when it records none), else the default program folder with the settings
+// folder "%APPDATA%\Pixelmoor".
 [[nodiscard]] SilentDefaults ProposeSilentDefaults();
 
 // The install options of a silent run from the whole command line.

@@ -2,60 +2,17 @@
 
 #include <commctrl.h>
 
-#include <string>
-
 #include "app/command_line.h"
 #include "app/silent_install.h"
 #include "app/wizard_road.h"
+#include "framework/dll_search.h"
 
 namespace pixelmoor {
 
 namespace {
 
-// Characters of the system directory (a buffer of 260 characters).
-constexpr UINT kSystemDirectoryBuffer = 260;
-constexpr DWORD kLoadLibrarySearchSystem32 = 0x800;
 // List view, tree view, bar, tab, up-down, progress, hot-key and animate.
 constexpr DWORD kCommonControlClasses = 0xFF;
-
-using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-
-// kernel32 as the process has it loaded; never loads anything. It is looked
-// for by its full path in the system directory first. Wine names a kernel32
-// that a planted file's name led it to by that file's path, although it runs
-// its own, so the full path may miss it; the base name still finds the one
-// kernel32 that every process has from its first instruction on.
-HMODULE LoadedKernel32() noexcept {
-    std::wstring path(kSystemDirectoryBuffer, L'\0');
-    const UINT length = ::GetSystemDirectoryW(path.data(), kSystemDirectoryBuffer);
-    if (length > 0 && length < kSystemDirectoryBuffer) {
-        path.resize(length);
-        if (path.back() != L'\\') path += L'\\';
-        path += L"kernel32.dll";
-        // Not owned: GetModuleHandleW takes no reference on the loaded module.
-        if (const HMODULE kernel = ::GetModuleHandleW(path.c_str())) return kernel;
-    }
-    return ::GetModuleHandleW(L"kernel32.dll");
-}
-
-// Makes DLLs loaded later by name come from the system directory only. The
-// setup binds nothing but kernel32 and the C runtime at start; every other
-// system DLL is delay-loaded, so it and all that it loads itself are looked
-// for in the system directory, never beside a setup started from a
-// downloads folder. On systems without SetDefaultDllDirectories the current
-// directory at least leaves the search.
-void HardenDllSearchPath() noexcept {
-    const HMODULE kernel = LoadedKernel32();
-    if (kernel == nullptr) return;
-    const FARPROC found = ::GetProcAddress(kernel, "SetDefaultDllDirectories");
-    if (found == nullptr) {
-        ::SetDllDirectoryW(L"");
-        return;
-    }
-    const auto setDefaultDllDirectories =
-        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(found));
-    setDefaultDllDirectories(kLoadLibrarySearchSystem32);
-}
 
 void InitCommonControlClasses() noexcept {
     INITCOMMONCONTROLSEX init{};
@@ -68,9 +25,14 @@ void InitCommonControlClasses() noexcept {
 
 BOOL TheApp::InitInstance() {
     HardenDllSearchPath();
-    InitCommonControlClasses();
     const std::wstring_view commandLine = ::GetCommandLineW();
-    SetExitCode(HasSilentSwitch(commandLine) ? RunSilentInstall(commandLine) : RunWizard());
+    if (HasSilentSwitch(commandLine)) {
+        SetExitCode(RunSilentInstall(commandLine));
+        return FALSE;
+    }
+    // The control classes serve the wizard's pages alone; a silent run shows no window.
+    InitCommonControlClasses();
+    SetExitCode(RunWizard());
     return FALSE;
 }
 

@@ -10,9 +10,9 @@ public:
     TheApp() noexcept = default;
     ~TheApp() override = default;
 
-    // Hardens the DLL search path, initialises the common controls, then runs
-    // the silent installation or the wizard. Always FALSE: either road ends
-    // the program, with the exit code set.
+    // Hardens the DLL search path, then runs the silent installation or,
+    // with the common controls initialised, the wizard. Always FALSE: either
+    // road ends the program, with the exit code set.
     BOOL InitInstance() override;
 };
 

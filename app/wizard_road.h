@@ -3,9 +3,9 @@
 
 namespace pixelmoor {
 
-// Runs the wizard modally and returns the process exit code:
-// kExitUserCancelled when the user cancelled before an installation
-// succeeded, else kExitSuccess.
+// Runs the wizard modally and returns the process exit code: kExitSuccess
+// when it ended after a successful installation, kExitUserCancelled when it
+// ended before one, kExitInstallFailed when it could not be shown.
 [[nodiscard]] int RunWizard();
 
 }  // namespace pixelmoor

@@ -20,6 +20,8 @@ constexpr WORD kPayloadId = 1974;
 constexpr std::size_t kTempPathBufferChars = 520;
 constexpr DWORD kCompareBlockBytes = 65536;
 
+}  // namespace
+
 std::optional<std::span<const std::byte>> PayloadBytes(HMODULE module) {
     HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(kPayloadId), kPayloadType);
     if (found == nullptr) return std::nullopt;
@@ -38,6 +40,8 @@ std::optional<std::wstring> TemporaryArchive() {
     folder.resize(length);
     return TemporaryArchivePath(folder);
 }
+
+namespace {
 
 // Clears the copy's name. A file, or a link to a file, is deleted; a folder
 // or a junction is removed as a link (an empty folder goes, a junction's
@@ -75,11 +79,10 @@ bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMAT
            a.nFileIndexLow == b.nFileIndexLow;
 }
 
-// Writes the payload to a new file at path (never through a link planted
-// there) and returns a handle that keeps it open for reading only: while it
-// is held, nobody can write, rename or delete the copy, so the reader opens
-// exactly the bytes of the resource. Invalid when any of that fails.
+}  // namespace
+
 UniqueFile WriteTemporaryCopy(const std::wstring& path, std::span<const std::byte> payload) {
+    RemovePlanted(path);
     BY_HANDLE_FILE_INFORMATION written{};
     {
         const UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -95,8 +98,6 @@ UniqueFile WriteTemporaryCopy(const std::wstring& path, std::span<const std::byt
     return held;
 }
 
-}  // namespace
-
 int ExtractEmbeddedArchive(std::wstring_view installFolder, int keepIconLibrary) {
     return ExtractEmbeddedArchive(::GetModuleHandleW(nullptr), installFolder, keepIconLibrary);
 }
@@ -106,7 +107,6 @@ int ExtractEmbeddedArchive(HMODULE module, std::wstring_view installFolder, int 
     if (!payload) return -1;
     const std::optional<std::wstring> copy = TemporaryArchive();
     if (!copy) return -1;
-    RemovePlanted(*copy);
     int result = -1;
     {
         const UniqueFile held = WriteTemporaryCopy(*copy, *payload);

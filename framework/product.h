@@ -11,4 +11,9 @@ inline constexpr wchar_t kSetupCaption[] = L"Pixelmoor 64-bit Setup";
 inline constexpr int kVersionMajor = 4;
 inline constexpr int kVersionMinor = 75;
 
+// Web pages of the product that the wizard opens: the licence agreement
+// (welcome page link) and the frequently asked questions (finish page).
+inline constexpr wchar_t kLicenceAddress[] = L"https://www.pixelmoor.org/eula.html";
+inline constexpr wchar_t kFaqAddress[] = L"https://www.pixelmoor.org/faq.html";
+
 }  // namespace pixelmoor

@@ -14,4 +14,16 @@ std::wstring CutAt(std::wstring_view text, std::size_t limit) { return std::wstr
 
 bool EndsWithBackslash(std::wstring_view text) noexcept { return !text.empty() && text.back() == L'\\'; }
 
+std::wstring DecimalText(long long value) {
+    // Counted as a negative magnitude, so that the smallest value needs no special case.
+    long long rest = value < 0 ? value : -value;
+    std::wstring digits;
+    do {
+        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' - rest % 10));
+        rest /= 10;
+    } while (rest != 0);
+    if (value < 0) digits.insert(digits.begin(), L'-');
+    return digits;
+}
+
 }  // namespace pixelmoor

@@ -26,4 +26,8 @@ void TrimBlanks(std::wstring& text);
 
 [[nodiscard]] bool EndsWithBackslash(std::wstring_view text) noexcept;
 
+// A number in decimal digits, with a minus sign when negative (what
+// std::to_wstring gives, without the runtime's printf machinery).
+[[nodiscard]] std::wstring DecimalText(long long value);
+
 }  // namespace pixelmoor

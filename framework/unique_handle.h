@@ -112,6 +112,13 @@ struct CoTaskMemTraits {  // memory that a COM or shell call hands out (an item 
     static void close(Handle h) noexcept { ::CoTaskMemFree(h); }
 };
 
+template <typename T>
+struct LocalMemoryTraits {  // memory that a system call hands out to be freed with LocalFree
+    using Handle = T;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle h) noexcept { ::LocalFree(h); }
+};
+
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueOwnedMutex = UniqueResource<OwnedMutexTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
@@ -126,6 +133,9 @@ using UniqueCursor = UniqueResource<CursorTraits>;
 using UniqueIcon = UniqueResource<IconTraits>;
 template <typename T>
 using UniqueCoTaskMem = UniqueResource<CoTaskMemTraits<T>>;
+// A security descriptor, a text or an argument array from the system: T is the pointer type.
+template <typename T>
+using UniqueLocalMemory = UniqueResource<LocalMemoryTraits<T>>;
 
 // A screen device context from GetDC, released with the window it came from.
 class ScreenDc {

@@ -19,10 +19,12 @@ std::wstring FormatLogDate(const SYSTEMTIME& now) {
 
 }  // namespace
 
-void WriteLogEntry(std::wstring_view text) {
+void WriteLogEntry(std::wstring_view text) { AppendLogEntry(kInstallLogName, text); }
+
+void AppendLogEntry(const std::wstring& logPath, std::wstring_view text) {
     // Appending with shared access: another program may read the log, or a
     // second setup write to it, at the same time.
-    const UniqueFile log(::CreateFileW(kInstallLogName, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const UniqueFile log(::CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!log) return;
     SYSTEMTIME now{};

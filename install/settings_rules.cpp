@@ -1,7 +1,5 @@
 #include "install/settings_rules.h"
 
-#include <algorithm>
-
 #include "framework/text_rules.h"
 
 namespace pixelmoor {
@@ -51,17 +49,6 @@ ToolbarChoice ChooseToolbar(const std::function<int()>& screenHeight, int scale)
     if (screenHeight() > 1200 || scale >= 150) return {L"gnome-colors-wise_32.png", L"32"};
     if (screenHeight() < 768) return {L"Basalt_16.png", L"16"};
     return {L"Quillon_24.png", L"24"};
-}
-
-std::vector<std::string_view> SplitIntoPieces(std::string_view bytes) {
-    std::vector<std::string_view> pieces;
-    while (!bytes.empty()) {
-        const std::size_t feed = bytes.substr(0, kPieceByteLimit).find('\n');
-        const std::size_t length = feed == std::string_view::npos ? std::min(bytes.size(), kPieceByteLimit) : feed + 1;
-        pieces.push_back(bytes.substr(0, length));
-        bytes.remove_prefix(length);
-    }
-    return pieces;
 }
 
 std::wstring SettingsTempPath(std::wstring_view settingsPath) {

@@ -1,6 +1,7 @@
 // The rules of the viewer's settings file that need no system: where the
-// files lie, how the settings folder's variables are expanded, which toolbar
-// fits the screen, and how the ANSI file is cut into pieces for conversion.
+// files lie, how the settings folder's variables are expanded and which
+// toolbar fits the screen. The conversion's rules are in
+// settings_conversion_rules.h.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +9,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace pixelmoor {
 
@@ -66,10 +66,6 @@ inline constexpr ToolbarChoice kMirrorToolbar{L"Quillon_24.png", L"24"};
 // holds. screenHeight is asked anew for each row, as the screen is measured
 // then.
 [[nodiscard]] ToolbarChoice ChooseToolbar(const std::function<int()>& screenHeight, int scale);
-
-// The pieces in which the ANSI settings file is converted: each ends after a
-// line feed or after kPieceByteLimit bytes, whichever comes first.
-[[nodiscard]] std::vector<std::string_view> SplitIntoPieces(std::string_view bytes);
 
 // The temporary file of the conversion, in the settings file's own folder.
 [[nodiscard]] std::wstring SettingsTempPath(std::wstring_view settingsPath);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "framework/text_rules.h"
+
 namespace pixelmoor {
 
 namespace {
@@ -14,7 +16,7 @@ wchar_t FoldAsciiLetter(wchar_t c) noexcept {
 }  // namespace
 
 std::wstring FormatVersionText(std::uint16_t productMajor, std::uint16_t productMinor, std::uint16_t fileBuild) {
-    return std::to_wstring(productMajor) + L'.' + std::to_wstring(productMinor) + std::to_wstring(fileBuild);
+    return DecimalText(productMajor) + L'.' + DecimalText(productMinor) + DecimalText(fileBuild);
 }
 
 int VersionComparisonValue(std::wstring_view versionText) {

@@ -1,11 +1,13 @@
 #include "install/viewer_settings.h"
 
 #include <optional>
-#include <vector>
 
 #include "archive/folder_path.h"
+#include "framework/text_rules.h"
 #include "install/install_folder.h"
 #include "install/install_folder_rules.h"
+#include "install/settings_conversion_rules.h"
+#include "install/settings_file.h"
 #include "install/settings_rules.h"
 
 namespace pixelmoor {
@@ -17,15 +19,43 @@ constexpr wchar_t kLanguageSection[] = L"Language";
 constexpr wchar_t kToolbarSection[] = L"Toolbar";
 constexpr wchar_t kGermanLanguageDll[] = L"DEUTSCH.DLL";
 constexpr wchar_t kGermanLanguageName[] = L"Deutsch";
+constexpr wchar_t kIniFolderKey[] = L"INI_Folder";
 
-void WriteKey(const std::wstring& file, const wchar_t* section, const wchar_t* key, std::wstring_view value) {
-    const std::wstring text(value);
-    ::WritePrivateProfileStringW(section, key, text.c_str(), file.c_str());
-}
+// One settings file changed through a copy: the keys go into the copy with the
+// system's profile functions, and the copy then replaces the file in one
+// rename. When the file cannot be copied or a write fails, every write of the
+// edit is lost and the file stays as it was.
+class SettingsEdit {
+public:
+    explicit SettingsEdit(const std::wstring& file) {
+        original_ = ReadSettingsBytes(file);
+        if (original_) copy_ = SettingsFileCopy::Make(file, *original_);
+    }
 
-void RemoveKey(const std::wstring& file, const wchar_t* section, const wchar_t* key) {
-    ::WritePrivateProfileStringW(section, key, nullptr, file.c_str());
-}
+    void Write(const wchar_t* section, const wchar_t* key, std::wstring_view value) {
+        const std::wstring text(value);
+        Apply(section, key, text.c_str());
+    }
+    void Remove(const wchar_t* section, const wchar_t* key) { Apply(section, key, nullptr); }
+
+    // Replaces the file with the copy, unless nothing changed.
+    void Commit() {
+        if (!copy_) return;
+        // Hands the profile functions' cached copy back, written out.
+        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, copy_->path().c_str());
+        const std::optional<std::string> edited = copy_->Read();
+        if (edited && *edited != *original_) (void)copy_->ReplaceTarget();
+        copy_.reset();
+    }
+
+private:
+    void Apply(const wchar_t* section, const wchar_t* key, const wchar_t* value) {
+        if (copy_ && !::WritePrivateProfileStringW(section, key, value, copy_->path().c_str())) copy_.reset();
+    }
+
+    std::optional<std::string> original_;
+    std::optional<SettingsFileCopy> copy_;
+};
 
 std::wstring ReadKey(const std::wstring& file, const wchar_t* section, const wchar_t* key, std::size_t limit) {
     std::wstring value(limit + 1, L'\0');
@@ -33,6 +63,18 @@ std::wstring ReadKey(const std::wstring& file, const wchar_t* section, const wch
         ::GetPrivateProfileStringW(section, key, L"", value.data(), static_cast<DWORD>(value.size()), file.c_str());
     value.resize(length);
     return value;
+}
+
+void PresetToolbar(SettingsEdit& edit, const ToolbarChoice& toolbar) {
+    edit.Write(kToolbarSection, L"Skin", toolbar.skin);
+    edit.Write(kToolbarSection, L"Size", toolbar.size);
+}
+
+// The language, and the toolbar unless one is set already.
+void PresetLanguageAndToolbar(SettingsEdit& edit, const std::optional<ToolbarChoice>& toolbar) {
+    edit.Write(kLanguageSection, L"DLL", kGermanLanguageDll);
+    edit.Write(kLanguageSection, L"Lang", kGermanLanguageName);
+    if (toolbar) PresetToolbar(edit, *toolbar);
 }
 
 std::optional<std::wstring> EnvironmentValue(std::wstring_view name) {
@@ -58,6 +100,14 @@ int DisplayScale() {
 
 std::wstring ExpandIniFolder(std::wstring_view iniFolder) { return ExpandIniFolder(iniFolder, EnvironmentValue); }
 
+std::wstring RecordedIniFolder(std::wstring_view folder) {
+    // One character more than a settings folder may hold, so that a longer
+    // record is seen as such rather than taken cut.
+    const std::wstring recorded =
+        ReadKey(ProgramSettingsPath(folder), kOthersSection, kIniFolderKey, kOptionTextLimit + 1);
+    return recorded.size() <= kOptionTextLimit ? recorded : std::wstring();
+}
+
 std::wstring WriteViewerSettings(std::wstring_view folder, std::wstring& iniFolder, int silent) {
     const std::wstring programSettings = ProgramSettingsPath(folder);
     // A silent update inside the program-files tree moves the settings to the
@@ -67,33 +117,33 @@ std::wstring WriteViewerSettings(std::wstring_view folder, std::wstring& iniFold
     // A settings folder that expands to nothing is treated as none: the
     // settings stay in the program folder instead of an unrelated one.
     std::wstring expanded = iniFolder.empty() ? std::wstring() : ExpandIniFolder(iniFolder);
-    std::wstring settings = programSettings;
-    std::optional<std::wstring> mirror;
-    if (!expanded.empty()) {
-        (void)EnsureFolderPath(expanded);  // a missing folder only loses the keys below
-        WriteKey(programSettings, kOthersSection, L"INI_Folder", iniFolder);
-        settings = expanded + kSettingsFileName;
-        if (NeedsMirror(settings)) mirror = programSettings;
-    } else {
-        RemoveKey(programSettings, kOthersSection, L"INI_Folder");
-    }
-
-    WriteKey(settings, kLanguageSection, L"DLL", kGermanLanguageDll);
-    WriteKey(settings, kLanguageSection, L"Lang", kGermanLanguageName);
-    if (mirror) {
-        WriteKey(*mirror, kLanguageSection, L"DefaultLang", kGermanLanguageDll);
-        WriteKey(*mirror, kLanguageSection, L"Lang", kGermanLanguageName);
-    }
+    if (!expanded.empty()) (void)EnsureFolderPath(expanded);  // a missing folder only loses the keys below
+    const std::wstring settings = expanded.empty() ? programSettings : expanded + kSettingsFileName;
 
     // A toolbar that the user chose survives every later installation.
-    if (!ReadKey(settings, kToolbarSection, L"Skin", kSkinReadLimit).empty()) return settings;
-    const ToolbarChoice toolbar = ChooseToolbar([] { return ::GetSystemMetrics(SM_CYFULLSCREEN); }, DisplayScale());
-    WriteKey(settings, kToolbarSection, L"Skin", toolbar.skin);
-    WriteKey(settings, kToolbarSection, L"Size", toolbar.size);
-    if (mirror) {
-        WriteKey(*mirror, kToolbarSection, L"Skin", kMirrorToolbar.skin);
-        WriteKey(*mirror, kToolbarSection, L"Size", kMirrorToolbar.size);
+    std::optional<ToolbarChoice> toolbar;
+    if (ReadKey(settings, kToolbarSection, L"Skin", kSkinReadLimit).empty())
+        toolbar = ChooseToolbar([] { return ::GetSystemMetrics(SM_CYFULLSCREEN); }, DisplayScale());
+
+    SettingsEdit program(programSettings);
+    if (expanded.empty()) {
+        program.Remove(kOthersSection, kIniFolderKey);
+        PresetLanguageAndToolbar(program, toolbar);
+        program.Commit();
+        return settings;
     }
+    // The program folder's file is replaced first, so that it already names
+    // the settings folder should the run end before that one is written.
+    program.Write(kOthersSection, kIniFolderKey, iniFolder);
+    if (NeedsMirror(settings)) {
+        program.Write(kLanguageSection, L"DefaultLang", kGermanLanguageDll);
+        program.Write(kLanguageSection, L"Lang", kGermanLanguageName);
+        if (toolbar) PresetToolbar(program, kMirrorToolbar);
+    }
+    program.Commit();
+    SettingsEdit separate(settings);
+    PresetLanguageAndToolbar(separate, toolbar);
+    separate.Commit();
     return settings;
 }
 
@@ -102,73 +152,38 @@ UniqueFile OpenForReading(const std::wstring& path) {
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-namespace {
-
-std::optional<std::string> ReadWholeFile(const UniqueFile& file) {
-    std::string bytes;
-    std::vector<char> block(65536);
-    for (;;) {
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr)) return std::nullopt;
-        if (got == 0) return bytes;
-        bytes.append(block.data(), got);
-    }
-}
-
-// The text of the converted file after its byte-order mark: the header and
-// every piece. Nothing when a piece cannot be converted, so that no text is
-// lost in the new file.
-std::optional<std::wstring> ConvertPieces(const std::vector<std::string_view>& pieces) {
-    std::wstring text = kUtf16Header;
-    std::wstring converted(kConvertedPieceLimit, L'\0');
-    for (const std::string_view piece : pieces) {
-        const int length = ::MultiByteToWideChar(CP_ACP, 0, piece.data(), static_cast<int>(piece.size()),
+AnsiCodePage SystemCodePage(unsigned codePage) {
+    const unsigned number = codePage == CP_ACP ? ::GetACP() : codePage;
+    CPINFO info{};
+    const bool known = ::GetCPInfo(number, &info);
+    AnsiCodePage ansi;
+    ansi.lengths = CharacterLengthsFrom(
+        number, known ? std::span<const std::uint8_t>(info.LeadByte) : std::span<const std::uint8_t>());
+    ansi.convert = [number](std::string_view piece) -> std::optional<std::wstring> {
+        std::wstring converted(kConvertedPieceLimit, L'\0');
+        const int length = ::MultiByteToWideChar(number, 0, piece.data(), static_cast<int>(piece.size()),
                                                  converted.data(), static_cast<int>(converted.size()));
         if (length <= 0) return std::nullopt;
-        text.append(converted.data(), static_cast<std::size_t>(length));
-    }
-    return text;
+        converted.resize(static_cast<std::size_t>(length));
+        return converted;
+    };
+    return ansi;
 }
-
-bool WriteUtf16File(const std::wstring& path, std::wstring_view text) {
-    const UniqueFile file(
-        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    std::string bytes = "\xFF\xFE";
-    for (const wchar_t c : text) {
-        bytes += static_cast<char>(static_cast<unsigned>(c) & 0xFF);
-        bytes += static_cast<char>((static_cast<unsigned>(c) >> 8) & 0xFF);
-    }
-    DWORD written = 0;
-    return ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
-
-}  // namespace
 
 int ConvertSettingsToUtf16(const std::wstring& settingsPath, UniqueFile settingsFile) {
-    const std::optional<std::string> bytes = ReadWholeFile(settingsFile);
+    const std::optional<std::string> bytes = ReadRemainingBytes(settingsFile.get());
     settingsFile.reset();
-    // The profile functions keep a file that starts with the mark in UTF-16,
-    // so from the second installation on there is nothing to do.
-    if (!bytes || bytes->starts_with("\xFF\xFE")) return 1;
-
-    const std::wstring tempPath = SettingsTempPath(settingsPath);
-    const std::vector<std::string_view> pieces = SplitIntoPieces(*bytes);
-    if (pieces.empty()) {
-        ::DeleteFileW(tempPath.c_str());  // no stray temporary file beside an empty one
+    if (!bytes) return 1;
+    if (bytes->empty()) {
+        RemoveSettingsTemp(settingsPath);  // no stray temporary file beside an empty one
         return 1;
     }
-    const std::optional<std::wstring> text = ConvertPieces(pieces);
-    // A temporary file that could not be written whole must not replace the
-    // settings: the ANSI file stays as it was.
-    if (!text || !WriteUtf16File(tempPath, *text)) {
-        ::DeleteFileW(tempPath.c_str());
-        return 1;
-    }
-    if (::MoveFileExW(tempPath.c_str(), settingsPath.c_str(), MOVEFILE_REPLACE_EXISTING)) return 1;
-    ::DeleteFileW(tempPath.c_str());
-    return 0;
+    // Nothing to convert, or a file that cannot be decoded whole: it stays as it is.
+    const std::optional<std::string> converted = ConvertedSettingsFile(*bytes, SystemCodePage(CP_ACP));
+    if (!converted) return 1;
+    std::optional<SettingsFileCopy> copy = SettingsFileCopy::Make(settingsPath, *converted);
+    if (!copy) return 1;
+    return copy->ReplaceTarget() ? 1 : 0;
 }
 
 }  // namespace pixelmoor

@@ -24,9 +24,15 @@ void AddCapabilityAssociation(std::wstring_view extension, std::wstring_view typ
 
 void HideStoreAppsFromOpenWith() { ApplyRegistryWrites(StoreAppHidingWrites()); }
 
+// Windows 11 ignores these values, and older systems have no such apps.
+bool HidesStoreApps() { return CurrentWindowsGeneration() == kGenerationWindows10; }
+
 void FinishAssociations() {
-    // Windows 11 ignores these values, and older systems have no such apps.
-    if (CurrentWindowsGeneration() == kGenerationWindows10) HideStoreAppsFromOpenWith();
+    if (HidesStoreApps()) HideStoreAppsFromOpenWith();
+    NotifyAssociationsChanged();
+}
+
+void NotifyAssociationsChanged() {
     ::SystemParametersInfoW(SPI_SETICONS, 0, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
     ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSHNOWAIT, nullptr, nullptr);
 }

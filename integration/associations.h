@@ -24,4 +24,10 @@ void HideStoreAppsFromOpenWith();
 // Windows 10 only, then the notices that icons and associations changed.
 void FinishAssociations();
 
+// Whether the association finish hides the store apps on this system.
+[[nodiscard]] bool HidesStoreApps();
+
+// The notices of the association finish: icons and associations changed.
+void NotifyAssociationsChanged();
+
 }  // namespace pixelmoor

@@ -1,5 +1,8 @@
 #include "integration/registration.h"
 
+#include <vector>
+
+#include "framework/unique_handle.h"
 #include "integration/associations.h"
 #include "integration/registration_rules.h"
 #include "integration/registry_apply.h"
@@ -10,20 +13,17 @@ namespace pixelmoor {
 
 namespace {
 
-void CreateDesktopLink(const LinkSpec& link, int allUsers) {
-    CreateDesktopShortcut(link.target, link.fileName, link.iconFile, link.description, link.arguments, link.iconIndex,
-                          allUsers);
-}
-
-// Every extension of every row, chosen or not: the row's flag decides what
-// is pointed at the viewer and made the user's choice.
-void AssociateFormatTable(const RegistrationTexts& texts, const AssociationSelection& selection) {
-    const auto rows = FormatTable();
-    for (std::size_t row = 0; row < rows.size(); ++row) {
-        const std::wstring icon = IconTextFor(rows[row].icon, texts);
-        for (const FormatExtension& entry : rows[row].extensions())
-            AssociateExtension(entry.extension, entry.type, texts.openCommand, icon, selection[row]);
-    }
+// The chosen shortcuts, all in one COM apartment: the shortcuts' own
+// initialisations then only count, and the shell's objects stay loaded
+// from one link to the next.
+void CreateShortcuts(const RegistrationTexts& texts, int startMenuGroup, int desktopShortcut, int thumbnailsShortcut,
+                     int allUsers) {
+    const ComScope com;
+    if (startMenuGroup) CreateStartMenuGroup(texts.folder, allUsers);
+    std::vector<LinkSpec> desktop;
+    if (desktopShortcut) desktop.push_back(ViewerDesktopLink(texts.viewer));
+    if (thumbnailsShortcut) desktop.push_back(ThumbnailsDesktopLink(texts.viewer));
+    if (!desktop.empty()) CreateDesktopShortcuts(desktop, allUsers);
 }
 
 }  // namespace
@@ -31,15 +31,12 @@ void AssociateFormatTable(const RegistrationTexts& texts, const AssociationSelec
 int RegisterApplication(int associate, std::wstring_view folder, int startMenuGroup, int desktopShortcut,
                         int thumbnailsShortcut, int allUsers, const AssociationSelection& selection) {
     const RegistrationTexts texts = BuildRegistrationTexts(folder);
-    if (startMenuGroup) CreateStartMenuGroup(texts.folder, allUsers);
-    if (desktopShortcut) CreateDesktopLink(ViewerDesktopLink(texts.viewer), allUsers);
-    if (thumbnailsShortcut) {
-        CreateDesktopLink(ThumbnailsDesktopLink(texts.viewer), allUsers);
-        ApplyRegistryWrites(ContextMenuWrites(texts));
-    }
-    ApplyRegistryWrites(ApplicationWrites(texts));
-    AssociateFormatTable(texts, selection);
-    if (associate) FinishAssociations();
+    CreateShortcuts(texts, startMenuGroup, desktopShortcut, thumbnailsShortcut, allUsers);
+    // Every registry write in one list, so that each key is opened once for all of them; the association
+    // finish's store-app values are its last writes, its notices follow.
+    ApplyRegistryWrites(
+        RegistrationWrites(texts, thumbnailsShortcut != 0, selection, associate != 0 && HidesStoreApps()));
+    if (associate) NotifyAssociationsChanged();
     return 1;
 }
 

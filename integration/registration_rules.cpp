@@ -1,5 +1,7 @@
 #include "integration/registration_rules.h"
 
+#include <iterator>
+
 #include "framework/product.h"
 #include "framework/text_rules.h"
 #include "integration/association_rules.h"
@@ -9,7 +11,6 @@ namespace pixelmoor {
 namespace {
 
 constexpr wchar_t kMenuText[] = L"Durchsuchen mit &Pixelmoor";
-constexpr wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor64";
 constexpr wchar_t kApplicationKey[] = L"SOFTWARE\\Pixelmoor";
 constexpr wchar_t kCapabilitiesKey[] = L"SOFTWARE\\Pixelmoor\\Capabilities";
 constexpr wchar_t kPublisher[] = L"Keldaris";
@@ -20,7 +21,7 @@ constexpr std::uint32_t kEstimatedSizeKb = 8192;
 
 std::wstring Quoted(std::wstring_view text) { return L'"' + std::wstring(text) + L'"'; }
 
-std::wstring VersionText() { return std::to_wstring(kVersionMajor) + L'.' + std::to_wstring(kVersionMinor); }
+std::wstring VersionText() { return DecimalText(kVersionMajor) + L'.' + DecimalText(kVersionMinor); }
 
 }  // namespace
 
@@ -77,9 +78,9 @@ RegistryWrites ApplicationWrites(const RegistrationTexts& texts) {
                        KeyOpening::OpenFullAccess,
                        {{L"FriendlyAppName", std::wstring(kFriendlyAppName)}}},
         // The empty default value creates the uninstall entry's key.
-        SetDefaultValue{Root::LocalMachine, kUninstallKey, L""},
+        SetDefaultValue{Root::LocalMachine, kUninstallEntryKey, L""},
         SetNamedValues{Root::LocalMachine,
-                       kUninstallKey,
+                       kUninstallEntryKey,
                        KeyOpening::OpenFullAccess,
                        {
                            {L"DisplayName", productName + L' ' + VersionText() + L" (64-bit)"},
@@ -91,6 +92,11 @@ RegistryWrites ApplicationWrites(const RegistrationTexts& texts) {
                            {L"VersionMajor", static_cast<std::uint32_t>(kVersionMajor)},
                            {L"VersionMinor", static_cast<std::uint32_t>(kVersionMinor)},
                            {L"EstimatedSize", kEstimatedSizeKb},
+                           // What package managers and deployment tools run, and no
+                           // change or repair offered for an installation that has none.
+                           {L"QuietUninstallString", Quoted(texts.folder + kUninstallerExe) + L" /silent"},
+                           {L"NoModify", std::uint32_t{1}},
+                           {L"NoRepair", std::uint32_t{1}},
                        }},
         SetNamedValues{Root::LocalMachine, kApplicationKey, KeyOpening::Create, {}},
         SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Pixelmoor\\shell\\open\\command", Quoted(texts.viewer)},
@@ -106,6 +112,27 @@ RegistryWrites ApplicationWrites(const RegistrationTexts& texts) {
                        KeyOpening::OpenSetValue,
                        {{productName, std::wstring(kCapabilitiesKey)}}},
     };
+}
+
+RegistryWrites RegistrationWrites(const RegistrationTexts& texts, bool contextMenu,
+                                  const AssociationSelection& selection, bool hideStoreApps) {
+    RegistryWrites writes;
+    const auto append = [&writes](RegistryWrites more) {
+        writes.insert(writes.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+    };
+    if (contextMenu) append(ContextMenuWrites(texts));
+    append(ApplicationWrites(texts));
+    const auto rows = FormatTable();
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        const std::wstring icon = IconTextFor(rows[row].icon, texts);
+        for (const FormatExtension& entry : rows[row].extensions()) {
+            append(ExtensionClassWrites(entry.extension, entry.type, texts.openCommand, icon, selection[row] != 0));
+            writes.push_back(CapabilityAssociationWrite(entry.extension, entry.type));
+            if (selection[row] != 0) append(UserChoiceWrites(entry.extension, entry.type));
+        }
+    }
+    if (hideStoreApps) append(StoreAppHidingWrites());
+    return writes;
 }
 
 }  // namespace pixelmoor

@@ -10,6 +10,9 @@
 
 namespace pixelmoor {
 
+// The uninstall entry that Programs and Features and package managers read.
+inline constexpr wchar_t kUninstallEntryKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor64";
+
 // The texts built from the install folder. They hold the whole folder,
 // however long: a path that does not fit a system path buffer is still
 // recorded as it was given, never cut.
@@ -36,5 +39,13 @@ struct RegistrationTexts {
 // The command class, the application key, the uninstall entry, the
 // capabilities and the registered application, in the order they are made.
 [[nodiscard]] RegistryWrites ApplicationWrites(const RegistrationTexts& texts);
+
+// Every registry write of a registration, in the order they are made: the
+// context menu (with the thumbnails shortcut), the application writes, for
+// every extension of the format table in table order its class writes, its
+// capabilities value and, when its row is chosen, the user's choice; last
+// the store-app values when they are to be hidden.
+[[nodiscard]] RegistryWrites RegistrationWrites(const RegistrationTexts& texts, bool contextMenu,
+                                                const AssociationSelection& selection, bool hideStoreApps);
 
 }  // namespace pixelmoor

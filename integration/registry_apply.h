@@ -10,6 +10,9 @@ namespace pixelmoor {
 
 // Makes every write in order; a failed write is passed over and the next one
 // made (see registry_writes.h for what each kind does when a key is missing).
+// Each key is opened or created once for the whole list and every later
+// write to it, or to a key below it, goes through that handle; the effects
+// are those of opening every key anew for each write.
 void ApplyRegistryWrites(std::span<const RegistryWrite> writes);
 
 }  // namespace pixelmoor

@@ -1,6 +1,7 @@
 #include "integration/shortcut_rules.h"
 
 #include "framework/product.h"
+#include "framework/text_rules.h"
 #include "integration/version_rules.h"
 
 namespace pixelmoor {
@@ -17,9 +18,9 @@ LinkSpec Plain(std::wstring fileName, std::wstring target) {
 }  // namespace
 
 std::wstring VersionedLinkName(int major, int minor) {
-    std::wstring minorText = std::to_wstring(minor);
+    std::wstring minorText = DecimalText(minor);
     if (minorText.size() < 2) minorText.insert(0, 2 - minorText.size(), L' ');
-    return L"Pixelmoor 64 " + std::to_wstring(major) + L'.' + minorText + L".lnk";
+    return L"Pixelmoor 64 " + DecimalText(major) + L'.' + minorText + L".lnk";
 }
 
 std::vector<LinkSpec> StartMenuGroupLinks(std::wstring_view installFolder, int windowsGeneration) {

@@ -17,6 +17,12 @@ namespace {
 
 using UniqueItemIdList = UniqueCoTaskMem<ITEMIDLIST>;
 
+// The shell link object and its two interfaces, named here rather than taken
+// from the system's GUID library, which would bring thousands of others along.
+constexpr CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kShellLinkInterface = {0x000214F9, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kPersistFileInterface = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
 std::optional<std::wstring> ToText(std::optional<std::wstring_view> text) {
     if (!text) return std::nullopt;
     return std::wstring(*text);
@@ -44,16 +50,17 @@ std::wstring ShellFolder(int folderId) {
 }
 
 // Writes one .lnk file through the shell's link object, with COM initialised
-// just for it. Properties are set in the order icon, target, arguments,
-// description, each only when given; an existing file is replaced.
+// for it (which only counts when the caller has initialised it already).
+// Properties are set in the order icon, target, arguments, description, each
+// only when given; an existing file is replaced.
 int WriteShortcut(std::wstring_view folder, const LinkSpec& link) {
     ComScope com;
     ComPtr<IShellLinkW> shellLink;
-    if (FAILED(
-            ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, shellLink.put_void())))
+    if (FAILED(::CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkInterface,
+                                  shellLink.put_void())))
         return 0;
     // Released before the link object, as it was obtained after it.
-    ComPtr<IPersistFile> file = shellLink.query<IPersistFile>(IID_IPersistFile);
+    ComPtr<IPersistFile> file = shellLink.query<IPersistFile>(kPersistFileInterface);
     if (!file) return 0;
     const std::wstring path = std::wstring(folder) + link.fileName;
     if (link.iconFile) shellLink->SetIconLocation(link.iconFile->c_str(), link.iconIndex);
@@ -86,6 +93,13 @@ int CreateDesktopShortcut(std::wstring_view target, std::wstring_view linkFileNa
         std::wstring(linkFileName), std::wstring(target), ToText(arguments), ToText(iconFile), iconIndex,
         ToText(description)};
     return WriteShortcut(ShellFolder(allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOP), link);
+}
+
+int CreateDesktopShortcuts(std::span<const LinkSpec> links, int allUsers) {
+    const std::wstring desktop = ShellFolder(allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOP);
+    int result = 0;
+    for (const LinkSpec& link : links) result = WriteShortcut(desktop, link);
+    return result;
 }
 
 int CreateFolderShortcut(std::wstring_view folder, std::wstring_view linkFileName, std::wstring_view target,

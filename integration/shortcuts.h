@@ -3,7 +3,10 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string_view>
+
+#include "integration/shortcut_rules.h"
 
 namespace pixelmoor {
 
@@ -19,6 +22,11 @@ int CreateStartMenuGroup(std::wstring_view installFolder, int allUsers);
 int CreateDesktopShortcut(std::wstring_view target, std::wstring_view linkFileName,
                           std::optional<std::wstring_view> iconFile, std::optional<std::wstring_view> description,
                           std::optional<std::wstring_view> arguments, int iconIndex, int allUsers);
+
+// Writes the shortcuts onto the desktop (the current user's, or all
+// users'), which is looked up once for all of them. Returns 1 when the last
+// one was saved, else 0.
+int CreateDesktopShortcuts(std::span<const LinkSpec> links, int allUsers);
 
 // Writes one shortcut, without a description, into a folder that ends in a
 // backslash. Returns 1 when it was saved, else 0.

@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev libz-mingw-w64-dev
   clang libclang-rt-dev googletest libgtest-dev
-  wine wine64 xvfb xauth x11-utils imagemagick zip unzip
+  wine wine64 fonts-wine fonts-liberation locales xvfb xauth x11-utils imagemagick zip unzip
 )
 
 missing=()

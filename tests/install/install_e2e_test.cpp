@@ -310,7 +310,7 @@ TEST_F(SilentInstallTest, SettingsFolderThatExpandsToNothingMeansTheProgramFolde
     EXPECT_FALSE(FolderExists(settingsFolder_));
 }
 
-TEST_F(SilentInstallTest, SilentUpdateKeepsSettingsBesideTheProgramUnlessInProgramFiles) {
+TEST_F(SilentInstallTest, SilentUpdateWithoutRecordKeepsSettingsBesideTheProgramUnlessInProgramFiles) {
     const struct {
         std::wstring folder;
         bool movedToAppData;
@@ -324,18 +324,19 @@ TEST_F(SilentInstallTest, SilentUpdateKeepsSettingsBesideTheProgramUnlessInProgr
         SetUp();
         RemoveTree(c.folder);
         const std::wstring programSettings = c.folder + L"p_moor64.ini";
-        // The earlier installation: its open command and a settings record.
+        // The earlier installation: its open command and a settings file that
+        // records no settings folder (a recorded one is kept: settings_e2e_test).
         test::WriteRegString(HKEY_LOCAL_MACHINE, kCommandKey, nullptr, L"\"" + c.folder + L"p_moor64.exe\" \"%1\"");
         ASSERT_TRUE(::CreateDirectoryW(c.folder.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
-        ASSERT_TRUE(test::WriteFileBytes(programSettings, "[Others]\r\nINI_Folder=E:\\Old\r\n"));
+        ASSERT_TRUE(test::WriteFileBytes(programSettings, "[Others]\r\nKeep=1\r\n"));
 
         ASSERT_EQ(RunSetup(L"/silent"), kExitSuccess) << test::Narrow(c.folder);
         if (c.movedToAppData) {
-            EXPECT_EQ(ReadFileBytes(programSettings), "[Others]\r\nINI_Folder=%APPDATA%\\Pixelmoor\r\n");
+            EXPECT_EQ(ReadFileBytes(programSettings), "[Others]\r\nKeep=1\r\nINI_Folder=%APPDATA%\\Pixelmoor\r\n");
             EXPECT_EQ(ReadFileBytes(settingsFolder_ + L"p_moor64.ini"), ConvertedSettings(kPresetSettings));
         } else {
             EXPECT_EQ(ReadFileBytes(programSettings),
-                      ConvertedSettings(u"[Others]\r\n" + std::u16string(kPresetSettings)));
+                      ConvertedSettings(u"[Others]\r\nKeep=1\r\n" + std::u16string(kPresetSettings)));
             EXPECT_FALSE(FolderExists(settingsFolder_));
         }
         RemoveTree(c.folder);

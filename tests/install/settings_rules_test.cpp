@@ -108,37 +108,6 @@ TEST(ChooseToolbar, FirstMatchingRowOfTheScreenTable) {
     }
 }
 
-TEST(SplitIntoPieces, LinesAndOverlongLinesLikeALineReader) {
-    const std::string full(2047, 'a');
-    const struct {
-        std::string bytes;
-        std::vector<std::string> pieces;
-    } cases[] = {
-        // Nothing read from an empty file.
-        {"", {}},
-        // Each piece ends after its line feed, CR LF kept.
-        {"[Language]\r\nDLL=x\r\n", {"[Language]\r\n", "DLL=x\r\n"}},
-        // A last line without a line feed is a piece of its own.
-        {"a\nb", {"a\n", "b"}},
-        // Empty lines are pieces.
-        {"\n\n", {"\n", "\n"}},
-        // A line of exactly 2047 bytes without its feed fills one piece.
-        {full, {full}},
-        // 2047 bytes and the line feed: the feed arrives as a piece of its own.
-        {full + "\n", {full, "\n"}},
-        // 2046 bytes and CR LF: the CR fills the piece, the LF comes alone.
-        {full.substr(1) + "\r\nz", {full.substr(1) + "\r", "\n", "z"}},
-        // 2046 bytes and LF fit one piece.
-        {full.substr(1) + "\nz", {full.substr(1) + "\n", "z"}},
-        // A line of 5000 bytes comes in 2047, 2047 and 906 bytes.
-        {std::string(5000, 'q') + "\n", {std::string(2047, 'q'), std::string(2047, 'q'), std::string(906, 'q') + "\n"}},
-    };
-    for (const auto& c : cases) {
-        const std::vector<std::string_view> pieces = SplitIntoPieces(c.bytes);
-        EXPECT_EQ(std::vector<std::string>(pieces.begin(), pieces.end()), c.pieces) << c.bytes.size();
-    }
-}
-
 TEST(SettingsTempPath, BesideTheSettingsFile) {
     const struct {
         std::wstring settings, temp;

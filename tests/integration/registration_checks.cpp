@@ -65,16 +65,19 @@ void ExpectApplicationKeys(const std::wstring& folder) {
         DWORD number;       // REG_DWORD data
     };
     const UninstallValue values[] = {
-        {L"", REG_SZ, L"", 0},                                                    // made to create the key
-        {L"DisplayName", REG_SZ, L"Pixelmoor 4.75 (64-bit)", 0},                  //
-        {L"UninstallString", REG_SZ, L"\"" + folder + L"pm_uninstall.exe\"", 0},  // quoted
-        {L"Publisher", REG_SZ, L"Keldaris", 0},                                   //
-        {L"InstallLocation", REG_SZ, folder, 0},                                  // with its backslash
-        {L"DisplayVersion", REG_SZ, L"4.75", 0},                                  //
-        {L"DisplayIcon", REG_SZ, viewer + L",0", 0},                              //
-        {L"VersionMajor", REG_DWORD, L"", 4},                                     //
-        {L"VersionMinor", REG_DWORD, L"", 75},                                    //
-        {L"EstimatedSize", REG_DWORD, L"", 8192},                                 // kilobytes
+        {L"", REG_SZ, L"", 0},                                                                 // made to create the key
+        {L"DisplayName", REG_SZ, L"Pixelmoor 4.75 (64-bit)", 0},                               //
+        {L"UninstallString", REG_SZ, L"\"" + folder + L"pm_uninstall.exe\"", 0},               // quoted
+        {L"Publisher", REG_SZ, L"Keldaris", 0},                                                //
+        {L"InstallLocation", REG_SZ, folder, 0},                                               // with its backslash
+        {L"DisplayVersion", REG_SZ, L"4.75", 0},                                               //
+        {L"DisplayIcon", REG_SZ, viewer + L",0", 0},                                           //
+        {L"VersionMajor", REG_DWORD, L"", 4},                                                  //
+        {L"VersionMinor", REG_DWORD, L"", 75},                                                 //
+        {L"EstimatedSize", REG_DWORD, L"", 8192},                                              // kilobytes
+        {L"QuietUninstallString", REG_SZ, L"\"" + folder + L"pm_uninstall.exe\" /silent", 0},  // for deployment tools
+        {L"NoModify", REG_DWORD, L"", 1},                                                      // nothing to change
+        {L"NoRepair", REG_DWORD, L"", 1},                                                      // nor to repair
     };
     std::vector<std::wstring> names;
     for (const UninstallValue& v : values) {

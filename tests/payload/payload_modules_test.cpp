@@ -164,9 +164,37 @@ TEST(PayloadModules, ProgramsCarryTheirVersionRecords) {
     }
 }
 
-TEST(PayloadModules, UninstallerStandInEndsAtOnceWhenSilent) {
-    const std::wstring path = Unpack("pm_uninstall.exe");
-    EXPECT_EQ(RunProgram(L"\"" + path + L"\" /silent", {}, 20000), std::optional<DWORD>(0));
+TEST(PayloadModules, UninstallerCarriesItsGermanMessages) {
+    const struct {
+        UINT id;
+        const wchar_t* text;
+    } rows[] = {
+        {101, L"Pixelmoor 64-bit Deinstallation"},  // the caption of every window
+        {102,
+         L"Warnung: Pixelmoor l\u00e4uft!\nBeenden Sie bitte Pixelmoor bevor Sie mit der Deinstallation "
+         L"fortsetzen!"},  // a line feed and an umlaut survive the resource compiler
+        {103, L"Pixelmoor wurde vollst\u00e4ndig von diesem Computer entfernt."},
+        {104, L"Ihre Einstellungen (p_moor64.ini) wurden nicht gel\u00f6scht."},
+        {105,
+         L"Pixelmoor wurde von diesem Computer entfernt. Der Programmordner wird beim n\u00e4chsten Neustart von "
+         L"Windows gel\u00f6scht."},
+        {106,
+         L"Pixelmoor konnte nicht vollst\u00e4ndig entfernt werden.\n\nWas nicht entfernt werden konnte, steht in der "
+         L"Datei\n%s\n\nBeenden Sie bitte die Programme, die diese Dateien verwenden, und starten Sie die "
+         L"Deinstallation erneut."},  // the log file's path takes the place of %s
+        {107, L"Pixelmoor konnte nicht vollst\u00e4ndig entfernt werden. Nicht entfernt:"},
+        {108,
+         L"Pixelmoor konnte nicht deinstalliert werden: Die Arbeitskopie im tempor\u00e4ren Ordner lie\u00df sich "
+         L"nicht anlegen oder starten."},  // sharp s
+        {109, L"Pixelmoor konnte nicht vollst\u00e4ndig entfernt werden: Die Deinstallation wurde vorzeitig beendet."},
+    };
+    const UniqueModule module(::LoadLibraryExW(Unpack("pm_uninstall.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(module.valid());
+    for (const auto& row : rows) {
+        const wchar_t* text = nullptr;
+        const int length = ::LoadStringW(module.get(), row.id, reinterpret_cast<wchar_t*>(&text), 0);
+        EXPECT_EQ(std::wstring(text, length > 0 ? static_cast<std::size_t>(length) : 0), row.text) << row.id;
+    }
 }
 
 HWND WaitForViewerWindow(DWORD timeoutMs) {

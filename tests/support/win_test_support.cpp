@@ -326,6 +326,19 @@ std::vector<FootprintKey> OwnedKeys() {
     return keys;
 }
 
+// Keys that the registration makes as parents of its own where they are
+// missing (as in a fresh Wine prefix), deepest first; they go with it when
+// nothing else is left in them.
+std::vector<FootprintKey> ParentKeys() {
+    return {
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Directory\\shell"},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Directory"},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Drive\\shell"},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Drive"},
+        {HKEY_CLASSES_ROOT, L"Applications"},
+    };
+}
+
 // Values the product writes into keys that others share.
 std::vector<FootprintValue> SharedValues() {
     std::vector<FootprintValue> values = {{HKEY_LOCAL_MACHINE, L"SOFTWARE\\RegisteredApplications", L"Pixelmoor"}};
@@ -400,11 +413,20 @@ void ResetRegistrationFootprint() {
         ::RegDeleteKeyValueW(shared.root, shared.key.c_str(), shared.name.empty() ? nullptr : shared.name.c_str());
         DeleteKeyIfEmpty(shared.root, shared.key);
     }
+    for (const FootprintKey& parent : ParentKeys()) DeleteKeyIfEmpty(parent.root, parent.key);
 }
 
 std::wstring DumpRegistrationFootprint() {
     std::wstring out;
     for (const FootprintKey& owned : OwnedKeys()) DumpTree(owned.root, owned.key, out);
+    // The extension keys that hold the user's choices: made with them, and
+    // removed with them when nothing else is left there.
+    for (const FormatRow& row : FormatTable())
+        for (const FormatExtension& entry : row.extensions())
+            DumpTree(HKEY_CURRENT_USER, kFileExts + std::wstring(entry.extension), out);
+    for (const FootprintKey& parent : ParentKeys())
+        if (UniqueHkey handle = OpenKey(parent.root, parent.key))
+            out += RootName(parent.root) + L"\\" + parent.key + L" exists\n";
     for (const FootprintValue& shared : SharedValues()) {
         UniqueHkey handle = OpenKey(shared.root, shared.key);
         if (!handle) continue;

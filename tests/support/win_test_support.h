@@ -44,6 +44,10 @@ public:
     // The exit code once the program has ended within timeoutMs.
     [[nodiscard]] std::optional<DWORD> WaitForExit(DWORD timeoutMs) const;
     void Terminate() const;
+    // Leaves the program running when this owner goes away (a command-line
+    // tool that starts the setup for later commands); the owner then no
+    // longer waits for it.
+    void Detach() noexcept { process_.reset(); }
 
 private:
     UniqueHandle process_;
@@ -98,10 +102,13 @@ std::string Narrow(const std::wstring& text);  // for test messages only
 // uninstall entry, capabilities, context menu, the extension keys and type
 // classes of the whole format table, user choices, store-app values) is
 // removed: whole keys where the product owns them, only its values where the
-// key is shared (a key left empty then goes too).
+// key is shared (a key left empty then goes too, as do the parents that the
+// registration makes where they are missing).
 void ResetRegistrationFootprint();
-// The same places as text: every key, value name, type and data, in a fixed
-// order; equal texts mean equal registry states.
+// The same places as text, with the extension keys that hold the user's
+// choices and the parent keys that the registration may make (folders' and
+// drives' context menus, applications): every key, value name, type and data,
+// in a fixed order; equal texts mean equal registry states.
 std::wstring DumpRegistrationFootprint();
 
 // A shell folder by its CSIDL, without a trailing backslash; empty when unknown.

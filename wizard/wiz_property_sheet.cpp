@@ -1,0 +1,84 @@
+#include "wizard/wiz_property_sheet.h"
+
+#include "framework/product.h"
+#include "framework/resource_strings.h"
+#include "framework/text_rules.h"
+#include "resources/resource_ids.h"
+#include "wizard/wiz_property_page.h"
+
+namespace pixelmoor {
+
+namespace {
+
+constexpr wchar_t kSheetCaption[] = L"Pixelmoor Setup";
+// Characters kept of a message or button text from the string table.
+constexpr std::size_t kMessageTextLimit = kSystemPathLimit;
+constexpr UINT kCancelQuestionFlags = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+
+}  // namespace
+
+std::wstring WizardString(int stringId) { return LoadResourceString(stringId, kMessageTextLimit); }
+
+CWizPropertySheet::CWizPropertySheet() : CPropertySheet(kSheetCaption, nullptr, 0), titleText_(kSetupCaption) {
+    AddHeaderFlags(PSH_WIZARD);
+}
+
+void CWizPropertySheet::AddPage(CWizPropertyPage& page) {
+    page.sheet_ = this;
+    // A wizard shows the active page's caption as its window title, so every
+    // page carries the title text and the title stays on every page.
+    page.SetCaption(titleText_);
+    CPropertySheet::AddPage(page);
+}
+
+CWizPropertyPage* CWizPropertySheet::GetWizPage(int index) const noexcept {
+    // Pages come only through AddPage(CWizPropertyPage&).
+    return static_cast<CWizPropertyPage*>(GetPage(index));
+}
+
+int CWizPropertySheet::ShowMessage(int stringId, UINT flags) const noexcept {
+    const std::wstring text = WizardString(stringId);
+    return ::MessageBoxW(GetSafeHwnd(), text.c_str(), titleText_.c_str(), flags);
+}
+
+void CWizPropertySheet::SetButtonText(int button, const std::wstring& text) const noexcept {
+    ::SetWindowTextW(GetDlgItem(button), text.c_str());
+}
+
+void CWizPropertySheet::EnableButton(int button, bool enable) const noexcept {
+    ::EnableWindow(GetDlgItem(button), enable ? TRUE : FALSE);
+}
+
+void CWizPropertySheet::OnInitDialog() noexcept {
+    closing_ = false;
+    titleText_ = kSetupCaption;
+    SetButtonText(IDCANCEL, WizardString(res::kStringCancelButton));
+    ::SetWindowTextW(GetSafeHwnd(), titleText_.c_str());
+}
+
+bool CWizPropertySheet::UserConfirmsCancel() const noexcept {
+    return ShowMessage(res::kStringCancelQuestion, kCancelQuestionFlags) == IDYES;
+}
+
+bool CWizPropertySheet::OnCommand(WPARAM wParam, LPARAM) noexcept {
+    // The Cancel button and Escape, with any notification code.
+    if (LOWORD(wParam) != IDCANCEL || closing_) return false;
+    if (GetActiveIndex() == kFinishPosition) {
+        if (CWizPropertyPage* finish = GetWizPage(kFinishPosition)) finish->RunFinishActions();
+    } else if (!UserConfirmsCancel()) {
+        return true;
+    }
+    closing_ = true;
+    return false;
+}
+
+bool CWizPropertySheet::OnSysCommand(WPARAM wParam, LPARAM) noexcept {
+    if ((wParam & 0xFFF0) != SC_CLOSE || closing_) return false;
+    // On the finish page the window closes without a question and without
+    // the finish actions; before it, the cancel question decides.
+    if (GetActiveIndex() != kFinishPosition && !UserConfirmsCancel()) return true;
+    closing_ = true;
+    return false;
+}
+
+}  // namespace pixelmoor
