@@ -18,6 +18,9 @@ namespace pixelmoor {
 
 namespace {
 
+// Characters of the message text logged when another setup is installing.
+constexpr std::size_t kMessageTextLimit = 1023;
+
 bool ViewerIsRunning() noexcept { return ::FindWindowW(kViewerWindowClass, nullptr) != nullptr; }
 
 }  // namespace

@@ -6,10 +6,6 @@
 
 namespace pixelmoor {
 
-// Characters of a message text loaded for a box or the log; the longest
-// message has about 250.
-inline constexpr std::size_t kMessageTextLimit = 1023;
-
 // String `id` of the string table of the running executable, cut after
 // `limit` characters; empty when there is no such string.
 [[nodiscard]] std::wstring LoadResourceString(int id, std::size_t limit);

@@ -20,6 +20,10 @@ namespace pixelmoor {
 
 namespace {
 
+// Characters of a message text loaded for a box or the log; the longest
+// message has about 250.
+constexpr std::size_t kMessageTextLimit = 1023;
+
 // Reports a failure that ends the installation, in a box in wizard mode and in
 // the install log in silent mode, and gives the driver's failure result.
 int Fail(const InstallOptions& options, int messageId, std::wstring_view folder, FolderPlace place) {
