@@ -55,8 +55,8 @@ TEST(PlantedDlls, NoneIsLoadedAndTheInstallationIsWhole) {
     const std::vector<std::wstring> names = LoadedDllNames();
     // The trace was read: the setup needs at least these, and shcore.dll is
     // the one Wine would take from beside the program first.
-    for (const wchar_t* needed : {L"kernel32.dll", L"user32.dll", L"advapi32.dll", L"shell32.dll", L"ole32.dll",
-                                  L"comctl32.dll", L"shcore.dll"})
+    for (const wchar_t* needed :
+         {L"kernel32.dll", L"user32.dll", L"advapi32.dll", L"shell32.dll", L"ole32.dll", L"shcore.dll"})
         ASSERT_NE(std::find(names.begin(), names.end(), needed), names.end()) << test::Narrow(needed);
 
     const std::wstring desktopLink = test::ShellFolderPath(CSIDL_DESKTOPDIRECTORY) + L"\\Pixelmoor 64.lnk";
