@@ -8,6 +8,7 @@
 
 #include "archive/archive_reader.h"
 #include "archive/archive_rules.h"
+#include "framework/own_file.h"
 #include "framework/unique_handle.h"
 
 namespace pixelmoor {
@@ -43,26 +44,6 @@ std::optional<std::wstring> TemporaryArchive() {
 
 namespace {
 
-// Clears the copy's name. A file, or a link to a file, is deleted; a folder
-// or a junction is removed as a link (an empty folder goes, a junction's
-// target is never touched). What cannot be removed makes the new file fail.
-void RemovePlanted(const std::wstring& path) {
-    if (::DeleteFileW(path.c_str())) return;
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        ::RemoveDirectoryW(path.c_str());
-}
-
-bool WriteAll(HANDLE file, std::span<const std::byte> bytes) {
-    while (!bytes.empty()) {
-        const DWORD block = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data(), block, &written, nullptr) || written == 0) return false;
-        bytes = bytes.subspan(written);
-    }
-    return true;
-}
-
 bool HoldsExactly(HANDLE file, std::span<const std::byte> bytes) {
     std::vector<std::byte> block(kCompareBlockBytes);
     for (;;) {
@@ -74,28 +55,15 @@ bool HoldsExactly(HANDLE file, std::span<const std::byte> bytes) {
     }
 }
 
-bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
-    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
-           a.nFileIndexLow == b.nFileIndexLow;
-}
-
 }  // namespace
 
-UniqueFile WriteTemporaryCopy(const std::wstring& path, std::span<const std::byte> payload) {
-    RemovePlanted(path);
-    BY_HANDLE_FILE_INFORMATION written{};
-    {
-        const UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-        if (!file || !WriteAll(file.get(), payload) || !::GetFileInformationByHandle(file.get(), &written)) return {};
-    }
-    UniqueFile held(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    BY_HANDLE_FILE_INFORMATION opened{};
-    if (!held || !::GetFileInformationByHandle(held.get(), &opened) || !SameFile(written, opened) ||
-        !HoldsExactly(held.get(), payload))
-        return {};
-    return held;
+TemporaryCopy WriteTemporaryCopy(const std::wstring& path, std::span<const std::byte> payload) {
+    TemporaryCopy copy;
+    copy.file = WriteNewFileBeside(path, payload);
+    if (!copy.file || !MoveToName(copy.file, path)) return {};
+    copy.held = copy.file.Open(GENERIC_READ);
+    if (!copy.held || !HoldsExactly(copy.held.get(), payload)) return {};
+    return copy;
 }
 
 int ExtractEmbeddedArchive(std::wstring_view installFolder, int keepIconLibrary) {
@@ -107,14 +75,11 @@ int ExtractEmbeddedArchive(HMODULE module, std::wstring_view installFolder, int 
     if (!payload) return -1;
     const std::optional<std::wstring> copy = TemporaryArchive();
     if (!copy) return -1;
-    int result = -1;
-    {
-        const UniqueFile held = WriteTemporaryCopy(*copy, *payload);
-        if (held) result = ExtractArchiveToFolder(copy->c_str(), std::wstring(installFolder), keepIconLibrary);
-    }
-    // Whatever happened; a copy that cannot be deleted is left behind.
-    ::DeleteFileW(copy->c_str());
-    return result;
+    // The copy goes with its owner, whatever happened; one that cannot be
+    // deleted is left behind.
+    const TemporaryCopy held = WriteTemporaryCopy(*copy, *payload);
+    if (!held) return -1;
+    return ExtractArchiveToFolder(copy->c_str(), std::wstring(installFolder), keepIconLibrary);
 }
 
 }  // namespace pixelmoor

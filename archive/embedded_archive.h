@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "framework/own_file.h"
 #include "framework/unique_handle.h"
 
 namespace pixelmoor {
@@ -29,11 +30,19 @@ namespace pixelmoor {
 [[nodiscard]] std::optional<std::span<const std::byte>> PayloadBytes(HMODULE module);
 // The temporary copy's path; empty when the temporary folder is unusable.
 [[nodiscard]] std::optional<std::wstring> TemporaryArchive();
-// Clears the copy's name, writes the payload to a new file there (never
-// through a link planted there) and returns a handle that keeps it open for
-// reading only: while it is held, nobody can write, rename or delete the
-// copy, so the reader opens exactly the bytes of the resource. Invalid when
-// any of that fails; the caller deletes the file in any case.
-[[nodiscard]] UniqueFile WriteTemporaryCopy(const std::wstring& path, std::span<const std::byte> payload);
+// The payload's copy under its temporary name, held open for reading only:
+// while it is held, nobody can write, rename or delete it, so the reader opens
+// exactly the bytes of the resource. The file is deleted when the copy goes
+// (after the handle is closed: members go in reverse order).
+struct TemporaryCopy {
+    OwnFile file;
+    UniqueFile held;
+    [[nodiscard]] explicit operator bool() const noexcept { return static_cast<bool>(held); }
+};
+// Writes the payload to a new file beside path and renames it onto path, so
+// that whatever was planted there (a file, a link, an empty folder) is
+// replaced and never written through, then checks the bytes under that name.
+// Empty when any of that fails; nothing is left behind then.
+[[nodiscard]] TemporaryCopy WriteTemporaryCopy(const std::wstring& path, std::span<const std::byte> payload);
 
 }  // namespace pixelmoor

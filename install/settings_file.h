@@ -10,6 +10,7 @@
 #include <string_view>
 #include <utility>
 
+#include "framework/own_file.h"
 #include "framework/unique_handle.h"
 
 namespace pixelmoor {
@@ -20,36 +21,6 @@ namespace pixelmoor {
 
 // The whole rest of an open file; nothing when a read fails.
 [[nodiscard]] std::optional<std::string> ReadRemainingBytes(HANDLE file);
-
-// A file that this process created, removed when its owner goes unless
-// released. It is removed only while its name still leads to that very file,
-// never through a link put in its place.
-class OwnFile {
-public:
-    OwnFile() noexcept = default;
-    OwnFile(std::wstring path, const BY_HANDLE_FILE_INFORMATION& identity)
-        : path_(std::move(path)), identity_(identity) {}
-    OwnFile(const OwnFile&) = delete;
-    OwnFile& operator=(const OwnFile&) = delete;
-    OwnFile(OwnFile&& other) noexcept : path_(std::exchange(other.path_, {})), identity_(other.identity_) {}
-    OwnFile& operator=(OwnFile&& other) noexcept;
-    ~OwnFile() { reset(); }
-
-    [[nodiscard]] const std::wstring& path() const noexcept { return path_; }
-    [[nodiscard]] explicit operator bool() const noexcept { return !path_.empty(); }
-    // The file opened without following a link; invalid when the name no
-    // longer leads to the file created.
-    [[nodiscard]] UniqueFile Open(DWORD access) const;
-    // After a rename: the same file under its new name.
-    void Renamed(std::wstring path) { path_ = std::move(path); }
-    // It is someone else's now (it replaced the settings file).
-    void release() noexcept { path_.clear(); }
-    void reset() noexcept;
-
-private:
-    std::wstring path_;
-    BY_HANDLE_FILE_INFORMATION identity_{};
-};
 
 // The next version of one settings file, in the temporary file beside it.
 class SettingsFileCopy {

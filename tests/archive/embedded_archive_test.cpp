@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -121,6 +122,27 @@ TEST_F(EmbeddedArchive, WhateverIsPlantedUnderTheCopysNameIsRemovedNeverWrittenT
     }
     EXPECT_EQ(ReadFileBytes(copy + L"\\keep.txt"), "kept");
     RemoveTree(copy);
+}
+
+TEST_F(EmbeddedArchive, LinksUnderTheCopysNameAreReplacedNeverFollowed) {
+    const UniqueModule module = LoadPayloadModule(L"payload_good.dll");
+    const std::wstring host = MakeScratchFolder(L"embedded-host");
+    const std::wstring victim = host + L"victim.zip";
+    const std::string link = "'" + HostPath(temp_ + kCopyName) + "'";
+    const std::string plants[] = {
+        // a link to a file that must keep its content
+        "echo victim > '" + HostPath(victim) + "'\nln -sfn '" + HostPath(victim) + "' " + link,
+        // a link to nothing, where following it would create a file
+        "rm -f '" + HostPath(victim) + "'\nln -sfn '" + HostPath(victim) + "' " + link,
+    };
+    for (const std::string& plant : plants) {
+        SCOPED_TRACE(plant);
+        ASSERT_TRUE(RunHostScript(plant, host));
+        EXPECT_EQ(ExtractEmbeddedArchive(module.get(), target_, 0), 0);
+        EXPECT_TRUE(CopyIsGone());
+        EXPECT_EQ(ReadFileBytes(victim), plant.starts_with("echo") ? std::optional<std::string>("victim\n")
+                                                                   : std::nullopt);
+    }
 }
 
 TEST_F(EmbeddedArchive, TemporaryFolderThatCannotBeNamedIsAFailure) {

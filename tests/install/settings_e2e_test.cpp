@@ -18,6 +18,7 @@ using test::ConvertedSettings;
 using test::FileExists;
 using test::FolderExists;
 using test::ReadFileBytes;
+using test::HostPath;
 using test::RemoveTree;
 using test::WriteFileBytes;
 
@@ -27,32 +28,11 @@ constexpr wchar_t kProgramFilesFolder[] = L"C:\\Program Files\\Pixelmoor\\";
 constexpr wchar_t kVictim[] = L"D:\\victim.ini";
 constexpr wchar_t kInstallWithAppData[] = L"/silent /folder=D:\\Tools\\Pixelmoor /ini=%APPDATA%\\Pixelmoor";
 constexpr int kExitSuccess = 0;
-// How long a host script may take; making the Japanese locale takes seconds.
-constexpr DWORD kHostScriptWaitMs = 180000;
-constexpr DWORD kHostScriptPollMs = 100;
 
 // The presets of a first installation on Wine's screen (24-pixel toolbar).
 constexpr std::u16string_view kPresetSettings =
     u"[Language]\r\nDLL=DEUTSCH.DLL\r\nLang=Deutsch\r\n[Toolbar]\r\nSkin=Quillon_24.png\r\nSize=24\r\n";
 constexpr std::u16string_view kLanguageKeys = u"[Language]\r\nDLL=DEUTSCH.DLL\r\nLang=Deutsch\r\n";
-
-struct HeapTextTraits {  // a text that Wine hands out from the process heap
-    using Handle = char*;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::HeapFree(::GetProcessHeap(), 0, h); }
-};
-
-// The host's (Unix) name of a Windows path whose folder exists.
-std::string HostPath(const std::wstring& path) {
-    using Converter = char*(CDECL*)(const wchar_t*);
-    const auto convert = reinterpret_cast<Converter>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (!convert) return {};
-    const UniqueResource<HeapTextTraits> name(convert(path.c_str()));
-    return name ? std::string(name.get()) : std::string();
-}
-
-std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
@@ -72,29 +52,7 @@ protected:
         return test::RunProgram(L"\"" + test::SetupExePath() + L"\" " + switches, scratch_);
     }
 
-    // Runs a shell script on the host that Wine runs on. Wine starts a host
-    // program without a process to wait for, so the script ends by leaving a
-    // marker file, which is awaited.
-    bool RunHostScript(const std::string& script) {
-        const std::wstring path = scratch_ + L"host.sh";
-        const std::wstring marker = scratch_ + L"host.done";
-        RemoveTree(marker);
-        if (!WriteFileBytes(path, script + "\ntouch " + Quoted(HostPath(marker)) + "\n")) return false;
-        std::wstring commandLine = L"Z:\\bin\\sh \"" + Widen(HostPath(path)) + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info{};
-        if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &info))
-            return false;
-        const UniqueHandle process(info.hProcess);  // none for a host program
-        const UniqueHandle thread(info.hThread);
-        for (DWORD waited = 0; waited < kHostScriptWaitMs; waited += kHostScriptPollMs) {
-            if (FileExists(marker)) return true;
-            ::Sleep(kHostScriptPollMs);
-        }
-        return false;
-    }
+    bool RunHostScript(const std::string& script) { return test::RunHostScript(script, scratch_); }
 
     std::wstring settingsFolder_, scratch_;
 };

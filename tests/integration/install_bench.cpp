@@ -113,7 +113,7 @@ Figures TimeSteps(HMODULE setupModule) {
         keepIconLibrary = IconLibraryRule(folder);
     });
     std::wstring copy;
-    UniqueFile held;
+    TemporaryCopy held;
     f.Time("temporary copy", [&] {
         const auto payload = PayloadBytes(setupModule);
         const auto path = TemporaryArchive();
@@ -124,8 +124,7 @@ Figures TimeSteps(HMODULE setupModule) {
     f.Time("unpack", [&] {
         if (!held || ExtractArchiveToFolder(copy.c_str(), folder, keepIconLibrary) != 0)
             std::fputs("unpacking failed\n", stderr);
-        held.reset();
-        ::DeleteFileW(copy.c_str());
+        held = {};
     });
     std::wstring settings;
     f.Time("settings", [&] {

@@ -288,6 +288,53 @@ std::string Narrow(const std::wstring& text) {
 
 namespace {
 
+constexpr DWORD kHostScriptWaitMs = 180000;
+constexpr DWORD kHostScriptPollMs = 100;
+
+struct HeapTextTraits {  // a text that Wine hands out from the process heap
+    using Handle = char*;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle h) noexcept { ::HeapFree(::GetProcessHeap(), 0, h); }
+};
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+}  // namespace
+
+std::string HostPath(const std::wstring& path) {
+    using Converter = char*(CDECL*)(const wchar_t*);
+    const auto convert = reinterpret_cast<Converter>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!convert) return {};
+    const UniqueResource<HeapTextTraits> name(convert(path.c_str()));
+    return name ? std::string(name.get()) : std::string();
+}
+
+// Wine starts a host program without a process to wait for, so the script
+// ends by leaving a marker file, which is awaited.
+bool RunHostScript(const std::string& script, const std::wstring& scratchFolder) {
+    const std::wstring path = scratchFolder + L"host.sh";
+    const std::wstring marker = scratchFolder + L"host.done";
+    RemoveTree(marker);
+    if (!WriteFileBytes(path, script + "\ntouch " + Quoted(HostPath(marker)) + "\n")) return false;
+    const std::string hostScript = HostPath(path);
+    std::wstring commandLine = L"Z:\\bin\\sh \"" + std::wstring(hostScript.begin(), hostScript.end()) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    const UniqueHandle process(info.hProcess);  // none for a host program
+    const UniqueHandle thread(info.hThread);
+    for (DWORD waited = 0; waited < kHostScriptWaitMs; waited += kHostScriptPollMs) {
+        if (FileExists(marker)) return true;
+        ::Sleep(kHostScriptPollMs);
+    }
+    return false;
+}
+
+namespace {
+
 constexpr wchar_t kFileExts[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.";
 constexpr const wchar_t* kStoreAppClasses[] = {L"SOFTWARE\\Classes\\AppXvhc4p7vz4b485xfp46hhk3fq3grkdgjg",
                                                L"SOFTWARE\\Classes\\AppXk0g4vb8gvt7b93tg50ybcy892pge6jmt",

@@ -98,6 +98,14 @@ std::wstring MakeScratchFolder(const std::wstring& name);
 
 std::string Narrow(const std::wstring& text);  // for test messages only
 
+// The host's (Unix) name of a Windows path whose folder exists; empty
+// outside Wine.
+std::string HostPath(const std::wstring& path);
+// Runs a shell script on the host that Wine runs on, from a file in
+// scratchFolder, and waits for it to end. For what Windows calls cannot do,
+// such as planting a host symbolic link.
+bool RunHostScript(const std::string& script, const std::wstring& scratchFolder);
+
 // Everything the registration writes (command classes, application key,
 // uninstall entry, capabilities, context menu, the extension keys and type
 // classes of the whole format table, user choices, store-app values) is
