@@ -20,7 +20,8 @@ inline constexpr wchar_t kSilentSwitch[] = L"/silent";
 inline constexpr std::size_t kSwitchTextLimit = 260;
 
 // The folders that apply when the command line names none: the folder of an
-// existing installation (settings folder empty), or else the default program
+// existing installation with the settings folder its program-folder settings
+// file records (empty when it records none), or else the default program
 // folder with the settings folder "%APPDATA%\Pixelmoor".
 struct SilentDefaults {
     std::wstring folder;
