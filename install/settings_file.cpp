@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/text_rules.h"
 #include "install/settings_rules.h"
 
 namespace pixelmoor {
@@ -14,10 +15,10 @@ constexpr DWORD kReadBlockBytes = 65536;
 // only when nothing has it yet.
 constexpr int kNewNameAttempts = 16;
 
-SettingsReplaceObserver& ReplaceObserver() {
-    static SettingsReplaceObserver observer;
-    return observer;
-}
+// At namespace scope rather than a function's static: the setup has no
+// other static that needs a guard, and a guarded one would bring the
+// runtime's thread library along.
+SettingsReplaceObserver replaceObserver;
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -37,9 +38,9 @@ bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMAT
 // A new file beside the temporary file's name holding bytes. CREATE_NEW
 // fails on any name that exists, a link included, so nothing is followed.
 OwnFile WriteNewFile(const std::wstring& tempPath, std::string_view bytes) {
-    const std::wstring stem = tempPath + L"~" + std::to_wstring(::GetCurrentProcessId()) + L"-";
+    const std::wstring stem = tempPath + L"~" + DecimalText(::GetCurrentProcessId()) + L"-";
     for (int attempt = 0; attempt < kNewNameAttempts; ++attempt) {
-        std::wstring path = stem + std::to_wstring(attempt);
+        std::wstring path = stem + DecimalText(attempt);
         UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
         if (!file) {
@@ -156,7 +157,7 @@ bool SettingsFileCopy::ReplaceTarget() {
             return false;
         }
     }
-    if (const SettingsReplaceObserver& observer = ReplaceObserver()) observer(copy_.path(), target_);
+    if (replaceObserver) replaceObserver(copy_.path(), target_);
     if (!::MoveFileExW(copy_.path().c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         copy_.reset();
         return false;
@@ -170,6 +171,6 @@ void RemoveSettingsTemp(const std::wstring& target) {
     (void)SettingsFileCopy::Make(target, {});
 }
 
-void SetSettingsReplaceObserver(SettingsReplaceObserver observer) { ReplaceObserver() = std::move(observer); }
+void SetSettingsReplaceObserver(SettingsReplaceObserver observer) { replaceObserver = std::move(observer); }
 
 }  // namespace pixelmoor
