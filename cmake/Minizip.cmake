@@ -6,10 +6,10 @@ if(NOT PIXELMOOR_ZLIB_SOURCE_DIR OR NOT EXISTS "${PIXELMOOR_ZLIB_SOURCE_DIR}/con
 endif()
 set(minizip_dir "${PIXELMOOR_ZLIB_SOURCE_DIR}/contrib/minizip")
 
-# Only what reading an archive needs, compiled like the setup's own code
-# (small, every function in a section of its own). The CRC tables are
-# computed once on first use instead of being carried in the file (zlib
-# guards that computation with an atomic flag).
+# Only the inflating half (with uncompress for the tests' PNG reader),
+# compiled like the setup's own code: small, every function in a section of
+# its own. The CRC tables are computed once on first use instead of being
+# carried in the file (zlib guards that computation with an atomic flag).
 set(zlib_dir "${PIXELMOOR_ZLIB_SOURCE_DIR}")
 add_library(zlib_static STATIC
   ${zlib_dir}/adler32.c
@@ -17,6 +17,7 @@ add_library(zlib_static STATIC
   ${zlib_dir}/inffast.c
   ${zlib_dir}/inflate.c
   ${zlib_dir}/inftrees.c
+  ${zlib_dir}/uncompr.c
   ${zlib_dir}/zutil.c)
 target_include_directories(zlib_static SYSTEM PUBLIC ${zlib_dir})
 target_compile_definitions(zlib_static PRIVATE DYNAMIC_CRC_TABLE)
