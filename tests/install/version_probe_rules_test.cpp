@@ -57,7 +57,7 @@ TEST(VersionProbeRules, ComparisonValueReadsEveryNumberFormLikeTheRuntime) {
         {L"-", 0},                       // a sign alone is no number
         {L"0.004", 4},                   // zeros after the point scale the digits
         {L"00004.3", 4300},              // leading zeros count for nothing
-        {L"4.3e2", 4300000},             // exponent
+        {L"4.3e2", 430000},              // exponent
         {L"43E-1", 4300},                // capital exponent letter, negative exponent
         {L"4.3e", 4300},                 // exponent letter without digits is not read
         {L"4.3e+", 4300},                // nor with a sign alone
