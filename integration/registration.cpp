@@ -30,16 +30,15 @@ std::vector<ShortcutJob> ShortcutJobs(const RegistrationTexts& texts, int startM
 int RegisterApplication(int associate, std::wstring_view folder, int startMenuGroup, int desktopShortcut,
                         int thumbnailsShortcut, int allUsers, const AssociationSelection& selection) {
     const RegistrationTexts texts = BuildRegistrationTexts(folder);
-    // The shortcuts are saved while the registry is written; the two touch
-    // nothing of each other, and both are complete before the shell hears of
-    // the new associations.
+    // The shortcuts are saved while the registry is written and the shell
+    // hears of the new associations; the two touch nothing of each other.
     ShortcutWriter shortcuts(ShortcutJobs(texts, startMenuGroup, desktopShortcut, thumbnailsShortcut, allUsers));
     // Every registry write in one list, so that each key is opened once for all of them; the association
     // finish's store-app values are its last writes, its notices follow.
     ApplyRegistryWrites(
         RegistrationWrites(texts, thumbnailsShortcut != 0, selection, associate != 0 && HidesStoreApps()));
-    (void)shortcuts.Wait();
     if (associate) NotifyAssociationsChanged();
+    (void)shortcuts.Wait();
     return 1;
 }
 

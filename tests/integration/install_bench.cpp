@@ -137,9 +137,9 @@ Figures TimeSteps(HMODULE setupModule) {
     const AssocSwitchChoice images = SelectionForAssocValue(1);
     const RegistrationTexts texts = BuildRegistrationTexts(kFolder);
     // The shortcuts are saved on worker threads while the registry is
-    // written, as the registration does it: the three steps are the start
-    // (folders looked up, the group made), the registry writes with the
-    // saves beside them, and what is left to wait for afterwards.
+    // written and the shell is notified, as the registration does it: the
+    // start (folders looked up, the group made), the registry writes and the
+    // notices with the saves beside them, and what is left to wait for.
     std::optional<ShortcutWriter> shortcuts;
     f.Time("shortcuts started", [&] {
         std::vector<ShortcutJob> jobs = StartMenuGroupJobs(texts.folder, 0);
@@ -149,10 +149,10 @@ Figures TimeSteps(HMODULE setupModule) {
     });
     f.Time("registry writes, shortcuts beside",
            [&] { ApplyRegistryWrites(RegistrationWrites(texts, true, images.selection, HidesStoreApps())); });
-    f.Time("shortcuts left to wait for", [&] { (void)shortcuts->Wait(); });
     f.Time("icon notice",
            [&] { ::SystemParametersInfoW(SPI_SETICONS, 0, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE); });
     f.Time("association notice", [&] { ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSHNOWAIT, nullptr, nullptr); });
+    f.Time("shortcuts left to wait for", [&] { (void)shortcuts->Wait(); });
     f.Time("settings conversion", [&] {
         if (UniqueFile file = OpenForReading(settings)) ConvertSettingsToUtf16(settings, std::move(file));
     });
