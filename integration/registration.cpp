@@ -12,7 +12,7 @@ namespace pixelmoor {
 
 namespace {
 
-// The chosen shortcuts, started on their worker threads.
+// The chosen shortcuts: the start-menu group's (its folder made ready) and the desktop's.
 std::vector<ShortcutJob> ShortcutJobs(const RegistrationTexts& texts, int startMenuGroup, int desktopShortcut,
                                       int thumbnailsShortcut, int allUsers) {
     std::vector<ShortcutJob> jobs;
