@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/text_rules.h"
+
 namespace pixelmoor {
 
 namespace {
@@ -59,9 +61,9 @@ bool WriteAll(HANDLE file, std::span<const std::byte> bytes) {
 }
 
 OwnFile WriteNewFileBeside(const std::wstring& name, std::span<const std::byte> bytes) {
-    const std::wstring stem = name + L"~" + std::to_wstring(::GetCurrentProcessId()) + L"-";
+    const std::wstring stem = name + L"~" + DecimalText(::GetCurrentProcessId()) + L"-";
     for (int attempt = 0; attempt < kNewNameAttempts; ++attempt) {
-        std::wstring path = stem + std::to_wstring(attempt);
+        std::wstring path = stem + DecimalText(attempt);
         UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
         if (!file) {

@@ -9,10 +9,12 @@ namespace {
 
 constexpr UINT_PTR kSheetSubclassId = 0x504D5053;  // "PMPS"
 
-// The sheet whose PropertySheetW call runs on this thread. comctl32's sheet
-// callback carries no context of its own, and a modal sheet runs to its end
-// before another one can start on the same thread.
-thread_local CPropertySheet* sheetBeingCreated = nullptr;
+// The sheet whose PropertySheetW call runs. comctl32's sheet callback
+// carries no context of its own, and a modal sheet runs to its end before
+// another one can start. Sheets are made on the setup's one window thread
+// only; a thread_local here would bring the runtime's emulated thread
+// storage and its thread library (some 25 KB) into the executable.
+CPropertySheet* sheetBeingCreated = nullptr;
 
 bool IsSheetNotification(UINT code) noexcept {
     return code <= static_cast<UINT>(PSN_FIRST) && code >= static_cast<UINT>(PSN_LAST);

@@ -3,6 +3,7 @@
 #include <span>
 #include <vector>
 
+#include "framework/text_rules.h"
 #include "install/settings_rules.h"
 
 namespace pixelmoor {
@@ -11,10 +12,10 @@ namespace {
 
 constexpr DWORD kReadBlockBytes = 65536;
 
-SettingsReplaceObserver& ReplaceObserver() {
-    static SettingsReplaceObserver observer;
-    return observer;
-}
+// At namespace scope rather than a function's static: the setup has no
+// other static that needs a guard, and a guarded one would bring the
+// runtime's thread library along.
+SettingsReplaceObserver replaceObserver;
 
 }  // namespace
 
@@ -62,7 +63,7 @@ bool SettingsFileCopy::ReplaceTarget() {
             return false;
         }
     }
-    if (const SettingsReplaceObserver& observer = ReplaceObserver()) observer(copy_.path(), target_);
+    if (replaceObserver) replaceObserver(copy_.path(), target_);
     if (!::MoveFileExW(copy_.path().c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         copy_.reset();
         return false;
@@ -76,6 +77,6 @@ void RemoveSettingsTemp(const std::wstring& target) {
     (void)SettingsFileCopy::Make(target, {});
 }
 
-void SetSettingsReplaceObserver(SettingsReplaceObserver observer) { ReplaceObserver() = std::move(observer); }
+void SetSettingsReplaceObserver(SettingsReplaceObserver observer) { replaceObserver = std::move(observer); }
 
 }  // namespace pixelmoor

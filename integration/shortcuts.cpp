@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "archive/folder_path.h"
@@ -16,6 +17,12 @@ namespace pixelmoor {
 namespace {
 
 using UniqueItemIdList = UniqueCoTaskMem<ITEMIDLIST>;
+
+// Threads that save shortcuts side by side; the saves wait mostly on the
+// system, so a few more than there are processors pay.
+constexpr std::size_t kShortcutWorkers = 4;
+// Stack reserved for a worker: the shell's link object needs little.
+constexpr SIZE_T kWorkerStackBytes = 256 * 1024;
 
 // The shell link object and its two interfaces, named here rather than taken
 // from the system's GUID library, which would bring thousands of others along.
@@ -70,20 +77,71 @@ int WriteShortcut(std::wstring_view folder, const LinkSpec& link) {
     return SUCCEEDED(file->Save(path.c_str(), TRUE)) ? 1 : 0;
 }
 
+// Saves the batch's shortcuts that no other thread has taken yet.
+void SaveShortcuts(ShortcutWriter::Batch& batch) noexcept {
+    const ComScope com;
+    for (;;) {
+        const std::size_t index = batch.next.fetch_add(1);
+        if (index >= batch.jobs.size()) return;
+        batch.results[index] = WriteShortcut(batch.jobs[index].folder, batch.jobs[index].link);
+    }
+}
+
+DWORD WINAPI ShortcutWorker(void* batch) noexcept {
+    SaveShortcuts(*static_cast<ShortcutWriter::Batch*>(batch));
+    return 0;
+}
+
+// The last result of the jobs, or 0 when there were none.
+int LastResult(const std::vector<int>& results) { return results.empty() ? 0 : results.back(); }
+
 }  // namespace
 
-int CreateStartMenuGroup(std::wstring_view installFolder, int allUsers) {
+ShortcutWriter::ShortcutWriter(std::vector<ShortcutJob> jobs) : batch_(std::make_unique<Batch>()) {
+    batch_->jobs = std::move(jobs);
+    batch_->results.assign(batch_->jobs.size(), 0);
+    const std::size_t workers = std::min(batch_->jobs.size(), kShortcutWorkers);
+    for (std::size_t i = 0; i < workers; ++i) {
+        // A worker that cannot start leaves its share to the others and to Wait.
+        UniqueHandle worker(::CreateThread(nullptr, kWorkerStackBytes, ShortcutWorker, batch_.get(),
+                                           STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+        if (worker) workers_.push_back(std::move(worker));
+    }
+}
+
+ShortcutWriter::~ShortcutWriter() { (void)Wait(); }
+
+const std::vector<int>& ShortcutWriter::Wait() {
+    if (batch_->next.load() < batch_->jobs.size()) SaveShortcuts(*batch_);
+    for (const UniqueHandle& worker : workers_) ::WaitForSingleObject(worker.get(), INFINITE);
+    workers_.clear();
+    return batch_->results;
+}
+
+std::vector<ShortcutJob> StartMenuGroupJobs(std::wstring_view installFolder, int allUsers) {
     std::wstring group = ShellFolder(allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS) + kGroupFolderName;
     // The shortcuts are tried even when the folder cannot be made; each one then simply fails.
     [[maybe_unused]] const int groupReady = EnsureFolderPath(group);
     // File names are appended directly, also to a folder text too long to get its backslash there.
     if (!EndsWithBackslash(group)) group += L'\\';
-
-    const std::vector<LinkSpec> links = StartMenuGroupLinks(installFolder, CurrentWindowsGeneration());
-    int result = WriteShortcut(group, links.front());
     for (std::wstring_view replaced : kReplacedGroupLinks) ::DeleteFileW((group + std::wstring(replaced)).c_str());
-    for (std::size_t i = 1; i < links.size(); ++i) result = WriteShortcut(group, links[i]);
-    return result;
+
+    std::vector<ShortcutJob> jobs;
+    for (LinkSpec& link : StartMenuGroupLinks(installFolder, CurrentWindowsGeneration()))
+        jobs.push_back({group, std::move(link)});
+    return jobs;
+}
+
+std::vector<ShortcutJob> DesktopJobs(std::span<const LinkSpec> links, int allUsers) {
+    const std::wstring desktop = ShellFolder(allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOP);
+    std::vector<ShortcutJob> jobs;
+    for (const LinkSpec& link : links) jobs.push_back({desktop, link});
+    return jobs;
+}
+
+int CreateStartMenuGroup(std::wstring_view installFolder, int allUsers) {
+    ShortcutWriter writer(StartMenuGroupJobs(installFolder, allUsers));
+    return LastResult(writer.Wait());
 }
 
 int CreateDesktopShortcut(std::wstring_view target, std::wstring_view linkFileName,
@@ -96,10 +154,8 @@ int CreateDesktopShortcut(std::wstring_view target, std::wstring_view linkFileNa
 }
 
 int CreateDesktopShortcuts(std::span<const LinkSpec> links, int allUsers) {
-    const std::wstring desktop = ShellFolder(allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOP);
-    int result = 0;
-    for (const LinkSpec& link : links) result = WriteShortcut(desktop, link);
-    return result;
+    ShortcutWriter writer(DesktopJobs(links, allUsers));
+    return LastResult(writer.Wait());
 }
 
 int CreateFolderShortcut(std::wstring_view folder, std::wstring_view linkFileName, std::wstring_view target,

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+#include <random>
 #include <string>
 
 namespace pixelmoor {
@@ -30,6 +32,71 @@ TEST(VersionProbeRules, ComparisonValueIsSinglePrecisionTimesThousandTruncated) 
         {L"1e30", 0},                                                        // out of range is no version
     };
     for (const Row& row : rows) EXPECT_EQ(VersionComparisonValue(row.text), row.value) << row.text;
+}
+
+// The value as the runtime's wcstod gives it, which the rule read before it
+// had its own reading: the reference for texts that no version record makes.
+int RuntimeComparisonValue(const std::wstring& text) {
+    const float scaled = static_cast<float>(std::wcstod(text.c_str(), nullptr)) * 1000.0f;
+    if (!(scaled > -2.0e9f && scaled < 2.0e9f)) return 0;
+    return static_cast<int>(scaled);
+}
+
+TEST(VersionProbeRules, ComparisonValueReadsEveryNumberFormLikeTheRuntime) {
+    struct Row {
+        const wchar_t* text;
+        int value;
+    };
+    const Row rows[] = {
+        {L"  \t4.30", 4300},            // leading blanks skipped
+        {L"+4.30", 4300},                // plus sign
+        {L"-4.30", -4300},               // minus sign, truncated toward zero
+        {L".5", 500},                    // no integer digits
+        {L"4.", 4000},                   // point without fraction digits
+        {L".", 0},                       // a point alone is no number
+        {L"-", 0},                       // a sign alone is no number
+        {L"0.004", 4},                   // zeros after the point scale the digits
+        {L"00004.3", 4300},              // leading zeros count for nothing
+        {L"4.3e2", 430000},              // exponent
+        {L"43E-1", 4300},                // capital exponent letter, negative exponent
+        {L"4.3e", 4300},                 // exponent letter without digits is not read
+        {L"4.3e+", 4300},                // nor with a sign alone
+        {L"5.e3", 5000000},              // point, then exponent
+        {L"1e-400", 0},                  // far too small
+        {L"1e400", 0},                   // far too large: infinite
+        {L"0x1.8", 1500},                // hexadecimal with a fraction
+        {L"0X10p-2", 4000},              // hexadecimal with a binary exponent
+        {L"0x", 0},                      // "0x" without digits reads as the zero
+        {L"0xg", 0},                     // likewise
+        {L"inf", 0},                     // infinity is no version
+        {L"nan", 0},                     // nor is NaN
+        {L"12345678901234567890.5", 0},  // 20 digits: beyond int
+        {L"4.2999999999999999999999", 4300},  // more than 19 digits, rounded in the double
+        {L"1999.9999", 1999999},              // the float product truncated
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(VersionComparisonValue(row.text), row.value) << row.text;
+        EXPECT_EQ(RuntimeComparisonValue(row.text), row.value) << row.text;
+    }
+}
+
+TEST(VersionProbeRules, ComparisonValueOfEveryVersionTextShapeMatchesTheRuntime) {
+    // Version texts of all lengths (1 to 5 digits in each number), and
+    // decimal texts of up to 15 significant digits around the float's
+    // rounding boundaries.
+    std::mt19937 random(13);
+    const std::uint16_t numbers[] = {0, 1, 3, 9, 10, 29, 30, 99, 100, 999, 1000, 9999, 10000, 65535};
+    for (std::uint16_t major : numbers)
+        for (std::uint16_t minor : numbers)
+            for (std::uint16_t build : numbers) {
+                const std::wstring text = FormatVersionText(major, minor, build);
+                ASSERT_EQ(VersionComparisonValue(text), RuntimeComparisonValue(text)) << text;
+            }
+    for (int i = 0; i < 200000; ++i) {
+        const auto field = [&](unsigned limit) { return static_cast<std::uint16_t>(random() % limit); };
+        const std::wstring text = FormatVersionText(field(i % 2 ? 65536 : 10), field(65536), field(65536));
+        ASSERT_EQ(VersionComparisonValue(text), RuntimeComparisonValue(text)) << text;
+    }
 }
 
 TEST(VersionProbeRules, CompanyNameIsCutAt259AndAtItsTerminator) {

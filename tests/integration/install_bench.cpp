@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -134,19 +135,23 @@ Figures TimeSteps(HMODULE setupModule) {
 
     const AssocSwitchChoice images = SelectionForAssocValue(1);
     const RegistrationTexts texts = BuildRegistrationTexts(kFolder);
-    {
-        const ComScope com;  // one apartment for all shortcuts, as the registration has it
-        f.Time("start-menu group", [&] { CreateStartMenuGroup(texts.folder, 0); });
-        f.Time("desktop shortcuts", [&] {
-            const LinkSpec links[] = {ViewerDesktopLink(texts.viewer), ThumbnailsDesktopLink(texts.viewer)};
-            CreateDesktopShortcuts(links, 0);
-        });
-    }
-    f.Time("registry writes",
+    // The shortcuts are saved on worker threads while the registry is
+    // written and the shell is notified, as the registration does it: the
+    // start (folders looked up, the group made), the registry writes and the
+    // notices with the saves beside them, and what is left to wait for.
+    std::optional<ShortcutWriter> shortcuts;
+    f.Time("shortcuts started", [&] {
+        std::vector<ShortcutJob> jobs = StartMenuGroupJobs(texts.folder, 0);
+        const LinkSpec links[] = {ViewerDesktopLink(texts.viewer), ThumbnailsDesktopLink(texts.viewer)};
+        for (ShortcutJob& job : DesktopJobs(links, 0)) jobs.push_back(std::move(job));
+        shortcuts.emplace(std::move(jobs));
+    });
+    f.Time("registry writes, shortcuts beside",
            [&] { ApplyRegistryWrites(RegistrationWrites(texts, true, images.selection, HidesStoreApps())); });
     f.Time("icon notice",
            [&] { ::SystemParametersInfoW(SPI_SETICONS, 0, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE); });
     f.Time("association notice", [&] { ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSHNOWAIT, nullptr, nullptr); });
+    f.Time("shortcuts left to wait for", [&] { (void)shortcuts->Wait(); });
     f.Time("settings conversion", [&] {
         if (UniqueFile file = OpenForReading(settings)) ConvertSettingsToUtf16(settings, std::move(file));
     });

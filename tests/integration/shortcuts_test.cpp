@@ -115,5 +115,36 @@ TEST_F(ShortcutsTest, DesktopShortcutSetsOnlyWhatIsGiven) {
     }
 }
 
+TEST_F(ShortcutsTest, WriterGivesEachJobsResultInJobOrder) {
+    const std::wstring folder = test::MakeScratchFolder(L"shortcut-writer");
+    const std::wstring missing = folder + L"missing\\";  // never made: its saves fail
+    const std::wstring target = kInstallFolder + L"p_moor64.exe";
+    const auto name = [](int i) { return L"link " + std::to_wstring(i) + L".lnk"; };
+    // More jobs than worker threads, failures among them, so that a result
+    // written to the wrong slot or lost shows.
+    std::vector<ShortcutJob> jobs;
+    std::vector<int> expected;
+    for (int i = 0; i < 12; ++i) {
+        const bool fails = i % 3 == 1;
+        jobs.push_back({fails ? missing : folder, {name(i), target, std::nullopt, std::nullopt, 0, std::nullopt}});
+        expected.push_back(fails ? 0 : 1);
+    }
+    ShortcutWriter writer(std::move(jobs));
+    EXPECT_EQ(writer.Wait(), expected);
+    EXPECT_EQ(writer.Wait(), expected);  // a second wait gives the same
+    for (int i = 0; i < 12; ++i) {
+        if (i % 3 == 1) {
+            EXPECT_FALSE(test::FileExists(missing + name(i))) << i;
+        } else {
+            test::ExpectLink(folder, {name(i), target, L"", L"", 0, L""});
+        }
+    }
+}
+
+TEST_F(ShortcutsTest, WriterWithoutJobsHasNothingToWaitFor) {
+    ShortcutWriter writer({});
+    EXPECT_TRUE(writer.Wait().empty());
+}
+
 }  // namespace
 }  // namespace pixelmoor
