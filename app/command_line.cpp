@@ -26,27 +26,36 @@ void RemoveTrailingBlanks(std::wstring& text) {
 
 // A path switch replaces its field even with an empty value; only a
 // non-empty value is unquoted.
-void ReadPathSwitch(std::wstring_view copy, std::wstring_view name, std::wstring& field) {
-    std::optional<std::wstring> value = ReadSwitchValue(copy, name);
+void ReadPathSwitch(std::wstring_view arguments, std::wstring_view name, std::wstring& field) {
+    std::optional<std::wstring> value = ReadSwitchValue(arguments, name);
     if (!value) return;
     field = std::move(*value);
     if (!field.empty()) UnquotePath(field);
 }
 
-void ReadNumberSwitch(std::wstring_view copy, std::wstring_view name, int& field) {
-    if (std::optional<std::wstring> value = ReadSwitchValue(copy, name)) field = ReadSwitchNumber(*value);
+void ReadNumberSwitch(std::wstring_view arguments, std::wstring_view name, int& field) {
+    if (std::optional<std::wstring> value = ReadSwitchValue(arguments, name)) field = ReadSwitchNumber(*value);
 }
 
 }  // namespace
 
-bool HasSilentSwitch(std::wstring_view commandLine) noexcept {
-    return commandLine.find(kSilentSwitch) != std::wstring_view::npos;
+std::wstring_view CommandLineArguments(std::wstring_view commandLine) noexcept {
+    if (!commandLine.empty() && commandLine.front() == L'"') {
+        const std::size_t close = commandLine.find(L'"', 1);
+        return close == std::wstring_view::npos ? std::wstring_view() : commandLine.substr(close + 1);
+    }
+    const std::size_t blank = commandLine.find_first_of(L" \t");
+    return blank == std::wstring_view::npos ? std::wstring_view() : commandLine.substr(blank);
 }
 
-std::optional<std::wstring> ReadSwitchValue(std::wstring_view copy, std::wstring_view switchName) {
-    const std::size_t at = copy.find(switchName);
+bool HasSilentSwitch(std::wstring_view commandLine) noexcept {
+    return CommandLineArguments(commandLine).find(kSilentSwitch) != std::wstring_view::npos;
+}
+
+std::optional<std::wstring> ReadSwitchValue(std::wstring_view arguments, std::wstring_view switchName) {
+    const std::size_t at = arguments.find(switchName);
     if (at == std::wstring_view::npos) return std::nullopt;
-    std::wstring_view value = copy.substr(at + switchName.size());
+    std::wstring_view value = arguments.substr(at + switchName.size());
     value = value.substr(0, value.find(L'/'));
     return CutAt(value, SwitchValueLimit(switchName));
 }
@@ -83,22 +92,21 @@ InstallOptions ParseSilentCommandLine(std::wstring_view commandLine, const Silen
     options.silent = 1;
     options.caption = kSetupCaption;
 
-    // The switches are read from a copy of at most 519 characters; a command
-    // line ends at its terminator, so a stray NUL ends the copy as well.
-    std::wstring_view line = commandLine.substr(0, commandLine.find(L'\0'));
-    const std::wstring copy = CutAt(line, kOptionTextLimit);
+    // The switches are read from the whole line, each value within its own
+    // limit; a command line ends at its terminator, so a stray NUL ends it.
+    const std::wstring_view arguments = CommandLineArguments(commandLine.substr(0, commandLine.find(L'\0')));
 
-    ReadPathSwitch(copy, kFolderSwitch, options.folder);
-    ReadNumberSwitch(copy, kDesktopSwitch, options.desktopShortcut);
-    ReadNumberSwitch(copy, kThumbsSwitch, options.thumbnailsShortcut);
-    ReadNumberSwitch(copy, kGroupSwitch, options.startMenuGroup);
-    ReadNumberSwitch(copy, kAllUsersSwitch, options.allUsers);
+    ReadPathSwitch(arguments, kFolderSwitch, options.folder);
+    ReadNumberSwitch(arguments, kDesktopSwitch, options.desktopShortcut);
+    ReadNumberSwitch(arguments, kThumbsSwitch, options.thumbnailsShortcut);
+    ReadNumberSwitch(arguments, kGroupSwitch, options.startMenuGroup);
+    ReadNumberSwitch(arguments, kAllUsersSwitch, options.allUsers);
     int assoc = 0;
-    ReadNumberSwitch(copy, kAssocSwitch, assoc);
+    ReadNumberSwitch(arguments, kAssocSwitch, assoc);
     const AssocSwitchChoice choice = SelectionForAssocValue(assoc);
     options.associate = choice.associate;
     options.selection = choice.selection;
-    ReadPathSwitch(copy, kIniSwitch, options.iniFolder);
+    ReadPathSwitch(arguments, kIniSwitch, options.iniFolder);
     // "/assocallusers" needs no reading: it is accepted and changes nothing.
     return options;
 }

@@ -27,19 +27,26 @@ struct SilentDefaults {
     std::wstring iniFolder;
 };
 
-// True when "/silent" occurs anywhere in the whole command line, written
-// exactly so (no other capitals, no word boundary needed).
+// The arguments of a command line: what follows the program's own path. The
+// path is split off as Windows does it: a path that starts with a double
+// quote runs to the next one, any other up to the first blank or tab.
+[[nodiscard]] std::wstring_view CommandLineArguments(std::wstring_view commandLine) noexcept;
+
+// True when "/silent" occurs anywhere in the arguments, written exactly so
+// (no other capitals, no word boundary needed). The program's own path does
+// not count: a setup kept in a folder called silent-installers is no switch.
 [[nodiscard]] bool HasSilentSwitch(std::wstring_view commandLine) noexcept;
 
 // The install options of a silent run: the defaults, then the switches read
-// from the first 519 characters of the command line. Never fails.
+// from the arguments, however long the command line is (it ends at a NUL).
+// Never fails.
 [[nodiscard]] InstallOptions ParseSilentCommandLine(std::wstring_view commandLine, const SilentDefaults& defaults);
 
 // The raw value of the first occurrence of switchName (which ends in "=") in
-// the copied command line: the text after it up to the next "/" or the end,
-// blanks and quotes included, cut to 260 less the name's length. Empty
-// optional when the switch does not occur.
-[[nodiscard]] std::optional<std::wstring> ReadSwitchValue(std::wstring_view copy, std::wstring_view switchName);
+// the arguments: the text after it up to the next "/" or the end, blanks and
+// quotes included, cut to 260 less the name's length. Empty optional when the
+// switch does not occur.
+[[nodiscard]] std::optional<std::wstring> ReadSwitchValue(std::wstring_view arguments, std::wstring_view switchName);
 
 // The most characters a value of switchName keeps.
 [[nodiscard]] constexpr std::size_t SwitchValueLimit(std::wstring_view switchName) noexcept {

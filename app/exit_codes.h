@@ -12,8 +12,11 @@ inline constexpr int kExitUserCancelled = 1602;
 // The installation stopped at one of its failures, which the install log or
 // a message box has recorded.
 inline constexpr int kExitInstallFailed = 1603;
-// A silent run refused to install because the viewer is running.
+// A silent run refused to install because the viewer is running, or because
+// another setup is installing: "another installation is in progress", which
+// deployment tools retry.
 inline constexpr int kExitViewerRunning = 1618;
+inline constexpr int kExitInstallInProgress = 1618;
 
 // The exit code of a silent run for the install driver's result (1 or 0).
 [[nodiscard]] constexpr int ExitCodeForInstallResult(int result) noexcept {

@@ -10,12 +10,16 @@
 #include "install/install_folder.h"
 #include "install/install_folder_rules.h"
 #include "install/install_log.h"
+#include "install/installation_lock.h"
 #include "install/viewer_settings.h"
 #include "resources/resource_ids.h"
 
 namespace pixelmoor {
 
 namespace {
+
+// Characters of the message text logged when another setup is installing.
+constexpr std::size_t kMessageTextLimit = 1023;
 
 bool ViewerIsRunning() noexcept { return ::FindWindowW(kViewerWindowClass, nullptr) != nullptr; }
 
@@ -38,6 +42,13 @@ int RunSilentInstall(std::wstring_view commandLine) {
     if (ViewerIsRunning()) {
         WriteLogEntry(LoadResourceString(res::kStringViewerRunning, kSystemPathLimit));
         return kExitViewerRunning;
+    }
+    // A second setup leaves the installation to the one in progress; the
+    // exit code asks deployment tools to try again later.
+    const InstallationLock lock = TryLockInstallation();
+    if (!lock) {
+        WriteLogEntry(LoadResourceString(res::kStringInstallFailed, kMessageTextLimit));
+        return kExitInstallInProgress;
     }
     InstallOptions options = ParseSilentCommandLine(commandLine);
     return ExitCodeForInstallResult(RunInstallation(options));

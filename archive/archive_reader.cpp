@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "archive/archive_rules.h"
+#include "archive/current_directory.h"
 #include "archive/unzip_owner.h"
 #include "framework/unique_handle.h"
 
@@ -16,6 +17,7 @@ namespace pixelmoor {
 
 namespace {
 
+constexpr int kUnpackFailed = -1;
 constexpr int kFolderChainNoMemory = -104;
 constexpr int kCopyFailed = -1;
 
@@ -92,47 +94,59 @@ int CopyEntryData(OpenCurrentEntry& entry, HANDLE file, char* transfer, std::uin
     return copied == declaredSize ? UNZ_OK : kCopyFailed;
 }
 
-// One file entry. Returns the entry's status: 0 lets the loop go on.
-int ExtractFileEntry(unzFile archive, const unz_file_info64& info, const std::wstring& wideName, char* transfer) {
-    if (!HasReadableData(info)) return UNZ_BADZIPFILE;
+// What became of one entry.
+enum class EntryResult {
+    kDone,        // written whole, a folder entry, or passed over on purpose
+    kNotWritten,  // its file could not be created: passed over, the unpacking is incomplete
+    kStopped,     // unreadable, damaged or not written whole: the loop ends
+};
+
+EntryResult FromStatus(int status) noexcept { return status == UNZ_OK ? EntryResult::kDone : EntryResult::kStopped; }
+
+EntryResult ExtractFileEntry(unzFile archive, const unz_file_info64& info, const std::wstring& wideName,
+                             char* transfer) {
+    if (!HasReadableData(info)) return EntryResult::kStopped;
     OpenCurrentEntry entry(archive);
-    if (entry.openStatus() != UNZ_OK) return entry.openStatus();
+    if (entry.openStatus() != UNZ_OK) return EntryResult::kStopped;
     UniqueFile file = CreateOutputFile(wideName);
-    // A file that cannot be written (read-only, in use) is passed over.
-    if (!file) return entry.close();
+    // A file that cannot be written (read-only, in use, a folder in its way)
+    // is passed over so that the rest still arrives, but it leaves the
+    // installation incomplete.
+    if (!file) return entry.close() == UNZ_OK ? EntryResult::kNotWritten : EntryResult::kStopped;
     const int copied = CopyEntryData(entry, file.get(), transfer, info.uncompressed_size);
     file.reset();
     // After a failed copy the entry is closed by its owner and its verdict
     // dropped; the partly written file stays.
-    if (copied != UNZ_OK) return copied;
+    if (copied != UNZ_OK) return EntryResult::kStopped;
     ApplyEntryFileTime(wideName, static_cast<std::uint32_t>(info.dosDate));
-    return entry.close();
+    return FromStatus(entry.close());
 }
 
-// The entry the archive is positioned on. Returns its status: 0 lets the loop go on.
-int ExtractCurrentEntry(unzFile archive, int keepIconLibrary) {
+// The entry the archive is positioned on.
+EntryResult ExtractCurrentEntry(unzFile archive, int keepIconLibrary) {
     std::array<char, kEntryNameBufferBytes> nameBuffer{};
     unz_file_info64 info{};
     const int read = ::unzGetCurrentFileInfo64(archive, &info, nameBuffer.data(), static_cast<uLong>(nameBuffer.size()),
                                                nullptr, 0, nullptr, 0);
-    if (read != UNZ_OK) return read;
+    if (read != UNZ_OK) return EntryResult::kStopped;
     // minizip does not end a name that fills the buffer, so its length is
-    // taken from the entry; a name that does not fit is passed over.
-    if (!EntryNameFits(info.size_filename)) return UNZ_OK;
+    // taken from the entry; a name that does not fit is refused.
+    if (!EntryNameFits(info.size_filename)) return EntryResult::kDone;
     const std::string_view name(nameBuffer.data(), info.size_filename);
-    if (PassOverForIconLibrary(name, keepIconLibrary)) return UNZ_OK;
+    if (PassOverForIconLibrary(name, keepIconLibrary)) return EntryResult::kDone;
     // Names are resolved against the current directory, the target folder;
-    // one that would land outside it is passed over.
+    // one that would land outside it is refused.
     const std::optional<std::wstring> wideName = WideEntryName(name);
-    if (!wideName || !StaysInsideTarget(*wideName)) return UNZ_OK;
+    if (!wideName || !StaysInsideTarget(*wideName)) return EntryResult::kDone;
 
     const std::unique_ptr<char[]> transfer(new (std::nothrow) char[kTransferBufferBytes]);
-    if (!transfer) return UNZ_INTERNALERROR;
+    if (!transfer) return EntryResult::kStopped;
     if (IsFolderEntry(name)) {
         // An existing folder is fine; one whose parent is missing is made
-        // later by the first file below it.
+        // later by the first file below it, and one that cannot be made shows
+        // in the files below it.
         ::CreateDirectoryW(wideName->c_str(), nullptr);
-        return UNZ_OK;
+        return EntryResult::kDone;
     }
     return ExtractFileEntry(archive, info, *wideName, transfer.get());
 }
@@ -140,25 +154,33 @@ int ExtractCurrentEntry(unzFile archive, int keepIconLibrary) {
 }  // namespace
 
 int ExtractArchiveToFolder(const wchar_t* archivePath, const std::wstring& targetFolder, int keepIconLibrary) {
-    if (archivePath == nullptr) return -1;
+    if (archivePath == nullptr) return kUnpackFailed;
     zlib_filefunc64_def io{};
     ::fill_win32_filefunc64W(&io);
     const UniqueUnzip archive(::unzOpen2_64(archivePath, &io));
-    if (!archive) return -1;
+    if (!archive) return kUnpackFailed;
     // Entry names are relative: they land below the target through the
-    // current directory, which stays there afterwards.
-    if (!::SetCurrentDirectoryW(targetFolder.c_str())) return -1;
-    return ExtractAllEntries(archive.get(), keepIconLibrary);
+    // current directory, which stays there after a complete unpacking. After
+    // a failed one it is put back, so that the install log still lands where
+    // the setup was started.
+    CurrentDirectoryScope restore;
+    if (!::SetCurrentDirectoryW(targetFolder.c_str())) return kUnpackFailed;
+    const int result = ExtractAllEntries(archive.get(), keepIconLibrary);
+    if (result == 0) restore.Keep();
+    return result;
 }
 
 int ExtractAllEntries(unzFile archive, int keepIconLibrary) {
     unz_global_info64 global{};
-    if (::unzGetGlobalInfo64(archive, &global) != UNZ_OK) return 0;
+    if (::unzGetGlobalInfo64(archive, &global) != UNZ_OK) return kUnpackFailed;
+    bool complete = true;
     for (ZPOS64_T i = 0; i < global.number_entry;) {
-        if (ExtractCurrentEntry(archive, keepIconLibrary) != UNZ_OK) break;
-        if (++i < global.number_entry && ::unzGoToNextFile(archive) != UNZ_OK) break;
+        const EntryResult result = ExtractCurrentEntry(archive, keepIconLibrary);
+        if (result == EntryResult::kStopped) return kUnpackFailed;
+        if (result == EntryResult::kNotWritten) complete = false;
+        if (++i < global.number_entry && ::unzGoToNextFile(archive) != UNZ_OK) return kUnpackFailed;
     }
-    return 0;
+    return complete ? 0 : kUnpackFailed;
 }
 
 int MakeFolderChain(std::wstring_view relativeFolder) {

@@ -10,18 +10,22 @@
 
 namespace pixelmoor {
 
-// Opens archivePath read-only, makes targetFolder the current directory (it
-// stays so) and unpacks the entries there. keepIconLibrary 1 passes over
-// every entry whose lower-cased name contains "icons.dll". Returns -1 when
-// the path is null, the archive cannot be opened or the folder cannot be
-// entered (the current directory is then unchanged), otherwise 0: damage
-// inside the archive stops the unpacking without being reported.
+// Opens archivePath read-only, makes targetFolder the current directory and
+// unpacks the entries there. keepIconLibrary 1 passes over every entry whose
+// lower-cased name contains "icons.dll"; names that do not fit the buffers or
+// would lead out of the target are refused. Returns 0 when every other file
+// entry was written whole; the current directory then stays the target.
+// Returns -1, with the current directory as it was, when the path is null,
+// the archive cannot be opened, the folder cannot be entered, or the
+// unpacking is incomplete: a file could not be created (it is passed over
+// and the loop goes on), or an entry could not be read, decompressed,
+// checked or written (the loop stops there; what came before stays).
 [[nodiscard]] int ExtractArchiveToFolder(const wchar_t* archivePath, const std::wstring& targetFolder,
                                          int keepIconLibrary);
 
 // The entry loop over an open archive, relative to the current directory.
-// Always returns 0.
-int ExtractAllEntries(unzFile archive, int keepIconLibrary);
+// Returns 0 or -1 as above.
+[[nodiscard]] int ExtractAllEntries(unzFile archive, int keepIconLibrary);
 
 // Creates every level of a relative folder path ('/' or '\' between levels).
 // Returns 1 when done, 0 when a level's parent is missing, -104 when there is

@@ -2,32 +2,12 @@
 
 #include <windows.h>
 
+#include "archive/current_directory.h"
 #include "archive/folder_rules.h"
 
 namespace pixelmoor {
 
 namespace {
-
-// Remembers the process's current directory and restores it when the scope
-// ends, whatever happened in between.
-class CurrentDirectoryScope {
-public:
-    CurrentDirectoryScope() {
-        const DWORD size = ::GetCurrentDirectoryW(0, nullptr);
-        if (size == 0) return;
-        saved_.resize(size);
-        const DWORD length = ::GetCurrentDirectoryW(size, saved_.data());
-        saved_.resize(length < size ? length : 0);
-    }
-    CurrentDirectoryScope(const CurrentDirectoryScope&) = delete;
-    CurrentDirectoryScope& operator=(const CurrentDirectoryScope&) = delete;
-    ~CurrentDirectoryScope() {
-        if (!saved_.empty()) ::SetCurrentDirectoryW(saved_.c_str());
-    }
-
-private:
-    std::wstring saved_;
-};
 
 // A folder that can be made the current directory exists and can be entered.
 bool CanEnter(const std::wstring& folder) { return ::SetCurrentDirectoryW(folder.c_str()) != FALSE; }

@@ -5,8 +5,11 @@ namespace pixelmoor {
 
 // Makes DLLs loaded later by name come from the system directory only, so
 // that a DLL placed beside the program or in the current directory is never
-// loaded. The function is looked up in kernel32 by its full path, so that not
-// even this look-up can be redirected; on systems without it nothing changes.
+// loaded. This holds for every DLL the program binds after the call: the
+// setup binds nothing but kernel32 and the C runtime at start and
+// delay-loads the rest, so those DLLs and all that they load themselves come
+// from the system directory. On systems without SetDefaultDllDirectories the
+// current directory at least leaves the search.
 void HardenDllSearchPath() noexcept;
 
 }  // namespace pixelmoor

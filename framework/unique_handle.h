@@ -51,6 +51,14 @@ struct KernelHandleTraits {  // process, thread, event: null means none
     static Handle invalid() noexcept { return nullptr; }
     static void close(Handle h) noexcept { ::CloseHandle(h); }
 };
+struct OwnedMutexTraits {  // a mutex this thread owns: released, then closed
+    using Handle = HANDLE;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle h) noexcept {
+        ::ReleaseMutex(h);
+        ::CloseHandle(h);
+    }
+};
 struct FileHandleTraits {  // CreateFileW reports failure as INVALID_HANDLE_VALUE
     using Handle = HANDLE;
     static Handle invalid() noexcept { return INVALID_HANDLE_VALUE; }
@@ -112,6 +120,7 @@ struct LocalMemoryTraits {  // memory that a system call hands out to be freed w
 };
 
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
+using UniqueOwnedMutex = UniqueResource<OwnedMutexTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueFind = UniqueResource<FindHandleTraits>;
 using UniqueHkey = UniqueResource<RegKeyTraits>;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "archive/embedded_archive.h"
@@ -47,20 +48,23 @@ bool AssociationsConfirmed(const InstallOptions& options) {
 }  // namespace
 
 int RunInstallation(InstallOptions& options) {
-    std::wstring work = CutAt(options.folder, kOptionTextLimit);
-    if (work.empty()) return Fail(options, res::kStringInvalidFolder, work, FolderPlace::kAfterMessage);
-    if (EnsureFolderPath(work) == 0)
-        return Fail(options, res::kStringCannotCreateFolder, work, FolderPlace::kAfterMessage);
+    const std::wstring given = CutAt(options.folder, kOptionTextLimit);
+    std::optional<std::wstring> work = WorkingFolder(given);
+    if (!work) return Fail(options, res::kStringInvalidFolder, given, FolderPlace::kAfterMessage);
+    if (EnsureFolderPath(*work) == 0)
+        return Fail(options, res::kStringCannotCreateFolder, *work, FolderPlace::kAfterMessage);
 
-    const int keepIconLibrary = IconLibraryRule(work);
-    if (ExtractEmbeddedArchive(work, keepIconLibrary) != 0)
-        return Fail(options, res::kStringInstallFailed, work, FolderPlace::kBeforeMessage);
+    const int keepIconLibrary = IconLibraryRule(*work);
+    // An incomplete unpacking fails as well: a viewer with files missing or
+    // cut short must not be registered as installed.
+    if (ExtractEmbeddedArchive(*work, keepIconLibrary) != 0)
+        return Fail(options, res::kStringInstallFailed, *work, FolderPlace::kBeforeMessage);
 
-    // The settings are built from the caller's folder text, not the normalised copy.
-    const std::wstring settings = WriteViewerSettings(options.folder, options.iniFolder, options.silent);
+    // The settings and the registration name the very folder the files went to.
+    const std::wstring settings = WriteViewerSettings(*work, options.iniFolder, options.silent);
 
     const AssociationRequest associations = AssociationsToRegister(options, AssociationsConfirmed(options));
-    RegisterApplication(associations.associate, options.folder, options.startMenuGroup, options.desktopShortcut,
+    RegisterApplication(associations.associate, *work, options.startMenuGroup, options.desktopShortcut,
                         options.thumbnailsShortcut, options.allUsers, associations.selection);
 
     if (UniqueFile file = OpenForReading(settings)) ConvertSettingsToUtf16(settings, std::move(file));

@@ -1,6 +1,14 @@
 #include "install/driver_rules.h"
 
+#include "install/install_folder_rules.h"
+
 namespace pixelmoor {
+
+std::optional<std::wstring> WorkingFolder(std::wstring_view folder) {
+    if (folder.empty()) return std::nullopt;
+    if (folder.find_first_not_of(L' ') == std::wstring_view::npos) return std::wstring();
+    return NormaliseInstallFolder(folder);
+}
 
 std::wstring FailureLogText(std::wstring_view message, std::wstring_view folder, FolderPlace place) {
     const bool folderFirst = place == FolderPlace::kBeforeMessage;

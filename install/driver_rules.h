@@ -1,14 +1,24 @@
-// The decisions of the install driver that need no system: what a failure
-// writes to the install log, and which file types the registration gets after
-// the confirmation question.
+// The decisions of the install driver that need no system: the folder that
+// every step uses, what a failure writes to the install log, and which file
+// types the registration gets after the confirmation question.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "install/install_options.h"
 
 namespace pixelmoor {
+
+// The working folder of an installation: the normal form of the caller's
+// folder (NormaliseInstallFolder), which the files, the settings, the
+// shortcuts and the registry all receive, so that they name one folder.
+// Blanks only give an empty text, which the folder preparation refuses as a
+// folder that cannot be created. Empty optional when the folder is invalid:
+// empty, or without a drive or network root (a relative path, "..\x",
+// "%ProgramFiles%\x"), which would land below whatever folder is current.
+[[nodiscard]] std::optional<std::wstring> WorkingFolder(std::wstring_view folder);
 
 // Where the folder stands in the log entry of a failure: after the message
 // when the folder itself is at fault, before it when the unpacking failed.

@@ -1,5 +1,6 @@
 // Fuzz target of the silent command line: whatever the input, the options
-// stay within their limits and the switch reading agrees with wcstol.
+// stay within their limits, the switch reading agrees with wcstol, and
+// nothing in the program's own path counts as a switch.
 #include <cerrno>
 #include <climits>
 #include <cstddef>
@@ -75,7 +76,7 @@ void CheckPath(const std::wstring& copy, const wchar_t* name, std::size_t limit,
 
 void CheckOptions(const std::wstring& line, const SilentDefaults& defaults) {
     const InstallOptions options = ParseSilentCommandLine(line, defaults);
-    const std::wstring copy = CutAt(std::wstring_view(line).substr(0, line.find(L'\0')), kOptionTextLimit);
+    const std::wstring copy(CommandLineArguments(std::wstring_view(line).substr(0, line.find(L'\0'))));
     CheckPath(copy, L"/folder=", kFolderValueLimit, options.folder, defaults.folder);
     CheckPath(copy, L"/ini=", kIniValueLimit, options.iniFolder, defaults.iniFolder);
     Require(options.silent == 1);
@@ -86,12 +87,31 @@ void CheckOptions(const std::wstring& line, const SilentDefaults& defaults) {
             (options.associate == 1 && (selected == 51 || selected == 66)));
 }
 
+// The arguments are the tail of the line after the program's path, and that
+// path holds no switch of its own.
+void CheckProgramPath(const std::wstring& line) {
+    const std::wstring_view arguments = CommandLineArguments(line);
+    Require(std::wstring_view(line).ends_with(arguments));
+    const std::wstring_view program = std::wstring_view(line).substr(0, line.size() - arguments.size());
+    if (!program.starts_with(L'"')) Require(program.find_first_of(L" \t") == std::wstring_view::npos);
+    Require(HasSilentSwitch(line) == (arguments.find(L"/silent") != std::wstring_view::npos));
+    // The same arguments behind another program path give the same options.
+    const std::wstring other = L"\"C:\\/silent/folder=X:\\/desktop=9\"" + std::wstring(arguments);
+    const SilentDefaults defaults{L"C:\\Pixelmoor", L""};
+    const InstallOptions a = ParseSilentCommandLine(line, defaults);
+    const InstallOptions b = ParseSilentCommandLine(other, defaults);
+    if (line.find(L'\0') == std::wstring::npos) {
+        Require(a.folder == b.folder && a.iniFolder == b.iniFolder && a.desktopShortcut == b.desktopShortcut);
+        Require(a.selection == b.selection && a.startMenuGroup == b.startMenuGroup);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::wstring line = Decode(data, size);
-    (void)HasSilentSwitch(line);
-    CheckSwitchValues(CutAt(line, kOptionTextLimit));
+    CheckProgramPath(line);
+    CheckSwitchValues(line);
     CheckOptions(line, {L"C:\\Program Files\\Pixelmoor", L"%APPDATA%\\Pixelmoor"});
     CheckOptions(line, {std::wstring(600, L'a'), std::wstring()});
     return 0;

@@ -33,9 +33,36 @@ TEST(CommandLine, SilentModeNeedsTheExactLowerCaseSwitchAnywhere) {
         {L"\"C:\\Downloads\\setup.exe\"", false},   // no switch at all
         {L"\"C:\\silent\\setup.exe\"", false},      // "\silent" is not "/silent"
         {beyondTheCopy, true},                      // the mode search covers the whole line, not the 519-character copy
+        // the program's own path is no argument, quoted or not
+        {L"\"C:/Deploy/silent-installers/setup.exe\"", false},
+        {L"C:/Deploy/silent-installers/setup.exe", false},
+        {L"C:/Deploy/silent/setup.exe /folder=D:\\x", false},
+        {L"\"C:/a b/silent/setup.exe\" /folder=D:\\x", false},
+        {L"\"C:/silent/setup.exe\" /silent", true},  // the switch after it counts
+        {L"\"C:/silent/setup.exe\"/silent", true},   // also without a blank after the closing quote
+        {L"C:/silent/setup.exe\t/silent", true},     // a tab ends an unquoted path
+        {L"\"C:/silent/setup.exe /silent", false},   // a quote that is never closed takes the whole line
     };
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(HasSilentSwitch(cases[i].line), cases[i].silent) << "case " << i;
+}
+
+TEST(CommandLine, ArgumentsFollowTheProgramPathAsWindowsSplitsIt) {
+    struct Case {
+        std::wstring line;
+        std::wstring arguments;
+    } cases[] = {
+        {L"setup.exe /silent", L" /silent"},                    // unquoted: up to the first blank
+        {L"\"C:\\My Setup\\setup.exe\" /silent", L" /silent"},  // quoted: blanks inside belong to it
+        {L"\"C:\\x\\setup.exe\"/silent", L"/silent"},           // the closing quote ends it
+        {L"setup.exe", L""},                                    // no arguments
+        {L"\"setup.exe", L""},                                  // never closed: no arguments
+        {L"", L""},                                             // nothing at all
+        {L"C:\\x\\setup.exe\t/a", L"\t/a"},                     // a tab ends it too
+        {L"C:\\x\\se\"tup.exe\" /a", L" /a"},                   // a quote inside is part of it
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(CommandLineArguments(cases[i].line), cases[i].arguments) << "case " << i;
 }
 
 TEST(CommandLine, ReadSwitchValueTakesTheFirstOccurrenceUpToTheNextSlash) {
@@ -184,10 +211,15 @@ TEST(CommandLine, ParseSilentCommandLineFillsTheOptions) {
         {L"setup.exe /silent /folder=" + std::wstring(300, L'f'), kFirstInstall, {std::wstring(252, L'f'), appData}},
         // a switch that ends with character 519 is seen
         {fill509 + L"/desktop=1", kFirstInstall, {pf, appData, 1}},
-        // one character later its value lies beyond the copy
-        {fill509 + L"x/desktop=1", kFirstInstall, {pf, appData, 0}},
-        // a switch wholly beyond the copy is not seen
-        {fill509 + L"xxxxxxxxxx/desktop=1 /folder=D:\\x", kFirstInstall, {pf, appData}},
+        // and so are the switches beyond it: the whole line is read
+        {fill509 + L"x/desktop=1", kFirstInstall, {pf, appData, 1}},
+        {fill509 + L"xxxxxxxxxx/desktop=1 /folder=D:\\x", kFirstInstall, {L"D:\\x", appData, 1}},
+        // far beyond, each value still keeps its own limit
+        {pad + std::wstring(30000, L'x') + L" /folder=" + std::wstring(300, L'f') + L" /ini=" + std::wstring(300, L'i'),
+         kFirstInstall,
+         {std::wstring(252, L'f'), std::wstring(255, L'i')}},
+        // the program's own path holds no switches
+        {L"C:/folder=D:/desktop=1/setup.exe /silent", kFirstInstall, {pf, appData}},
         // over-long defaults are held in 519 characters
         {L"setup.exe /silent",
          {std::wstring(600, L'a'), std::wstring(600, L'b')},

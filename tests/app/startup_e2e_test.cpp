@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -66,8 +67,9 @@ BOOL CALLBACK FindVisibleWindowOf(HWND window, LPARAM parameter) {
     return TRUE;
 }
 
-RunResult RunSetup(const std::wstring& arguments, const std::wstring& currentDirectory) {
-    const test::StartedProgram setup(L"\"" + test::SetupExePath() + L"\" " + arguments, currentDirectory);
+// Starts a program with exactly this command line.
+RunResult RunLine(const std::wstring& commandLine, const std::wstring& currentDirectory) {
+    const test::StartedProgram setup(commandLine, currentDirectory);
     if (!setup) return {RunResult::DidNotEnd};
     for (int waited = 0; waited < 60000; waited += 100) {
         if (const std::optional<DWORD> code = setup.WaitForExit(100)) return {RunResult::Exited, *code};
@@ -79,6 +81,10 @@ RunResult RunSetup(const std::wstring& arguments, const std::wstring& currentDir
         }
     }
     return {RunResult::DidNotEnd};
+}
+
+RunResult RunSetup(const std::wstring& arguments, const std::wstring& currentDirectory) {
+    return RunLine(L"\"" + test::SetupExePath() + L"\" " + arguments, currentDirectory);
 }
 
 bool TookTheWizardRoad(const RunResult& result) {
@@ -146,6 +152,41 @@ TEST(Startup, OnlyTheExactLowerCaseSwitchChoosesSilentMode) {
         EXPECT_FALSE(test::RegKeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Pixelmoor")) << "case " << i;
         test::RemoveTree(scratch);
     }
+}
+
+TEST(Startup, SilentInTheProgramsOwnPathIsNoSwitch) {
+    // A copy of the setup kept where its path holds "/silent" once written
+    // with forward slashes; the viewer stand-in runs, so a silent run would
+    // end at once with 1618 and a log.
+    const std::wstring scratch = test::MakeScratchFolder(L"startup-program-path");
+    const std::wstring folder = scratch + L"silent-installers";
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring copy = folder + L"\\setup.exe";
+    ASSERT_TRUE(::CopyFileW(test::SetupExePath().c_str(), copy.c_str(), FALSE));
+    std::wstring slashed = copy;
+    std::replace(slashed.begin(), slashed.end(), L'\\', L'/');
+    RunningViewer viewer;
+    ASSERT_TRUE(viewer);
+    struct Case {
+        std::wstring line;
+        bool silent;
+    } cases[] = {
+        {L"\"" + slashed + L"\"", false},                // quoted, no switches: the wizard
+        {L"\"" + slashed + L"\" /folder=X:\\y", false},  // no "/silent" among the arguments
+        {L"\"" + slashed + L"\" /silent", true},         // the switch itself still counts
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const RunResult result = RunLine(cases[i].line, scratch);
+        if (cases[i].silent) {
+            EXPECT_EQ(result.ending, RunResult::Exited) << "case " << i;
+            EXPECT_EQ(result.exitCode, 1618u) << "case " << i;
+            EXPECT_TRUE(test::FileExists(scratch + kLogName)) << "case " << i;
+        } else {
+            EXPECT_TRUE(TookTheWizardRoad(result)) << "case " << i;
+            EXPECT_FALSE(test::FileExists(scratch + kLogName)) << "case " << i;
+        }
+    }
+    test::RemoveTree(scratch);
 }
 
 TEST(Startup, SilentExitCodeTellsWhetherTheInstallationRanToItsEnd) {

@@ -118,13 +118,14 @@ TEST_F(ArchiveReader, FilesTakeTheEntryTimeAsCreationAndLastWriteTime) {
         const wchar_t* archive;
         const wchar_t* file;
         bool timed;
+        int result;
     };
     const Row rows[] = {
-        {L"reader_main.zip", L"late\\a.txt", true},      // deflated file
-        {L"reader_main.zip", L"empty.txt", true},        // zero-length file
-        {L"reader_main.zip", L"big.bin", true},          // several blocks
-        {L"reader_crc.zip", L"bad.txt", true},           // CRC mismatch: fully written, times set
-        {L"reader_shortfall.zip", L"short.txt", false},  // data ended early: treated as a read error
+        {L"reader_main.zip", L"late\\a.txt", true, 0},       // deflated file
+        {L"reader_main.zip", L"empty.txt", true, 0},         // zero-length file
+        {L"reader_main.zip", L"big.bin", true, 0},           // several blocks
+        {L"reader_crc.zip", L"bad.txt", true, -1},           // CRC mismatch: fully written, times set, a failure
+        {L"reader_shortfall.zip", L"short.txt", false, -1},  // data ended early: treated as a read error
     };
     FILETIME now{};
     ::GetSystemTimeAsFileTime(&now);
@@ -132,7 +133,7 @@ TEST_F(ArchiveReader, FilesTakeTheEntryTimeAsCreationAndLastWriteTime) {
     for (const Row& row : rows) {
         SCOPED_TRACE(Narrow(row.file));
         const std::wstring target = MakeScratchFolder(L"reader-times");
-        ASSERT_EQ(ExtractArchiveToFolder(TestArchive(row.archive).c_str(), target, 0), 0);
+        ASSERT_EQ(ExtractArchiveToFolder(TestArchive(row.archive).c_str(), target, 0), row.result);
         const WIN32_FILE_ATTRIBUTE_DATA times = TimesOf(target + row.file);
         if (row.timed) {
             EXPECT_EQ(LocalText(times.ftCreationTime), "2021-06-15 13:45:58");
@@ -169,7 +170,7 @@ TEST_F(ArchiveReader, UnusableArchiveOrTargetChangesNothing) {
     }
 }
 
-TEST_F(ArchiveReader, DamagedEntryStopsTheLoopAndKeepsWhatCameBefore) {
+TEST_F(ArchiveReader, DamagedEntryStopsTheLoopKeepsWhatCameBeforeAndFails) {
     struct Row {
         const wchar_t* archive;
         Files files;
@@ -188,11 +189,14 @@ TEST_F(ArchiveReader, DamagedEntryStopsTheLoopAndKeepsWhatCameBefore) {
     for (const Row& row : rows) {
         SCOPED_TRACE(Narrow(row.archive));
         const std::wstring target = MakeScratchFolder(L"reader-damaged");
-        EXPECT_EQ(ExtractArchiveToFolder(TestArchive(row.archive).c_str(), target, 0), 0);
+        EXPECT_EQ(ExtractArchiveToFolder(TestArchive(row.archive).c_str(), target, 0), -1);
+        // A failed unpacking leaves the current directory where it was.
+        EXPECT_EQ(CurrentDirectory(), start_);
         ExpectFiles(target, row.files, row.absent);
     }
 }
 
+// Refused names are passed over on purpose: the unpacking still succeeds.
 TEST_F(ArchiveReader, NamesLeadingOutOfTheTargetArePassedOver) {
     const std::wstring parent = MakeScratchFolder(L"reader-slip");
     const std::wstring target = parent + L"target\\";
@@ -213,14 +217,15 @@ TEST_F(ArchiveReader, NamesLeadingOutOfTheTargetArePassedOver) {
     EXPECT_EQ(ListFolder(target), std::vector<std::wstring>{L"inside.txt"});  // the loop went on
 }
 
-TEST_F(ArchiveReader, FileThatCannotBeWrittenIsPassedOverAndTheRestExtracted) {
+TEST_F(ArchiveReader, FileThatCannotBeWrittenIsPassedOverTheRestExtractedAndTheUnpackingFails) {
     const std::wstring target = MakeScratchFolder(L"reader-locked");
     ASSERT_TRUE(WriteFileBytes(target + L"held.txt", "old\n"));
     {
         const UniqueFile held(
             ::CreateFileW((target + L"held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held.valid());
-        EXPECT_EQ(ExtractArchiveToFolder(TestArchive(L"reader_locked.zip").c_str(), target, 0), 0);
+        EXPECT_EQ(ExtractArchiveToFolder(TestArchive(L"reader_locked.zip").c_str(), target, 0), -1);
+        EXPECT_EQ(CurrentDirectory(), start_);
     }
     ExpectFiles(target, {{L"one.txt", "one\n"}, {L"held.txt", "old\n"}, {L"three.txt", "three\n"}}, {});
 }

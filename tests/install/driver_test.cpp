@@ -150,18 +150,29 @@ TEST_F(WizardDriverTest, FailuresShowAnErrorBoxAndWriteNoLog) {
         std::wstring folder;
         bool blockTempCopy;
         std::wstring textStart;
+        bool viewerFolderInTheWay = false;
     } cases[] = {
         // No folder.
         {L"", false, kInvalidFolder},
+        // A folder without a drive, as the welcome page refuses it too.
+        {L"Tools\\Rel", false, kInvalidFolder},
         // Blanks only pass the first test and are trimmed to nothing by the second.
         {L"   ", false, kCannotCreateFolderStart},
         // A drive that does not exist.
         {L"Q:\\Pixelmoor", false, kCannotCreateFolderStart},
         // The archive's temporary copy cannot be written.
         {L"D:\\Tools\\Pixelmoor", true, kInstallFailedStart},
+        // A folder where the viewer belongs: the payload is not written whole.
+        {L"D:\\Tools\\Pixelmoor", false, kInstallFailedStart, true},
     };
     for (const auto& c : cases) {
         const std::string what = test::Narrow(c.folder);
+        RemoveTree(kInstallFolder);
+        if (c.viewerFolderInTheWay) {
+            ::CreateDirectoryW(L"D:\\Tools", nullptr);
+            ::CreateDirectoryW(kInstallFolder, nullptr);
+            ASSERT_TRUE(::CreateDirectoryW((std::wstring(kInstallFolder) + L"p_moor64.exe").c_str(), nullptr));
+        }
         UniqueFile blocker;
         if (c.blockTempCopy)
             blocker.reset(::CreateFileW(tempCopy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));

@@ -1,8 +1,12 @@
 // Silent installations through the built setup, with an exact command line,
 // looked at through Wine's file system and registry afterwards.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <thread>
 #include <vector>
 
 #include "framework/unique_handle.h"
@@ -34,43 +38,6 @@ std::wstring TempFolder() {
     std::wstring path(MAX_PATH + 1, L'\0');
     path.resize(::GetTempPathW(MAX_PATH + 1, path.data()));
     return path;
-}
-
-// One entry of the payload archive, from its central directory.
-struct ArchiveEntry {
-    std::string name;
-    std::uint32_t crc = 0;
-    std::uint32_t size = 0;
-};
-
-std::uint32_t ReadLe(const std::string& bytes, std::size_t at, int width) {
-    std::uint32_t value = 0;
-    for (int i = width - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes.at(at + i));
-    return value;
-}
-
-std::vector<ArchiveEntry> ReadArchiveEntries(const std::wstring& zipPath) {
-    std::vector<ArchiveEntry> entries;
-    const std::optional<std::string> zip = ReadFileBytes(zipPath);
-    if (!zip) return entries;
-    const std::size_t end = zip->rfind(std::string("PK\x05\x06", 4));
-    if (end == std::string::npos) return entries;
-    std::size_t at = ReadLe(*zip, end + 16, 4);
-    for (std::uint32_t i = 0, count = ReadLe(*zip, end + 10, 2); i < count; ++i) {
-        const std::size_t nameLength = ReadLe(*zip, at + 28, 2);
-        entries.push_back({zip->substr(at + 46, nameLength), ReadLe(*zip, at + 16, 4), ReadLe(*zip, at + 24, 4)});
-        at += 46 + nameLength + ReadLe(*zip, at + 30, 2) + ReadLe(*zip, at + 32, 2);
-    }
-    return entries;
-}
-
-std::uint32_t Crc32(const std::string& bytes) {
-    std::uint32_t crc = 0xFFFFFFFF;
-    for (const char byte : bytes) {
-        crc ^= static_cast<unsigned char>(byte);
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return ~crc;
 }
 
 // A text of the log as the setup writes it: one byte per character, line
@@ -139,6 +106,9 @@ protected:
         RemoveTree(tempCopy_);
         scratch_ = test::MakeScratchFolder(L"install-e2e");
         log_ = scratch_ + L"Pixelmoor_Install.log";
+        desktopLink_ = test::ShellFolderPath(CSIDL_DESKTOPDIRECTORY) + L"\\Pixelmoor 64.lnk";
+        RemoveTree(desktopLink_);
+        payload_ = test::EnvironmentPath(L"PIXELMOOR_PAYLOAD_ZIP");
     }
 
     // Runs the setup with these switches from the scratch folder, where its
@@ -167,7 +137,17 @@ protected:
         EXPECT_EQ(*log, date + " - " + time + ": " + LogBytes(text) + "\r\n" + std::string(48, '-') + "\r\n") << what;
     }
 
-    std::wstring settingsFolder_, tempCopy_, scratch_, log_;
+    // No step after the unpacking ran: no settings file, no shortcut, no
+    // registration; and the temporary copy is gone.
+    void ExpectNoStepAfterUnpacking(const std::wstring& folder, const std::string& what) {
+        EXPECT_FALSE(FileExists(folder + L"p_moor64.ini")) << what;
+        EXPECT_FALSE(FolderExists(settingsFolder_)) << what;
+        EXPECT_FALSE(FileExists(desktopLink_)) << what;
+        EXPECT_FALSE(test::RegKeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Pixelmoor")) << what;
+        EXPECT_FALSE(FileExists(tempCopy_)) << what;
+    }
+
+    std::wstring settingsFolder_, tempCopy_, scratch_, log_, desktopLink_, payload_;
 };
 
 const std::wstring kInvalidFolder = L"Ung\u00fcltiges Zielverzeichnis!";
@@ -183,23 +163,9 @@ TEST_F(SilentInstallTest, TypicalInstallationUnpacksRegistersAndWritesBothSettin
     ASSERT_EQ(RunSetup(L"/silent /folder=D:\\Tools\\Pixelmoor /group=1 /assoc=1"), kExitSuccess);
 
     // Every file of the archive, whole; its six folder entries as folders.
-    const std::vector<ArchiveEntry> entries = ReadArchiveEntries(test::EnvironmentPath(L"PIXELMOOR_PAYLOAD_ZIP"));
-    ASSERT_EQ(entries.size(), 43u);
-    int files = 0;
-    for (const ArchiveEntry& entry : entries) {
-        std::wstring path = kInstallFolder;
-        for (const char c : entry.name) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-        if (entry.name.ends_with('/')) {
-            EXPECT_TRUE(FolderExists(path)) << entry.name;
-            continue;
-        }
-        ++files;
-        const std::optional<std::string> bytes = ReadFileBytes(path);
-        ASSERT_TRUE(bytes) << entry.name;
-        EXPECT_EQ(bytes->size(), entry.size) << entry.name;
-        EXPECT_EQ(Crc32(*bytes), entry.crc) << entry.name;
-    }
-    EXPECT_EQ(files, 37);
+    const std::wstring payload = test::EnvironmentPath(L"PIXELMOOR_PAYLOAD_ZIP");
+    ASSERT_EQ(test::ReadZipEntries(payload).size(), 43u);
+    EXPECT_EQ(test::EntriesNotWhole(kInstallFolder, payload), std::vector<std::string>{});
     EXPECT_FALSE(FileExists(tempCopy_));
 
     // The program folder's file names the settings folder, unexpanded, and
@@ -226,6 +192,11 @@ TEST_F(SilentInstallTest, FolderFailuresAreLoggedAndInstallNothing) {
         // A folder below a file cannot be created either.
         {L"/silent /folder=C:\\windows\\win.ini\\Pixelmoor",
          kCannotCreateFolder + L": C:\\windows\\win.ini\\Pixelmoor\\"},
+        // Without a drive or network root the folder would lie below the
+        // current one: message 5 and the folder as given.
+        {L"/silent /folder=Tools\\Rel /group=1", kInvalidFolder + L": Tools\\Rel"},
+        {L"/silent /folder=..\\Up", kInvalidFolder + L": ..\\Up"},
+        {L"/silent /folder=%ProgramFiles%\\Pix", kInvalidFolder + L": %ProgramFiles%\\Pix"},
     };
     for (const auto& c : cases) {
         const std::string what = test::Narrow(c.switches);
@@ -233,6 +204,8 @@ TEST_F(SilentInstallTest, FolderFailuresAreLoggedAndInstallNothing) {
         EXPECT_EQ(RunSetup(c.switches), kExitInstallFailed) << what;
         ExpectLogEntry(c.logText, what);
         ExpectNothingInstalled(what);
+        // Nothing landed below the folder the setup was started in.
+        EXPECT_EQ(test::ListFolder(scratch_), std::vector<std::wstring>{L"Pixelmoor_Install.log"}) << what;
     }
 }
 
@@ -368,6 +341,245 @@ TEST_F(SilentInstallTest, SilentUpdateWithoutRecordKeepsSettingsBesideTheProgram
         }
         RemoveTree(c.folder);
     }
+}
+
+// Holds a file open without sharing, as a read-only file or a running
+// program keeps the setup from writing it. Invalid when it cannot be opened.
+UniqueFile HoldOpen(const std::wstring& path) {
+    return UniqueFile(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+void MakeFolder(const std::wstring& path) {
+    ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS)
+        << test::Narrow(path);
+}
+
+TEST_F(SilentInstallTest, PayloadNotWrittenWholeFailsTheInstallation) {
+    const std::wstring folder = kInstallFolder;
+    const std::vector<std::string> pluginEntries = {"Plugins/",
+                                                    "Plugins/Plugins32/Bridge.dll",
+                                                    "Plugins/Plugins32/",
+                                                    "Plugins/Camera.dll",
+                                                    "Plugins/Capture.exe",
+                                                    "Plugins/Diashow.exe",
+                                                    "Plugins/Filters.dll",
+                                                    "Plugins/Icons.dll",
+                                                    "Plugins/Lossless.dll",
+                                                    "Plugins/Media.dll",
+                                                    "Plugins/Metadata.dll",
+                                                    "Plugins/Raster.dll",
+                                                    "Plugins/Sketch.dll",
+                                                    "Plugins/TextScan.dll",
+                                                    "Plugins/Vector.dll"};
+    const struct {
+        const char* what;
+        std::function<UniqueFile()> obstruct;  // returns what must stay open during the run
+        std::vector<std::string> notWhole;     // the payload's entries missing afterwards
+    } cases[] = {
+        // A file held open without sharing stands in for a read-only one: it
+        // is passed over, everything else arrives.
+        {"a file held open",
+         [&] {
+             MakeFolder(folder);
+             EXPECT_TRUE(test::WriteFileBytes(folder + L"p_about.txt", "old\n"));
+             return HoldOpen(folder + L"p_about.txt");
+         },
+         {"p_about.txt"}},
+        // A folder where the viewer belongs.
+        {"a folder named p_moor64.exe",
+         [&] {
+             MakeFolder(folder);
+             MakeFolder(folder + L"p_moor64.exe");
+             return UniqueFile();
+         },
+         {"p_moor64.exe"}},
+        // A file where the plug-in folder belongs: none of its 13 files.
+        {"a file named Plugins",
+         [&] {
+             MakeFolder(folder);
+             EXPECT_TRUE(test::WriteFileBytes(folder + L"Plugins", "in the way\n"));
+             return UniqueFile();
+         },
+         pluginEntries},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        MakeFolder(L"D:\\Tools");
+        UniqueFile held = c.obstruct();
+        EXPECT_EQ(RunSetup(L"/silent /folder=D:\\Tools\\Pixelmoor /group=1 /desktop=1 /assoc=1"), kExitInstallFailed)
+            << c.what;
+        held.reset();
+        // Message 7 in its usual form, the folder first.
+        ExpectLogEntry(folder + L": " + kInstallFailed, c.what);
+        EXPECT_EQ(test::EntriesNotWhole(folder, payload_), c.notWhole) << c.what;
+        ExpectNoStepAfterUnpacking(folder, c.what);
+    }
+}
+
+TEST_F(SilentInstallTest, UpdateWhileTheViewerIsInUseFailsAndKeepsTheOldViewer) {
+    const std::wstring folder = kInstallFolder;
+    const std::wstring viewer = folder + L"p_moor64.exe";
+    ASSERT_EQ(RunSetup(L"/silent /folder=D:\\Tools\\Pixelmoor"), kExitSuccess);
+    ASSERT_TRUE(test::WriteFileBytes(viewer, "old viewer\n"));
+    const std::optional<std::string> settingsBefore = ReadFileBytes(settingsFolder_ + L"p_moor64.ini");
+    ASSERT_TRUE(settingsBefore);
+    {
+        const UniqueFile running = HoldOpen(viewer);
+        ASSERT_TRUE(running);
+        // The earlier installation is found and updated in place.
+        EXPECT_EQ(RunSetup(L"/silent /desktop=1"), kExitInstallFailed);
+    }
+    ExpectLogEntry(folder + L": " + kInstallFailed, "update");
+    EXPECT_EQ(ReadFileBytes(viewer), "old viewer\n");
+    EXPECT_EQ(test::EntriesNotWhole(folder, payload_), std::vector<std::string>{"p_moor64.exe"});
+    // No later step: no new shortcut, the settings as they were.
+    EXPECT_FALSE(FileExists(desktopLink_));
+    EXPECT_EQ(ReadFileBytes(settingsFolder_ + L"p_moor64.ini"), settingsBefore);
+    EXPECT_FALSE(FileExists(tempCopy_));
+}
+
+// Runs only in install_small_drive_e2e, whose script mounts a 2 MB tmpfs as
+// drive R: where that is allowed and says so when it is not.
+TEST_F(SilentInstallTest, FullDriveFailsTheInstallation) {
+    const std::wstring drive = EnvironmentValue(L"PIXELMOOR_SMALL_DRIVE");
+    if (drive.empty()) GTEST_SKIP() << "no small drive (install_small_drive_e2e provides one)";
+    const std::wstring folder = drive + L"\\Pixelmoor\\";
+    RemoveTree(folder);
+    EXPECT_EQ(RunSetup(L"/silent /folder=" + drive + L"\\Pixelmoor /group=1 /desktop=1 /assoc=1"), kExitInstallFailed);
+    ExpectLogEntry(folder + L": " + kInstallFailed, "full drive");
+    // The unpacking stopped at the first file that did not fit: that one is
+    // cut short, nothing after it is there (the Plugins folder was made
+    // before the unpacking).
+    const std::vector<test::ZipEntry> entries = test::ReadZipEntries(payload_);
+    const std::vector<std::string> notWhole = test::EntriesNotWhole(folder, payload_);
+    ASSERT_FALSE(notWhole.empty());
+    auto first = std::find_if(entries.begin(), entries.end(),
+                              [&](const test::ZipEntry& entry) { return entry.name == notWhole.front(); });
+    ASSERT_NE(first, entries.end());
+    std::vector<std::string> rest;
+    for (auto entry = first; entry != entries.end(); ++entry)
+        if (entry->name != "Plugins/") rest.push_back(entry->name);
+    EXPECT_EQ(notWhole, rest);
+    std::wstring cut = folder;
+    for (const char c : first->name) cut += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    EXPECT_LT(ReadFileBytes(cut).value_or("").size(), first->size) << first->name;
+    ExpectNoStepAfterUnpacking(folder, "full drive");
+    RemoveTree(folder);
+}
+
+TEST_F(SilentInstallTest, BlanksBeforeBackslashesLeaveOneFolderForFilesSettingsShortcutsAndRegistry) {
+    RemoveTree(L"D:\\Tools");
+    ASSERT_EQ(RunSetup(L"/silent /folder=D:\\Tools \\Pixelmoor /desktop=1 /group=1"), kExitSuccess);
+    const std::wstring folder = kInstallFolder;
+    EXPECT_EQ(test::ListFolder(L"D:\\Tools"), std::vector<std::wstring>{L"Pixelmoor"});
+    EXPECT_EQ(test::EntriesNotWhole(folder, payload_), std::vector<std::string>{});
+    EXPECT_EQ(ReadFileBytes(kProgramSettings), "[Others]\r\nINI_Folder=%APPDATA%\\Pixelmoor\r\n");
+    EXPECT_EQ(test::ReadRegString(HKEY_LOCAL_MACHINE, kCommandKey, nullptr),
+              L"\"D:\\Tools\\Pixelmoor\\p_moor64.exe\" \"%1\"");
+    EXPECT_EQ(
+        test::ReadRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor64",
+                            L"InstallLocation"),
+        folder);
+    const std::optional<test::ShellLinkInfo> desktop = test::ReadShellLink(desktopLink_);
+    ASSERT_TRUE(desktop);
+    EXPECT_EQ(desktop->target, folder + L"p_moor64.exe");
+    const std::optional<test::ShellLinkInfo> group =
+        test::ReadShellLink(test::ShellFolderPath(CSIDL_PROGRAMS) + L"\\Pixelmoor\\Pixelmoor - Thumbnails.lnk");
+    ASSERT_TRUE(group);
+    EXPECT_EQ(group->target, folder + L"p_moor64.exe");
+    RemoveTree(desktopLink_);
+}
+
+TEST_F(SilentInstallTest, SwitchesFarIntoALongCommandLineCount) {
+    ASSERT_EQ(RunSetup(L"/silent /folder=D:\\Tools\\Pixelmoor /" + std::wstring(600, L'x') + L" /desktop=1"),
+              kExitSuccess);
+    const std::optional<test::ShellLinkInfo> desktop = test::ReadShellLink(desktopLink_);
+    ASSERT_TRUE(desktop);
+    EXPECT_EQ(desktop->target, std::wstring(kInstallFolder) + L"p_moor64.exe");
+    RemoveTree(desktopLink_);
+}
+
+void SetOpenCommand(const std::wstring& command, DWORD type) {
+    UniqueHkey key;
+    ASSERT_EQ(
+        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kCommandKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr),
+        ERROR_SUCCESS);
+    ASSERT_EQ(::RegSetValueExW(key.get(), nullptr, 0, type, reinterpret_cast<const BYTE*>(command.c_str()),
+                               static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+}
+
+TEST_F(SilentInstallTest, EarlierInstallationIsOursOnlyWhenItsCommandStartsOurViewer) {
+    const std::wstring longFolder = L"D:\\" + std::wstring(120, L'l') + L"\\";
+    const std::wstring programFiles = L"C:\\Program Files\\Pixelmoor\\";
+    ::SetEnvironmentVariableW(L"PM_EARLIER_ROOT", L"D:\\Expanded");
+    const struct {
+        const char* what;
+        std::wstring command;
+        DWORD type;
+        std::wstring folder;  // where the update goes
+    } cases[] = {
+        // A folder of 120 characters is read whole; the update stays there.
+        {"long folder", L"\"" + longFolder + L"p_moor64.exe\" \"%1\"", REG_SZ, longFolder},
+        // An expandable command is expanded first.
+        {"expandable", L"\"%PM_EARLIER_ROOT%\\Pixelmoor\\p_moor64.exe\" \"%1\"", REG_EXPAND_SZ,
+         L"D:\\Expanded\\Pixelmoor\\"},
+        // Another program that merely mentions the viewer: no earlier
+        // installation, so nothing goes to the system folder.
+        {"foreign program", L"\"C:\\windows\\system32\\cmd.exe\" /c start \"\" \"D:\\Tools\\p_moor64.exe\" \"%1\"",
+         REG_SZ, programFiles},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        RemoveTree(c.folder);
+        SetOpenCommand(c.command, c.type);
+        EXPECT_EQ(RunSetup(L"/silent"), kExitSuccess) << c.what;
+        EXPECT_EQ(test::EntriesNotWhole(c.folder, payload_), std::vector<std::string>{}) << c.what;
+        EXPECT_EQ(test::ReadRegString(HKEY_LOCAL_MACHINE, kCommandKey, nullptr),
+                  L"\"" + c.folder + L"p_moor64.exe\" \"%1\"")
+            << c.what;
+        RemoveTree(c.folder);
+    }
+    EXPECT_FALSE(FileExists(L"C:\\windows\\system32\\p_moor64.exe"));
+    ::SetEnvironmentVariableW(L"PM_EARLIER_ROOT", nullptr);
+    RemoveTree(L"D:\\Expanded");
+}
+
+// The name is how setups of any session and version find each other.
+constexpr wchar_t kInstallationMutex[] = L"Global\\Pixelmoor64SetupInstallation";
+
+TEST_F(SilentInstallTest, SecondSetupLeavesTheInstallationToTheOneInProgress) {
+    const std::wstring switches = L"/silent /folder=D:\\Tools\\Pixelmoor /group=1";
+    {
+        // Another installation in progress: the lock is held (here by the test).
+        const UniqueOwnedMutex held(::CreateMutexW(nullptr, TRUE, kInstallationMutex));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(RunSetup(switches), 1618u);
+    }
+    ExpectLogEntry(kInstallFailed, "lock held");
+    ExpectNothingInstalled("lock held");
+
+    // A lock whose owner ended without releasing it is taken over.
+    SetUp();
+    UniqueHandle abandoned;
+    std::thread([&abandoned] { abandoned.reset(::CreateMutexW(nullptr, TRUE, kInstallationMutex)); }).join();
+    ASSERT_TRUE(abandoned);
+    EXPECT_EQ(RunSetup(switches), kExitSuccess);
+    abandoned.reset();
+    EXPECT_EQ(test::EntriesNotWhole(kInstallFolder, payload_), std::vector<std::string>{});
+
+    // Two setups started together into one folder: whichever is second (if
+    // they meet at all) leaves it to the first, and the folder ends up whole.
+    SetUp();
+    const std::wstring line = L"\"" + test::SetupExePath() + L"\" " + switches;
+    const test::StartedProgram first(line, scratch_);
+    const test::StartedProgram second(line, scratch_);
+    const std::optional<DWORD> a = first.WaitForExit(120000);
+    const std::optional<DWORD> b = second.WaitForExit(120000);
+    ASSERT_TRUE(a && b);
+    EXPECT_TRUE((*a == 0 && (*b == 0 || *b == 1618)) || (*a == 1618 && *b == 0)) << *a << " " << *b;
+    EXPECT_EQ(test::EntriesNotWhole(kInstallFolder, payload_), std::vector<std::string>{});
+    EXPECT_TRUE(test::RegKeyExists(HKEY_LOCAL_MACHINE, kCommandKey));
 }
 
 }  // namespace

@@ -92,9 +92,11 @@ TEST(InstallFolder, DefaultFolderOfThisSystemIsUnderProgramFiles) {
         EXPECT_EQ(LiesInDefaultFolder(cases[i].folder), cases[i].inside) << "case " << i;
 }
 
-TEST(InstallFolder, ExistingFolderComesFromTheProductsOpenCommand) {
+TEST(InstallFolder, ExistingFolderComesFromTheProductsOpenCommandReadWhole) {
     const std::wstring quoted129 = L"\"C:\\" + std::wstring(106, L'd') + L"\\p_moor64.exe\" \"%1\"";
     ASSERT_EQ(quoted129.size(), 129u);
+    const std::wstring deep = L"D:\\" + std::wstring(400, L'e') + L"\\";
+    ::SetEnvironmentVariableW(L"PM_TEST_TOOLS", L"E:\\Tools");
     struct Case {
         bool keyExists;
         std::optional<RawValue> value;
@@ -103,14 +105,20 @@ TEST(InstallFolder, ExistingFolderComesFromTheProductsOpenCommand) {
         {false, std::nullopt, std::nullopt},  // no earlier installation
         {true, std::nullopt, std::nullopt},   // the key without a default value
         {true, Text(L"\"D:\\Tools\\Pixelmoor\\p_moor64.exe\" \"%1\""), L"D:\\Tools\\Pixelmoor\\"},  // an earlier one
-        {true, Text(L"\"D:\\Tools\\Pixelmoor\\P_MOOR64.EXE\" \"%1\""), std::nullopt},               // other capitals
+        {true, Text(L"\"D:\\Tools\\Pixelmoor\\P_MOOR64.EXE\" \"%1\""), L"D:\\Tools\\Pixelmoor\\"},  // capitals
         {true, Text(L""), std::nullopt},                                                            // an empty command
         {true, Text(L"\"D:\\Tools\\Pixelmoor\\p_moor64.exe\"", REG_SZ, false), L"D:\\Tools\\Pixelmoor\\"},  // no NUL
-        {true, Text(L"\"D:\\X\\p_moor64.exe\" \"%1\"", REG_EXPAND_SZ),
-         L"D:\\X\\"},                                                        // an expandable text is read as it is
-        {true, Text(quoted129), L"C:\\" + std::wstring(106, L'd') + L"\\"},  // 129 characters fit
-        {true, Text(quoted129 + L" ", REG_SZ, false), std::nullopt},         // 130 characters do not
-        {true, Dword(1), std::nullopt},                                      // not a text
+        {true, Text(L"\"D:\\X\\p_moor64.exe\" \"%1\"", REG_EXPAND_SZ), L"D:\\X\\"},  // expandable, nothing to expand
+        {true, Text(L"\"%PM_TEST_TOOLS%\\Pix\\p_moor64.exe\" \"%1\"", REG_EXPAND_SZ),
+         L"E:\\Tools\\Pix\\"},  // expanded before it is read
+        {true, Text(L"\"%PM_TEST_TOOLS%\\Pix\\p_moor64.exe\" \"%1\""),
+         std::nullopt},  // a plain text keeps its percent signs: no absolute path
+        {true, Text(quoted129), L"C:\\" + std::wstring(106, L'd') + L"\\"},                        // 129 characters
+        {true, Text(quoted129 + L" ", REG_SZ, false), L"C:\\" + std::wstring(106, L'd') + L"\\"},  // and 130
+        {true, Text(L"\"" + deep + L"p_moor64.exe\" \"%1\""), deep},                               // and far more
+        {true, Text(L"\"C:\\windows\\system32\\cmd.exe\" /c \"D:\\X\\p_moor64.exe\" \"%1\""),
+         std::nullopt},                  // another program that merely names the viewer
+        {true, Dword(1), std::nullopt},  // not a text
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         test::ResetProductRegistration();
@@ -119,6 +127,7 @@ TEST(InstallFolder, ExistingFolderComesFromTheProductsOpenCommand) {
         EXPECT_EQ(FindExistingInstallFolder(), cases[i].folder) << "case " << i;
     }
     test::ResetProductRegistration();
+    ::SetEnvironmentVariableW(L"PM_TEST_TOOLS", nullptr);
 }
 
 }  // namespace

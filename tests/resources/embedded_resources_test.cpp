@@ -252,5 +252,26 @@ TEST(SetupImports, SystemDllsOnly) {
     EXPECT_TRUE(kernel32) << "the import directory was not read";
 }
 
+TEST(SetupImports, OnlyKernel32AndTheCRuntimeAreBoundAtStart) {
+    const auto file = ReadFileBytes(SetupExePath());
+    ASSERT_TRUE(file);
+    const auto imports = ReadPeImports(std::span(reinterpret_cast<const std::uint8_t*>(file->data()), file->size()));
+    ASSERT_TRUE(imports);
+    // Bound by the loader before start-up can limit the DLL search: only
+    // kernel32 and the C runtime, which Windows takes from the system folder
+    // in any case (known DLLs).
+    std::set<std::string> bound;
+    for (std::string name : imports->dlls) {
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+        bound.insert(name);
+    }
+    std::erase_if(bound, [](const std::string& name) { return name.starts_with("api-ms-win-crt-"); });
+    EXPECT_EQ(bound, (std::set<std::string>{"kernel32.dll", "msvcrt.dll"}));
+    // Everything else is loaded on first use, after the search is limited.
+    // The GNU linker leaves the delay-import directory empty (the thunks
+    // find their descriptors themselves), so app_planted_dlls_e2e proves the
+    // rest by running the setup.
+}
+
 }  // namespace
 }  // namespace pixelmoor::test

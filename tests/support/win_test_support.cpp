@@ -218,6 +218,57 @@ void RemoveTree(const std::wstring& path) {
     ::RemoveDirectoryW(path.c_str());
 }
 
+namespace {
+
+std::uint32_t ReadLe(const std::string& bytes, std::size_t at, int width) {
+    std::uint32_t value = 0;
+    for (int i = width - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes.at(at + i));
+    return value;
+}
+
+}  // namespace
+
+std::vector<ZipEntry> ReadZipEntries(const std::wstring& zipPath) {
+    std::vector<ZipEntry> entries;
+    const std::optional<std::string> zip = ReadFileBytes(zipPath);
+    if (!zip) return entries;
+    const std::size_t end = zip->rfind(std::string("PK\x05\x06", 4));
+    if (end == std::string::npos) return entries;
+    std::size_t at = ReadLe(*zip, end + 16, 4);
+    for (std::uint32_t i = 0, count = ReadLe(*zip, end + 10, 2); i < count; ++i) {
+        const std::size_t nameLength = ReadLe(*zip, at + 28, 2);
+        entries.push_back({zip->substr(at + 46, nameLength), ReadLe(*zip, at + 16, 4), ReadLe(*zip, at + 24, 4)});
+        at += 46 + nameLength + ReadLe(*zip, at + 30, 2) + ReadLe(*zip, at + 32, 2);
+    }
+    return entries;
+}
+
+std::uint32_t Crc32(const std::string& bytes) {
+    std::uint32_t crc = 0xFFFFFFFF;
+    for (const char byte : bytes) {
+        crc ^= static_cast<unsigned char>(byte);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+std::vector<std::string> EntriesNotWhole(const std::wstring& folder, const std::wstring& zipPath) {
+    std::vector<std::string> notWhole;
+    const std::vector<ZipEntry> entries = ReadZipEntries(zipPath);
+    if (entries.empty()) return {"(no entries in the archive)"};
+    for (const ZipEntry& entry : entries) {
+        std::wstring path = folder;
+        for (const char c : entry.name) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+        if (entry.name.ends_with('/')) {
+            if (!FolderExists(path)) notWhole.push_back(entry.name);
+            continue;
+        }
+        const std::optional<std::string> bytes = ReadFileBytes(path);
+        if (!bytes || bytes->size() != entry.size || Crc32(*bytes) != entry.crc) notWhole.push_back(entry.name);
+    }
+    return notWhole;
+}
+
 std::wstring MakeScratchFolder(const std::wstring& name) {
     wchar_t temp[MAX_PATH + 1];
     DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);

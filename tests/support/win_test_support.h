@@ -80,6 +80,19 @@ void RemoveTree(const std::wstring& path);
 // The names in a folder (no "." and ".."), sorted.
 std::vector<std::wstring> ListFolder(const std::wstring& folder);
 
+// One entry of a ZIP archive, from its central directory.
+struct ZipEntry {
+    std::string name;
+    std::uint32_t crc = 0;
+    std::uint32_t size = 0;
+};
+std::vector<ZipEntry> ReadZipEntries(const std::wstring& zipPath);
+std::uint32_t Crc32(const std::string& bytes);
+// The file entries of the archive that are not in the folder whole (missing,
+// of another size or with other bytes), and its folder entries that are not
+// folders there; empty when the folder holds the archive whole.
+std::vector<std::string> EntriesNotWhole(const std::wstring& folder, const std::wstring& zipPath);
+
 // A fresh, empty folder below the Windows temporary folder for one test.
 std::wstring MakeScratchFolder(const std::wstring& name);
 

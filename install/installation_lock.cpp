@@ -1,0 +1,14 @@
+#include "install/installation_lock.h"
+
+namespace pixelmoor {
+
+InstallationLock TryLockInstallation() {
+    UniqueHandle mutex(::CreateMutexW(nullptr, FALSE, kInstallationMutexName));
+    if (!mutex) return {};
+    const DWORD waited = ::WaitForSingleObject(mutex.get(), 0);
+    // A mutex whose owner ended without releasing it is abandoned: ours now.
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return {};
+    return InstallationLock(UniqueOwnedMutex(mutex.release()));
+}
+
+}  // namespace pixelmoor

@@ -1,0 +1,34 @@
+// Only one installation of the viewer runs at a time on a machine: two
+// setups writing the same files, settings and registry keys at once would
+// leave a mix of both. The lock is a named mutex in the global namespace, so
+// setups of other sessions (a deployment service, another user) see it too.
+#pragma once
+
+#include "framework/unique_handle.h"
+
+namespace pixelmoor {
+
+inline constexpr wchar_t kInstallationMutexName[] = L"Global\\Pixelmoor64SetupInstallation";
+
+// Holds the installation lock for as long as it lives (on the thread that
+// took it, which is the one that installs). Empty when another setup held it.
+class InstallationLock {
+public:
+    InstallationLock() noexcept = default;
+    explicit InstallationLock(UniqueOwnedMutex mutex) noexcept : mutex_(std::move(mutex)) {}
+
+    explicit operator bool() const noexcept { return static_cast<bool>(mutex_); }
+
+private:
+    UniqueOwnedMutex mutex_;
+};
+
+// Takes the lock without waiting. A lock that a killed setup left behind is
+// taken over. An empty result means another installation is in progress:
+// the caller installs nothing and reports string 7. Silent start-up logs it
+// and ends with exit code 1618, which deployment tools retry; the wizard
+// takes the lock in the ready page's Next handler around RunInstallation and,
+// when it is held, shows string 7 in an error box and stays on the page.
+[[nodiscard]] InstallationLock TryLockInstallation();
+
+}  // namespace pixelmoor
