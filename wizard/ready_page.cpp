@@ -9,6 +9,7 @@
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "install/driver.h"
+#include "install/installation_lock.h"
 #include "integration/windows_version.h"
 #include "resources/resource_ids.h"
 #include "resources/wizard_ids.h"
@@ -87,6 +88,15 @@ LRESULT ReadyOnWizardNext(CWizPropertyPage& page) noexcept {
     CWizPropertySheet& sheet = page.Sheet();
     // Files of a running viewer cannot be replaced; nothing is installed.
     if (sheet.WarnIfViewerRuns()) return -1;
+
+    // One installation at a time on the machine: while another setup
+    // installs, this one says so and stays here, so that the user can try
+    // again once it has ended.
+    const InstallationLock lock = TryLockInstallation();
+    if (!lock) {
+        sheet.ShowMessage(res::kStringInstallFailed, MB_ICONERROR);
+        return -1;
+    }
 
     InstallOptions options = BuildInstallOptions(ReadChoices(page), sheet.TitleText());
     // Painted now: no message is handled while the installation runs.
