@@ -2,9 +2,10 @@
 // Windows finds them, compared control by control with the pages' tables:
 // id, kind, the style bits that matter, text (umlauts included) and
 // rectangle, and the page's own size, style and font.
-#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <commctrl.h>
 
 #include <iterator>
 #include <span>

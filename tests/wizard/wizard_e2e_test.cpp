@@ -4,8 +4,9 @@
 // on the ready page installs; the tests that go that far remove the
 // installation again.
 #include <gtest/gtest.h>
-#include <shlobj.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <shlobj.h>
 
 #include <iterator>
 #include <optional>

@@ -4,8 +4,9 @@
 // must be the same, byte for byte. So must what the uninstaller leaves
 // after either.
 #include <gtest/gtest.h>
-#include <shlobj.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <shlobj.h>
 
 #include <functional>
 #include <optional>

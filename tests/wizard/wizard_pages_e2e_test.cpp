@@ -3,8 +3,9 @@
 // its controls do, and what it refuses. Cases that install remove the
 // installation again.
 #include <gtest/gtest.h>
-#include <shlobj.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <shlobj.h>
 
 #include <iterator>
 #include <optional>
@@ -134,6 +135,12 @@ TEST_F(WizardPagesE2E, WelcomeFolderOnAMissingDriveFailsInTheDriverAndComesBackW
     ASSERT_TRUE(NextUntil(wizard, test::kReadyPage));
     ASSERT_TRUE(wizard.Click(1038));  // settings in the program folder
     ASSERT_TRUE(wizard.Press(gui::kNextButton));
+    // while the driver's box is open the installation runs: the status text
+    // is shown and the sheet's buttons are disabled
+    ASSERT_TRUE(wizard.WaitForMessageBox());
+    EXPECT_TRUE(wizard.Control(1044).value_or(gui::ControlState{}).visible);
+    for (const int button : {gui::kBackButton, gui::kNextButton, gui::kCancelButton})
+        EXPECT_FALSE(wizard.SheetButton(button).value_or(gui::ControlState{}).enabled) << button;
     ExpectBoxAndConfirm(wizard, test::kCannotCreateFolderText, gui::BoxIcon::kError);
 
     // back on the welcome page, as the user left it, with Back disabled
