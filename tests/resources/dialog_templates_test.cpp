@@ -4,7 +4,6 @@
 // rectangle, and the page's own size, style and font.
 #include <gtest/gtest.h>
 #include <windows.h>
-// After windows.h, which it builds on.
 #include <commctrl.h>
 
 #include <iterator>
@@ -48,8 +47,8 @@ const Kind kFolderEdit{L"Edit", ES_MULTILINE | ES_AUTOHSCROLL | ES_READONLY | WS
 constexpr DWORD kNotesStyle =
     ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_BORDER | kShown;
 const Kind kNotesEdit{L"Edit", kNotesStyle, kNotesStyle};
-constexpr DWORD kListStyle =
-    LVS_REPORT | LVS_SINGLESEL | LVS_AUTOARRANGE | LVS_NOSORTHEADER | WS_BORDER | WS_TABSTOP | kShown;
+constexpr DWORD kListStyle = LVS_REPORT | LVS_SINGLESEL | LVS_AUTOARRANGE | LVS_NOSORTHEADER | WS_BORDER |
+                             WS_TABSTOP | kShown;
 const Kind kList{L"SysListView32", LVS_TYPEMASK | kListStyle, kListStyle};
 
 struct Control {
@@ -88,14 +87,16 @@ const Control kWhatsNew[] = {
 
 const Control kAssociations[] = {
     {-1, &kGroupBox, L"M\u00f6chten Sie Dateien mit Pixelmoor verkn\u00fcpfen? (OPTIONAL !)", 0, 0, 299, 204},
-    {-1, &kText, L"INFO: in Win10/11 muss man verwenden: System-Einstellungen, Apps, Standard-Apps !", 7, 13, 289, 8},
+    {-1, &kText, L"INFO: in Win10/11 muss man verwenden: System-Einstellungen, Apps, Standard-Apps !", 7, 13, 289,
+     8},
     // room for a second line, should the text not fit into one
     {3311, &kCheckBoxTwoLines,
-     L"Schreibe Verkn\u00fcpfungen in System-&Registry (f\u00fcr XP, Win7, Win8; NICHT f\u00fcr Win10/11)", 7, 22, 290,
-     16},
+     L"Schreibe Verkn\u00fcpfungen in System-&Registry (f\u00fcr XP, Win7, Win8; NICHT f\u00fcr Win10/11)", 7, 22,
+     290, 16},
     {1579, &kList, L"", 7, 39, 285, 143},
-    {-1, &kText, L"INFO: wenn Sie ein Update durchf\u00fchren, k\u00f6nnen Sie diesen Schritt \u00fcberspringen", 7,
-     188, 285, 8},
+    {-1, &kText,
+     L"INFO: wenn Sie ein Update durchf\u00fchren, k\u00f6nnen Sie diesen Schritt \u00fcberspringen", 7, 188, 285,
+     8},
     {-1, &kText, L"* - PlugIns", 0, 209, 40, 10},
     {1091, &kButton, L"Nur Bilder", 45, 207, 56, 15},
     {1080, &kButton, L"Alle markieren", 106, 207, 56, 15},
@@ -110,8 +111,8 @@ const Control kReady[] = {
     {-1, &kGroupBox, L"INI-Verzeichnis \u00e4ndern (optional):", 9, 83, 281, 45},
     // two lines: the text is wider than its group box
     {1038, &kFirstRadioTwoLines,
-     L"&Pixelmoor-Verzeichnis (f\u00fcr Fortgeschrittene: ben\u00f6tigt Admin-Rechte f\u00fcrs Schreiben)", 17, 95, 270,
-     18},
+     L"&Pixelmoor-Verzeichnis (f\u00fcr Fortgeschrittene: ben\u00f6tigt Admin-Rechte f\u00fcrs Schreiben)", 17, 95,
+     270, 18},
     {1039, &kRadio, L"\"&Anwendungsdaten\"-Verzeichnis (empfohlen)", 17, 115, 266, 10},
     {1044, &kStatus, L"Installiere ... bitte warten ...", 19, 161, 260, 15},
     {-1, &kText, L"Dr\u00fccken Sie den \"Weiter\" Knopf um die Installation zu starten ...", 9, 189, 235, 12},
@@ -137,8 +138,8 @@ struct Page {
 };
 
 const Page kPages[] = {
-    {IDD_WELCOME, kWelcome}, {IDD_WHATS_NEW, kWhatsNew}, {IDD_ASSOCIATIONS, kAssociations},
-    {IDD_READY, kReady},     {IDD_FINISH, kFinish},
+    {IDD_WELCOME, kWelcome},    {IDD_WHATS_NEW, kWhatsNew}, {IDD_ASSOCIATIONS, kAssociations},
+    {IDD_READY, kReady},        {IDD_FINISH, kFinish},
 };
 
 std::optional<std::span<const unsigned char>> ResourceBytes(HMODULE module, int id) {
@@ -181,8 +182,8 @@ void ExpectPage(const DialogTemplate& dialog, const Page& page) {
 }
 
 TEST(DialogTemplates, PagesOfTheBuiltSetupMatchTheirTables) {
-    const UniqueModule setup(
-        ::LoadLibraryExW(SetupExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    const UniqueModule setup(::LoadLibraryExW(SetupExePath().c_str(), nullptr,
+                                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     ASSERT_TRUE(setup) << "cannot load " << Narrow(SetupExePath());
     for (const Page& page : kPages) {
         const auto bytes = ResourceBytes(setup.get(), page.templateId);

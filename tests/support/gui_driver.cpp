@@ -51,8 +51,8 @@ public:
     }
     bool Read(size_t offset, void* data, size_t bytes) const noexcept {
         SIZE_T read = 0;
-        return address_ && offset + bytes <= size_ && ::ReadProcessMemory(process_, At(offset), data, bytes, &read) &&
-               read == bytes;
+        return address_ && offset + bytes <= size_ &&
+               ::ReadProcessMemory(process_, At(offset), data, bytes, &read) && read == bytes;
     }
 
 private:
@@ -86,15 +86,15 @@ DWORD WindowProcessId(HWND window) {
 bool IsCheckable(const std::wstring& className, DWORD style) {
     if (className != L"Button") return false;
     switch (style & BS_TYPEMASK) {
-        case BS_CHECKBOX:
-        case BS_AUTOCHECKBOX:
-        case BS_3STATE:
-        case BS_AUTO3STATE:
-        case BS_RADIOBUTTON:
-        case BS_AUTORADIOBUTTON:
-            return true;
-        default:
-            return false;
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -247,12 +247,12 @@ std::optional<bool> ListView::Checked(int item) const {
         driver_->Send(window_, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK);
     if (!state) return std::nullopt;
     switch ((*state & LVIS_STATEIMAGEMASK) >> 12) {
-        case 1:
-            return false;
-        case 2:
-            return true;
-        default:
-            return std::nullopt;  // no check box image
+    case 1:
+        return false;
+    case 2:
+        return true;
+    default:
+        return std::nullopt;  // no check box image
     }
 }
 
@@ -288,9 +288,9 @@ bool ListView::SetChecked(int item, bool checked) const {
 // --- WizardDriver --------------------------------------------------------
 
 WizardDriver::WizardDriver(DWORD processId)
-    : process_(::OpenProcess(
-          SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
-          FALSE, processId)),
+    : process_(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_OPERATION |
+                                 PROCESS_VM_READ | PROCESS_VM_WRITE,
+                             FALSE, processId)),
       processId_(processId) {}
 
 std::optional<WizardDriver> WizardDriver::AttachByTitle(std::wstring_view title, DWORD timeoutMs) {
@@ -350,14 +350,16 @@ std::optional<ControlState> WizardDriver::ReadControl(HWND window) const {
     state.visible = ::IsWindowVisible(window);
     if (const std::optional<LRESULT> length = Send(window, WM_GETTEXTLENGTH, 0, 0); length && *length > 0) {
         std::wstring text(static_cast<size_t>(*length) + 1, L'\0');
-        const std::optional<LRESULT> got = Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+        const std::optional<LRESULT> got =
+            Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
         text.resize(got ? std::min(static_cast<size_t>(std::max<LRESULT>(*got, 0)), text.size() - 1) : 0);
         state.text = std::move(text);
     }
     // A picture control holds its resource as an ordinal: 0xFFFF, then the id.
     if (state.text.size() == 2 && state.text[0] == L'\xFFFF') state.text = L"#" + std::to_wstring(state.text[1]);
     if (IsCheckable(state.className, state.style))
-        if (const std::optional<LRESULT> check = Send(window, BM_GETCHECK, 0, 0)) state.checked = *check == BST_CHECKED;
+        if (const std::optional<LRESULT> check = Send(window, BM_GETCHECK, 0, 0))
+            state.checked = *check == BST_CHECKED;
     return state;
 }
 
@@ -598,29 +600,28 @@ std::optional<DWORD> WizardDriver::WaitForExit(DWORD timeoutMs) const {
 
 std::wstring_view BoxIconName(BoxIcon icon) {
     switch (icon) {
-        case BoxIcon::kNone:
-            return L"none";
-        case BoxIcon::kError:
-            return L"error";
-        case BoxIcon::kQuestion:
-            return L"question";
-        case BoxIcon::kWarning:
-            return L"warning";
-        case BoxIcon::kInformation:
-            return L"information";
-        case BoxIcon::kUnknown:
-            break;
+    case BoxIcon::kNone:
+        return L"none";
+    case BoxIcon::kError:
+        return L"error";
+    case BoxIcon::kQuestion:
+        return L"question";
+    case BoxIcon::kWarning:
+        return L"warning";
+    case BoxIcon::kInformation:
+        return L"information";
+    case BoxIcon::kUnknown:
+        break;
     }
     return L"shown (kind unknown)";
 }
 
 std::wstring DescribeControl(const ControlState& control) {
     // The sheet's own buttons are known by their hexadecimal ids (0x3023 ...).
-    const std::wstring id =
-        control.id >= 0x3000 ? Hex(static_cast<unsigned>(control.id), 4) : std::to_wstring(control.id);
-    std::wstring line = PadRight(id, 7) + PadRight(control.className, 15) + PadRight(Quoted(control.text), 34) +
-                        L" style " + Hex(control.style, 8) + (control.enabled ? L" enabled" : L" disabled") +
-                        (control.visible ? L" visible" : L" hidden");
+    const std::wstring id = control.id >= 0x3000 ? Hex(static_cast<unsigned>(control.id), 4) : std::to_wstring(control.id);
+    std::wstring line = PadRight(id, 7) + PadRight(control.className, 15) +
+                        PadRight(Quoted(control.text), 34) + L" style " + Hex(control.style, 8) +
+                        (control.enabled ? L" enabled" : L" disabled") + (control.visible ? L" visible" : L" hidden");
     if (control.checked) line += *control.checked ? L" checked" : L" unchecked";
     return line;
 }
@@ -643,8 +644,8 @@ std::wstring DescribeList(const ListView& list) {
 
 std::wstring WizardDriver::Dump() const {
     std::wstring out = L"process " + std::to_wstring(processId_);
-    if (const std::optional<DWORD> code = WaitForExit(0))
-        return out + L" has ended with exit code " + std::to_wstring(*code) + L"\n";
+    if (const std::optional<DWORD> code = WaitForExit(0)) return out + L" has ended with exit code " +
+                                                                 std::to_wstring(*code) + L"\n";
     out += L"\n";
     if (const std::optional<ControlState> sheet = ReadControl(sheet_)) {
         out += L"sheet " + Quoted(sheet->text) + (sheet->visible ? L" visible" : L" hidden");

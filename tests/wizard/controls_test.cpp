@@ -44,8 +44,7 @@ INT_PTR CALLBACK HostProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 // test, so that it is destroyed before them.
 class TestDialog {
 public:
-    TestDialog()
-        : dialog_(::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(100), nullptr, HostProc, 0)) {}
+    TestDialog() : dialog_(::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(100), nullptr, HostProc, 0)) {}
     TestDialog(const TestDialog&) = delete;
     TestDialog& operator=(const TestDialog&) = delete;
     ~TestDialog() {
@@ -67,8 +66,8 @@ struct ColourAnswer {
 
 ColourAnswer AskColour(HWND dialog, HWND control) {
     const UniqueCreatedDc dc(::CreateCompatibleDC(nullptr));
-    const auto brush = reinterpret_cast<HBRUSH>(::SendMessageW(
-        dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(control)));
+    const auto brush = reinterpret_cast<HBRUSH>(
+        ::SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(control)));
     return {::GetTextColor(dc.get()), ::GetBkMode(dc.get()), brush};
 }
 
@@ -168,9 +167,9 @@ TEST(Hyperlink, FitToTextKeepsTheEdgeOrCentreOfItsAlignment) {
         int id;
         Keeps keeps;
     } rows[] = {
-        {kLeftLink, Left},       // LTEXT: the left edge stays
-        {kCentredLink, Centre},  // CTEXT: the centre stays
-        {kRightLink, Right},     // RTEXT: the right edge stays
+        {kLeftLink, Left},      // LTEXT: the left edge stays
+        {kCentredLink, Centre}, // CTEXT: the centre stays
+        {kRightLink, Right},    // RTEXT: the right edge stays
     };
     for (const auto& row : rows) {
         CHyperLink link;
@@ -187,19 +186,19 @@ TEST(Hyperlink, FitToTextKeepsTheEdgeOrCentreOfItsAlignment) {
         EXPECT_EQ(after.bottom - after.top, text.cy) << row.id;
         const int width = after.right - after.left;
         switch (row.keeps) {
-            case Left:
-                EXPECT_EQ(after.left, before.left);
-                EXPECT_EQ(width, text.cx);
-                break;
-            case Centre:
-                // both edges move by the same amount; an odd difference leaves one pixel over
-                EXPECT_EQ(after.left + after.right, before.left + before.right);
-                EXPECT_EQ(width, text.cx + ((before.right - before.left) - text.cx) % 2);
-                break;
-            case Right:
-                EXPECT_EQ(after.right, before.right);
-                EXPECT_EQ(width, text.cx);
-                break;
+        case Left:
+            EXPECT_EQ(after.left, before.left);
+            EXPECT_EQ(width, text.cx);
+            break;
+        case Centre:
+            // both edges move by the same amount; an odd difference leaves one pixel over
+            EXPECT_EQ(after.left + after.right, before.left + before.right);
+            EXPECT_EQ(width, text.cx + ((before.right - before.left) - text.cx) % 2);
+            break;
+        case Right:
+            EXPECT_EQ(after.right, before.right);
+            EXPECT_EQ(width, text.cx);
+            break;
         }
     }
 }
@@ -264,9 +263,8 @@ public:
     // ".htm" names this class (written with its terminator, or without).
     void Use(const wchar_t* className, bool terminated = true) const {
         UniqueHkey key;
-        ASSERT_EQ(
-            ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kHtm, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr),
-            ERROR_SUCCESS);
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kHtm, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr),
+                  ERROR_SUCCESS);
         // The registry adds a terminator that the count leaves out when one
         // follows the data; a character after it keeps the value unterminated.
         const std::wstring data = std::wstring(className) + (terminated ? L'\0' : L'#');
@@ -275,9 +273,8 @@ public:
                   ERROR_SUCCESS);
     }
     static void SetCommand(const wchar_t* className, const std::wstring& command) {
-        test::WriteRegString(HKEY_LOCAL_MACHINE,
-                             std::wstring(L"SOFTWARE\\Classes\\") + className + L"\\shell\\open\\command", nullptr,
-                             command);
+        test::WriteRegString(HKEY_LOCAL_MACHINE, std::wstring(L"SOFTWARE\\Classes\\") + className + L"\\shell\\open\\command",
+                             nullptr, command);
     }
 
     static constexpr wchar_t kHtm[] = L"SOFTWARE\\Classes\\.htm";
@@ -316,8 +313,8 @@ TEST(Hyperlink, ClickShowsVisitedOnlyAfterASuccessfulOpen) {
         const std::wstring* target;
         const wchar_t* htmlClass;  // what ".htm" names (null: left as it is)
         bool terminated;
-        COLORREF colour;            // afterwards
-        const std::wstring* trace;  // file the open leaves behind
+        COLORREF colour;           // afterwards
+        const std::wstring* trace; // file the open leaves behind
     } rows[] = {
         // the shell opens an existing file (a batch file that leaves a trace)
         {&probe, nullptr, true, kVisitedColour, &opened},
@@ -340,8 +337,7 @@ TEST(Hyperlink, ClickShowsVisitedOnlyAfterASuccessfulOpen) {
             // the started program has written its line
             EXPECT_TRUE(PumpUntil([&] {
                 return test::ReadFileBytes(*row.trace).value_or("").find("\r\n") != std::string::npos;
-            })) << "row "
-                << i;
+            })) << "row " << i;
         }
     }
     // the batch file ran; the ".htm" program got the target after its cut command

@@ -2,14 +2,14 @@
 // dialog and texts, the association list's columns and quick selections, the
 // what's-new text, and the install options that the ready page builds from
 // the controls.
-#include "wizard/page_rules.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "wizard/page_rules.h"
 
 namespace pixelmoor {
 namespace {
@@ -19,16 +19,16 @@ TEST(WelcomePageRules, NextNeedsAFolderWithADrive) {
         const wchar_t* text;
         bool valid;
     } rows[] = {
-        {L"", false},                              // nothing typed
-        {L"Pixelmoor", false},                     // a bare name
-        {L"\\\\server\\share\\Pixelmoor", false},  // a network path has no drive
-        {L"\\Tools\\Pixelmoor", false},            // rooted, but on no drive
-        {L"   ", false},                           // blanks only
-        {L"D:\\Tools\\Pixelmoor", true},           // the usual case
-        {L"Q:\\Missing\\Pixelmoor", true},         // a drive that may not exist: the driver finds out
-        {L"D:", true},                             // a drive alone
-        {L"D:Tools", true},                        // relative to the drive's folder, as the path splitting has it
-        {L"  D:\\Tools\\Pixelmoor  ", true},       // blanks around it go before installing
+        {L"", false},                                 // nothing typed
+        {L"Pixelmoor", false},                        // a bare name
+        {L"\\\\server\\share\\Pixelmoor", false},     // a network path has no drive
+        {L"\\Tools\\Pixelmoor", false},               // rooted, but on no drive
+        {L"   ", false},                              // blanks only
+        {L"D:\\Tools\\Pixelmoor", true},              // the usual case
+        {L"Q:\\Missing\\Pixelmoor", true},            // a drive that may not exist: the driver finds out
+        {L"D:", true},                                // a drive alone
+        {L"D:Tools", true},                           // relative to the drive's folder, as the path splitting has it
+        {L"  D:\\Tools\\Pixelmoor  ", true},          // blanks around it go before installing
     };
     for (const auto& row : rows)
         EXPECT_EQ(IsValidTargetFolder(row.text), row.valid) << testing::PrintToString(std::wstring(row.text));
@@ -39,18 +39,17 @@ TEST(WelcomePageRules, ChosenFolderGetsTheProductFolderUnlessItIsOne) {
         const wchar_t* chosen;
         const wchar_t* box;
     } rows[] = {
-        {L"D:\\Tools", L"D:\\Tools\\Pixelmoor\\"},                        // a folder gets the product folder
-        {L"D:\\", L"D:\\Pixelmoor\\"},                                    // so does a drive root
-        {L"D:\\Apps\\PIXELMOOR", L"D:\\Apps\\PIXELMOOR\\"},               // already the product folder, any capitals
-        {L"D:\\Apps\\pixelmoor\\", L"D:\\Apps\\pixelmoor\\"},             // with its trailing backslash
-        {L"D:\\Tools\\", L"D:\\Tools\\Pixelmoor\\"},                      // a trailing backslash is not doubled
-        {L"D:\\Pixelmoor", L"D:\\Pixelmoor\\"},                           // a product folder right below the root
-        {L"D:\\Pixelmoor2", L"D:\\Pixelmoor2\\Pixelmoor\\"},              // only the whole component counts
+        {L"D:\\Tools", L"D:\\Tools\\Pixelmoor\\"},                  // a folder gets the product folder
+        {L"D:\\", L"D:\\Pixelmoor\\"},                              // so does a drive root
+        {L"D:\\Apps\\PIXELMOOR", L"D:\\Apps\\PIXELMOOR\\"},         // already the product folder, any capitals
+        {L"D:\\Apps\\pixelmoor\\", L"D:\\Apps\\pixelmoor\\"},       // with its trailing backslash
+        {L"D:\\Tools\\", L"D:\\Tools\\Pixelmoor\\"},                // a trailing backslash is not doubled
+        {L"D:\\Pixelmoor", L"D:\\Pixelmoor\\"},                     // a product folder right below the root
+        {L"D:\\Pixelmoor2", L"D:\\Pixelmoor2\\Pixelmoor\\"},        // only the whole component counts
         {L"D:\\Pixelmoor\\Tools", L"D:\\Pixelmoor\\Tools\\Pixelmoor\\"},  // only the last component counts
-        {L"\\\\server\\share", L"\\\\server\\share\\Pixelmoor\\"},        // a network folder as any other
+        {L"\\\\server\\share", L"\\\\server\\share\\Pixelmoor\\"},  // a network folder as any other
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(ApplyProductFolderRule(row.chosen), row.box) << testing::PrintToString(std::wstring(row.chosen));
+    for (const auto& row : rows) EXPECT_EQ(ApplyProductFolderRule(row.chosen), row.box) << testing::PrintToString(std::wstring(row.chosen));
 }
 
 TEST(WelcomePageRules, FolderDialogOpensOnTheBoxFolderWithoutItsBackslash) {
@@ -59,10 +58,10 @@ TEST(WelcomePageRules, FolderDialogOpensOnTheBoxFolderWithoutItsBackslash) {
         const wchar_t* selection;
     } rows[] = {
         {L"C:\\Program Files\\Pixelmoor", L"C:\\Program Files\\Pixelmoor"},  // the default proposal, as it is
-        {L"D:\\Tools\\Pixelmoor\\", L"D:\\Tools\\Pixelmoor"},                // an earlier installation's folder
-        {L"D:\\", L"D:\\"},                                                  // a drive root keeps its backslash
-        {L"D:\\x\\\\", L"D:\\x\\"},                                          // only one backslash goes
-        {L"", L""},                                                          // nothing to select
+        {L"D:\\Tools\\Pixelmoor\\", L"D:\\Tools\\Pixelmoor"},               // an earlier installation's folder
+        {L"D:\\", L"D:\\"},                                                 // a drive root keeps its backslash
+        {L"D:\\x\\\\", L"D:\\x\\"},                                         // only one backslash goes
+        {L"", L""},                                                         // nothing to select
     };
     for (const auto& row : rows) EXPECT_EQ(InitialBrowseSelection(row.box), row.selection);
 }
@@ -121,7 +120,8 @@ TEST(AssociationsPageRules, QuickSelectionsSplitAtTheLastImageRow) {
         {QuickSelection::kImagesOnly, 50, kCheckedImage},    // "XPM", the last one
         {QuickSelection::kImagesOnly, 51, kUncheckedImage},  // "SWF/FLV", the first other row
         {QuickSelection::kImagesOnly, 64, kUncheckedImage},  // "WMA", the last row
-        {QuickSelection::kAll, 64, kCheckedImage},          {QuickSelection::kNone, 0, kUncheckedImage},
+        {QuickSelection::kAll, 64, kCheckedImage},
+        {QuickSelection::kNone, 0, kUncheckedImage},
     };
     for (const auto& row : rows) EXPECT_EQ(QuickSelectionImage(row.selection, row.item), row.image) << row.item;
 }
@@ -156,8 +156,7 @@ TEST(WhatsNewRules, TextEndsWithTheLastLetterOrDigit) {
         // an empty resource
         {{}, L""},
     };
-    for (std::size_t i = 0; i < std::size(rows); ++i)
-        EXPECT_EQ(WhatsNewText(rows[i].resource), rows[i].text) << "row " << i;
+    for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(WhatsNewText(rows[i].resource), rows[i].text) << "row " << i;
 }
 
 TEST(WhatsNewRules, LongerNotesAreCutInsideTheBuffer) {
@@ -181,8 +180,7 @@ TEST(WhatsNewRules, LongerNotesAreCutInsideTheBuffer) {
 }
 
 TEST(ReadyPageRules, FolderLineShowsTheFolderWithoutBlanks) {
-    EXPECT_EQ(ReadyFolderLine(L"Zielverzeichnis", L"  D:\\Tools\\Pixelmoor   "),
-              L"Zielverzeichnis: D:\\Tools\\Pixelmoor");
+    EXPECT_EQ(ReadyFolderLine(L"Zielverzeichnis", L"  D:\\Tools\\Pixelmoor   "), L"Zielverzeichnis: D:\\Tools\\Pixelmoor");
     EXPECT_EQ(ReadyFolderLine(L"Zielverzeichnis", L"C:\\Program Files\\Pixelmoor"),
               L"Zielverzeichnis: C:\\Program Files\\Pixelmoor");
 }

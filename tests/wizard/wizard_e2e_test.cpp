@@ -5,7 +5,6 @@
 // installation again.
 #include <gtest/gtest.h>
 #include <windows.h>
-// After windows.h, which it builds on.
 #include <shlobj.h>
 
 #include <iterator>
@@ -68,8 +67,7 @@ std::wstring SheetTitle(HWND sheet) {
 // The active page is `page`, under the wizard's title, with its buttons as
 // the table gives them.
 void ExpectPage(gui::WizardDriver& wizard, const PageButtons& page) {
-    ASSERT_TRUE(wizard.WaitForPage(page.templateId)) << "page " << page.templateId << "\n"
-                                                     << test::Narrow(wizard.Dump());
+    ASSERT_TRUE(wizard.WaitForPage(page.templateId)) << "page " << page.templateId << "\n" << test::Narrow(wizard.Dump());
     EXPECT_EQ(SheetTitle(wizard.sheet()), L"Pixelmoor 64-bit Setup") << page.templateId;
     const struct {
         int id;
@@ -107,8 +105,7 @@ protected:
     void SetUp() override { Reset(); }
     void TearDown() override { Reset(); }
     static void Reset() {
-        for (const std::wstring& folder :
-             {std::wstring(kTypedFolder), test::ShellFolderPath(CSIDL_PROGRAM_FILES) + L"\\Pixelmoor"})
+        for (const std::wstring& folder : {std::wstring(kTypedFolder), test::ShellFolderPath(CSIDL_PROGRAM_FILES) + L"\\Pixelmoor"})
             test::ResetInstallation(folder);
     }
     static constexpr wchar_t kTypedFolder[] = L"D:\\Typed\\Pixelmoor";
@@ -176,22 +173,17 @@ TEST_F(WizardE2E, NoKeepsThePageAndItsEntriesAndYesEndsWithoutInstalling) {
         Ask ask;
         Answer answer;
     } rows[] = {
-        {CancelButton, NoButton},                        // the Cancel button, No clicked
-        {CancelButton, EnterKey},                        // Enter presses the default button, No
-        {EscapeKey, NoButton},                           // Escape is the Cancel command
-        {EscapeKey, EnterKey},    {CloseBox, EnterKey},  // the close box asks the same
+        {CancelButton, NoButton},  // the Cancel button, No clicked
+        {CancelButton, EnterKey},  // Enter presses the default button, No
+        {EscapeKey, NoButton},     // Escape is the Cancel command
+        {EscapeKey, EnterKey},
+        {CloseBox, EnterKey},      // the close box asks the same
     };
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         switch (rows[i].ask) {
-            case CancelButton:
-                ASSERT_TRUE(wizard.Press(gui::kCancelButton));
-                break;
-            case EscapeKey:
-                ASSERT_TRUE(wizard.PostKey(VK_ESCAPE));
-                break;
-            case CloseBox:
-                ASSERT_TRUE(wizard.PostSysClose());
-                break;
+        case CancelButton: ASSERT_TRUE(wizard.Press(gui::kCancelButton)); break;
+        case EscapeKey: ASSERT_TRUE(wizard.PostKey(VK_ESCAPE)); break;
+        case CloseBox: ASSERT_TRUE(wizard.PostSysClose()); break;
         }
         const auto box = ExpectCancelQuestion(wizard);
         ASSERT_TRUE(box) << "row " << i;

@@ -66,8 +66,7 @@ TEST(HyperlinkFallback, CommandLineIsCutAtThePlaceholderAndGetsTheTarget) {
         // quoted placeholder: cut before its opening quote
         {L"\"C:\\Browser\\browse.exe\" \"%1\"", L"\"C:\\Browser\\browse.exe\"  https://www.pixelmoor.org/eula.html"},
         // bare placeholder
-        {L"C:\\Browser\\browse.exe -nohome %1",
-         L"C:\\Browser\\browse.exe -nohome  https://www.pixelmoor.org/eula.html"},
+        {L"C:\\Browser\\browse.exe -nohome %1", L"C:\\Browser\\browse.exe -nohome  https://www.pixelmoor.org/eula.html"},
         // the quoted form wins even when a bare %1 comes first
         {L"b.exe %1 -x \"%1\"", L"b.exe %1 -x  https://www.pixelmoor.org/eula.html"},
         // no placeholder: the whole command, then the target
@@ -99,16 +98,16 @@ TEST(HyperlinkFallback, RegistryTextCountsOnlyWhenTerminatedInsideTheBuffer) {
         std::vector<unsigned char> data;
         std::optional<std::size_t> length;
     } rows[] = {
-        {Utf16("htmlfile", 1), 8},                // an ordinary terminated value
-        {Utf16("htmlfile", 2), 8},                // a second terminator changes nothing
-        {Utf16("htmlfile", 0), std::nullopt},     // not terminated: missing
-        {Utf16("", 1), 0},                        // an empty value
-        {{}, std::nullopt},                       // no bytes at all
-        {Utf16(longest, 1), 129},                 // exactly the buffer
+        {Utf16("htmlfile", 1), 8},           // an ordinary terminated value
+        {Utf16("htmlfile", 2), 8},           // a second terminator changes nothing
+        {Utf16("htmlfile", 0), std::nullopt},  // not terminated: missing
+        {Utf16("", 1), 0},                   // an empty value
+        {{}, std::nullopt},                  // no bytes at all
+        {Utf16(longest, 1), 129},            // exactly the buffer
         {Utf16(longest + "a", 0), std::nullopt},  // 260 bytes without a terminator
         {Utf16(longest + "a", 1), std::nullopt},  // more bytes than the buffer
-        {{'a', 0, 0}, std::nullopt},              // an odd number of bytes
-        {{0, 'a', 0, 0}, 1},                      // U+6100: a zero low byte alone is no terminator
+        {{'a', 0, 0}, std::nullopt},         // an odd number of bytes
+        {{0, 'a', 0, 0}, 1},                 // U+6100: a zero low byte alone is no terminator
     };
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         EXPECT_EQ(RegistryTextLength(rows[i].data), rows[i].length) << "row " << i;
@@ -120,12 +119,12 @@ TEST(ColorStaticDrawing, FlagsFollowAlignmentAndCentreImage) {
         unsigned style;
         unsigned flags;
     } rows[] = {
-        {0x000, 0x10},       // left: DT_LEFT | DT_WORDBREAK
-        {0x001, 0x11},       // SS_CENTER: DT_CENTER | DT_WORDBREAK
-        {0x002, 0x12},       // SS_RIGHT: DT_RIGHT | DT_WORDBREAK
-        {0x200, 0x24},       // SS_CENTERIMAGE: DT_LEFT | DT_VCENTER | DT_SINGLELINE
-        {0x201, 0x25},       // the status text 1044: centred both ways on one line
-        {0x202, 0x26},       // SS_RIGHT | SS_CENTERIMAGE
+        {0x000, 0x10},  // left: DT_LEFT | DT_WORDBREAK
+        {0x001, 0x11},  // SS_CENTER: DT_CENTER | DT_WORDBREAK
+        {0x002, 0x12},  // SS_RIGHT: DT_RIGHT | DT_WORDBREAK
+        {0x200, 0x24},  // SS_CENTERIMAGE: DT_LEFT | DT_VCENTER | DT_SINGLELINE
+        {0x201, 0x25},  // the status text 1044: centred both ways on one line
+        {0x202, 0x26},  // SS_RIGHT | SS_CENTERIMAGE
         {0x10000301, 0x25},  // WS_VISIBLE and SS_NOTIFY change nothing
     };
     for (const auto& row : rows) EXPECT_EQ(ColorStaticDrawFlags(row.style), row.flags) << std::hex << row.style;
@@ -141,16 +140,17 @@ TEST(WizardNavigation, BackAndNextStopOnlyOnPagesInSequence) {
         bool forward;
         int result;
     } rows[] = {
-        {&wizard, 0, true, 108},                           // welcome: Next to what's new
-        {&wizard, 1, true, 104},                           // what's new: Next to associations
-        {&wizard, 3, true, 110},                           // ready: Next to finish
-        {&wizard, 4, true, -1},                            // finish: no page after it, stay
-        {&wizard, 0, false, -1},                           // welcome: no page before it, stay
-        {&wizard, 1, false, 101},                          // what's new: Back to welcome
-        {&wizard, 4, false, 109},                          // finish: Back to ready
-        {&skipping, 0, true, 109},                         // pages out of sequence are passed over
-        {&skipping, 3, false, 101}, {&none, 0, true, -1},  // nothing in sequence after the page
-        {&wizard, -1, true, 101},                          // no active page: Next finds the first
+        {&wizard, 0, true, 108},    // welcome: Next to what's new
+        {&wizard, 1, true, 104},    // what's new: Next to associations
+        {&wizard, 3, true, 110},    // ready: Next to finish
+        {&wizard, 4, true, -1},     // finish: no page after it, stay
+        {&wizard, 0, false, -1},    // welcome: no page before it, stay
+        {&wizard, 1, false, 101},   // what's new: Back to welcome
+        {&wizard, 4, false, 109},   // finish: Back to ready
+        {&skipping, 0, true, 109},  // pages out of sequence are passed over
+        {&skipping, 3, false, 101},
+        {&none, 0, true, -1},       // nothing in sequence after the page
+        {&wizard, -1, true, 101},   // no active page: Next finds the first
     };
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         EXPECT_EQ(AdjacentPageId(*rows[i].pages, rows[i].active, rows[i].forward), rows[i].result) << "row " << i;

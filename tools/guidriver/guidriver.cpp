@@ -150,11 +150,11 @@ private:
     static constexpr size_t kUnknown = ~size_t{0};
 
     static size_t ArgumentCount(const std::wstring& command) {
-        for (const wchar_t* none : {L"dump", L"page", L"close", L"box", L"folder-cancel", L"folder-ok", L"list",
-                                    L"rect", L"front", L"wait-exit", L"stopwatch"})
+        for (const wchar_t* none : {L"dump", L"page", L"close", L"box", L"folder-cancel", L"folder-ok", L"list", L"rect", L"front",
+                                    L"wait-exit", L"stopwatch"})
             if (command == none) return 0;
-        for (const wchar_t* one :
-             {L"wait-page", L"press", L"command", L"click", L"key", L"answer", L"sleep", L"folder-choose"})
+        for (const wchar_t* one : {L"wait-page", L"press", L"command", L"click", L"key", L"answer", L"sleep",
+                                   L"folder-choose"})
             if (command == one) return 1;
         if (command == L"settext" || command == L"check") return 2;
         return kUnknown;
@@ -280,8 +280,7 @@ private:
         if (command == L"box") {
             std::wstring text = L"message box \"" + box->caption + L"\"\n" + box->text + L"\nicon " +
                                 std::wstring(gui::BoxIconName(box->icon)) + L"\nbuttons:";
-            for (const auto& button : box->buttons)
-                text += L" " + std::to_wstring(button.id) + L" \"" + button.text + L"\"";
+            for (const auto& button : box->buttons) text += L" " + std::to_wstring(button.id) + L" \"" + button.text + L"\"";
             Print(text + L"\ndefault " + std::to_wstring(box->defaultButton) + L"\n");
             return true;
         }
@@ -312,8 +311,9 @@ private:
 // such as `guidriver --start ... | less` would stay open as long as the
 // setup runs.
 std::unique_ptr<StartedProgram> StartDetachedFromOutput(const std::wstring& commandLine) {
-    const pixelmoor::UniqueFile nul(::CreateFileW(
-        L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    const pixelmoor::UniqueFile nul(::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                                  nullptr));
     constexpr DWORD kStandardHandles[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
     HANDLE saved[3] = {};
     for (int i = 0; i < 3; ++i) {
