@@ -1,5 +1,7 @@
 #include "framework/property_sheet.h"
 
+#include <algorithm>
+
 #include "framework/dialog_result.h"
 #include "framework/static_control.h"
 
@@ -39,6 +41,31 @@ BOOL CPropertyPage::OnKillActive() noexcept {
 }
 
 bool CPropertyPage::OnCommand(int, int, HWND) noexcept { return false; }
+
+std::wstring CPropertyPage::GetDlgItemText(int id, std::size_t limit) const {
+    const HWND control = GetDlgItem(id);
+    if (control == nullptr) return {};
+    const auto length = static_cast<std::size_t>(std::max(::GetWindowTextLengthW(control), 0));
+    std::wstring text(std::min(length, limit) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(std::max(::GetWindowTextW(control, text.data(), static_cast<int>(text.size())), 0)));
+    return text;
+}
+
+void CPropertyPage::SetDlgItemText(int id, const std::wstring& text) const noexcept {
+    ::SetDlgItemTextW(hwnd_, id, text.c_str());
+}
+
+bool CPropertyPage::IsDlgButtonChecked(int id) const noexcept {
+    return ::IsDlgButtonChecked(hwnd_, id) == BST_CHECKED;
+}
+
+void CPropertyPage::CheckDlgButton(int id, bool checked) const noexcept {
+    ::SendMessageW(GetDlgItem(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void CPropertyPage::EnableDlgItem(int id, bool enable) const noexcept {
+    ::EnableWindow(GetDlgItem(id), enable ? TRUE : FALSE);
+}
 
 PROPSHEETPAGEW CPropertyPage::Description() noexcept {
     PROPSHEETPAGEW description{};

@@ -33,6 +33,15 @@ public:
     [[nodiscard]] HWND GetSafeHwnd() const noexcept { return hwnd_; }
     [[nodiscard]] HWND GetDlgItem(int id) const noexcept { return ::GetDlgItem(hwnd_, id); }
 
+    // The text of control `id`, at most `limit` characters of it (what a
+    // buffer of limit + 1 characters takes); empty without such a control.
+    [[nodiscard]] std::wstring GetDlgItemText(int id, std::size_t limit) const;
+    void SetDlgItemText(int id, const std::wstring& text) const noexcept;
+    // Check boxes and radio buttons.
+    [[nodiscard]] bool IsDlgButtonChecked(int id) const noexcept;
+    void CheckDlgButton(int id, bool checked) const noexcept;
+    void EnableDlgItem(int id, bool enable) const noexcept;
+
     // The page's caption; in a wizard it is the window title while the page
     // is shown. Empty: the template's own caption.
     void SetCaption(std::wstring caption) { caption_ = std::move(caption); }

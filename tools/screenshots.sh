@@ -30,7 +30,7 @@ trap 'wineserver -k 2>/dev/null || true; pm_x11_stop' EXIT
 # A German user's Wine: the system's own texts (message box buttons "Ja",
 # "Nein") in German. The locale is compiled into the build folder.
 locales=$build/locale
-[ -d "$locales/de_DE.UTF-8" ] || localedef -i de_DE -f UTF-8 "$locales/de_DE.UTF-8"
+[ -d "$locales/de_DE.UTF-8" ] || { mkdir -p "$locales" && localedef -i de_DE -f UTF-8 "$locales/de_DE.UTF-8"; }
 
 to_wine() { printf 'Z:%s' "${1//\//\\}"; }
 guidriver() {

@@ -1,5 +1,7 @@
 // The behaviour of each wizard page, one file per page. CWizPropertyPage
 // calls these by the page's position; each takes the page it serves.
+// Handlers of Back and Next return where to go (see CPropertyPage); command
+// handlers return true for a command they handled.
 #pragma once
 
 #include <windows.h>
@@ -7,20 +9,29 @@
 namespace pixelmoor {
 
 class CWizPropertyPage;
+class CWizPropertySheet;
+struct WizardChoices;
 
 // welcome_page.cpp (position 0)
 void WelcomeOnSetActive(CWizPropertyPage& page) noexcept;
 void WelcomeBindControls(CWizPropertyPage& page) noexcept;
+[[nodiscard]] LRESULT WelcomeOnWizardNext(CWizPropertyPage& page) noexcept;
+bool WelcomeOnCommand(CWizPropertyPage& page, int id, int code) noexcept;
 
 // whats_new_page.cpp (position 1)
 void WhatsNewOnSetActive(CWizPropertyPage& page) noexcept;
 
 // associations_page.cpp (position 2)
 void AssociationsOnSetActive(CWizPropertyPage& page) noexcept;
+bool AssociationsOnCommand(CWizPropertyPage& page, int id, int code) noexcept;
+// The list's part of the choices: whether it is enabled and, only then, the
+// state images of its items (at most one per selection flag).
+void ReadAssociationChoices(const CWizPropertySheet& sheet, WizardChoices& choices);
 
 // ready_page.cpp (position 3)
+void ReadyOnSetActive(CWizPropertyPage& page) noexcept;
 void ReadyBindControls(CWizPropertyPage& page) noexcept;
-// Next on the ready page: where to go (the Back/Next result contract).
+// Next on the ready page runs the installation.
 [[nodiscard]] LRESULT ReadyOnWizardNext(CWizPropertyPage& page) noexcept;
 
 // finish_page.cpp (position 4)

@@ -1,7 +1,19 @@
 // Ready page (position 3, template 109): the settings folder; Next installs,
 // with the status text 1044 shown in bold red Arial meanwhile.
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "framework/resource_strings.h"
+#include "framework/text_rules.h"
 #include "framework/unique_handle.h"
+#include "install/driver.h"
+#include "install/installation_lock.h"
+#include "integration/windows_version.h"
+#include "resources/resource_ids.h"
 #include "resources/wizard_ids.h"
+#include "wizard/page_rules.h"
 #include "wizard/pages.h"
 #include "wizard/wiz_property_page.h"
 #include "wizard/wiz_property_sheet.h"
@@ -13,13 +25,55 @@ namespace {
 constexpr int kDefaultDpi = 96;
 constexpr int kStatusTextPoints = 18;  // height at 96 dpi, in pixels
 constexpr COLORREF kStatusTextColour = RGB(255, 0, 0);
+constexpr std::array kSheetButtons = {kBackButton, kNextButton, IDCANCEL};
 
 int SheetDpi(const CWizPropertySheet& sheet) noexcept {
     const ScreenDc dc(sheet.GetSafeHwnd());
     return dc ? ::GetDeviceCaps(dc.get(), LOGPIXELSX) : kDefaultDpi;
 }
 
+// The welcome page's folder box: the pages before this one have been shown,
+// so their windows exist.
+std::wstring WelcomeFolderText(const CWizPropertySheet& sheet) {
+    const CWizPropertyPage* welcome = sheet.GetWizPage(kWelcomePosition);
+    return welcome != nullptr ? welcome->GetDlgItemText(IDC_FOLDER_EDIT, kFolderBoxLimit) : std::wstring();
+}
+
+// The choices of every page, as their controls hold them now.
+WizardChoices ReadChoices(const CWizPropertyPage& page) {
+    const CWizPropertySheet& sheet = page.Sheet();
+    WizardChoices choices;
+    if (const CWizPropertyPage* welcome = sheet.GetWizPage(kWelcomePosition)) {
+        // The folder as the options hold it: up to 519 characters.
+        choices.folderText = welcome->GetDlgItemText(IDC_FOLDER_EDIT, kOptionTextLimit);
+        choices.startMenuGroup = welcome->IsDlgButtonChecked(IDC_START_MENU_GROUP);
+        choices.desktopShortcut = welcome->IsDlgButtonChecked(IDC_DESKTOP_SHORTCUT);
+        choices.thumbnailsShortcut = welcome->IsDlgButtonChecked(IDC_THUMBNAILS_SHORTCUT);
+        choices.allUsers = welcome->IsDlgButtonChecked(IDC_ALL_USERS);
+    }
+    choices.settingsInAppData = page.IsDlgButtonChecked(IDC_INI_APPDATA);
+    ReadAssociationChoices(sheet, choices);
+    return choices;
+}
+
+// Nothing in the wizard reacts while the installation runs on its thread.
+void EnableSheetButtons(const CWizPropertySheet& sheet, bool enable) noexcept {
+    for (const int button : kSheetButtons) sheet.EnableButton(button, enable);
+}
+
 }  // namespace
+
+void ReadyOnSetActive(CWizPropertyPage& page) noexcept {
+    CWizPropertySheet& sheet = page.Sheet();
+    sheet.UseTitleFont(page, IDC_READY_TITLE);
+    const std::wstring label = LoadResourceString(res::kStringTargetFolder, kFolderLabelLimit);
+    page.SetDlgItemText(IDC_READY_FOLDER, ReadyFolderLine(label, WelcomeFolderText(sheet)));
+    // The recommended place on every activation; systems before Vista had
+    // no per-user application data to speak of.
+    const bool programFolder = !IsWindowsVersionAtLeast(6, 0, 0);
+    page.CheckDlgButton(IDC_INI_PROGRAM_FOLDER, programFolder);
+    page.CheckDlgButton(IDC_INI_APPDATA, !programFolder);
+}
 
 void ReadyBindControls(CWizPropertyPage& page) noexcept {
     CWizPropertySheet& sheet = page.Sheet();
@@ -31,10 +85,33 @@ void ReadyBindControls(CWizPropertyPage& page) noexcept {
 }
 
 LRESULT ReadyOnWizardNext(CWizPropertyPage& page) noexcept {
-    // Stand-in for the installation: until Next runs it from the pages'
-    // choices, the press counts as a successful installation, so that the
-    // wizard goes on to the finish page and ends with the exit code of one.
-    page.Sheet().RecordInstallationSucceeded();
+    CWizPropertySheet& sheet = page.Sheet();
+    // Files of a running viewer cannot be replaced; nothing is installed.
+    if (sheet.WarnIfViewerRuns()) return -1;
+
+    // One installation at a time on the machine: while another setup
+    // installs, this one says so and stays here, so that the user can try
+    // again once it has ended.
+    const InstallationLock lock = TryLockInstallation();
+    if (!lock) {
+        sheet.ShowMessage(res::kStringInstallFailed, MB_ICONERROR);
+        return -1;
+    }
+
+    InstallOptions options = BuildInstallOptions(ReadChoices(page), sheet.TitleText());
+    // Painted now: no message is handled while the installation runs.
+    const HWND status = page.GetDlgItem(IDC_STATUS_TEXT);
+    ::ShowWindow(status, SW_SHOW);
+    ::UpdateWindow(status);
+    EnableSheetButtons(sheet, false);
+    const int installed = RunInstallation(options);
+    EnableSheetButtons(sheet, true);
+    // Whatever comes next, nothing is being installed any more.
+    ::ShowWindow(status, SW_HIDE);
+
+    // After a failure the user may change the choices and try again.
+    if (installed == 0) return res::kWelcomePage;
+    sheet.RecordInstallationSucceeded();
     return page.GetAdjacentPageId(true);
 }
 

@@ -1,8 +1,24 @@
 // Welcome page (position 0, template 101): shortcuts, their scope, the
 // target folder and the licence link.
+#include <windows.h>
+// After windows.h, which they build on.
+#include <shlobj.h>
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
 #include "framework/product.h"
+#include "framework/resource_strings.h"
+#include "framework/text_rules.h"
+#include "framework/unique_handle.h"
+#include "install/install_folder.h"
 #include "resources/resource_ids.h"
 #include "resources/wizard_ids.h"
+#include "wizard/page_rules.h"
 #include "wizard/pages.h"
 #include "wizard/wiz_property_page.h"
 #include "wizard/wiz_property_sheet.h"
@@ -13,12 +29,102 @@ namespace {
 
 constexpr wchar_t kBackText[] = L"< &Zur\u00fcck";
 constexpr wchar_t kNextText[] = L"&Weiter >";
+constexpr wchar_t kBitWidth[] = L"64";
+// Characters of the folder dialog's title (string 8, a buffer of 50).
+constexpr std::size_t kFolderDialogTitleLimit = 49;
+// The three shortcut boxes; the scope buttons serve them.
+constexpr std::array kShortcutBoxes = {IDC_DESKTOP_SHORTCUT, IDC_THUMBNAILS_SHORTCUT, IDC_START_MENU_GROUP};
 
 // The program icon as the sheet's large window icon. LoadIconW hands out
 // the module's shared copy, which nobody destroys.
 void GiveSheetLargeIcon(const CWizPropertySheet& sheet) noexcept {
     const HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(res::kSetupIcon));
     ::SendMessageW(sheet.GetSafeHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+}
+
+// The template's text of control `id`, used as a format for `arguments`.
+void FillTemplateText(const CWizPropertyPage& page, int id, std::span<const std::wstring_view> arguments) {
+    const HWND control = page.GetDlgItem(id);
+    const auto length = static_cast<std::size_t>(std::max(::GetWindowTextLengthW(control), 0));
+    page.SetDlgItemText(id, FillPlaceholders(page.GetDlgItemText(id, length), arguments));
+}
+
+// The proposal: an earlier installation's folder, else the default one.
+std::wstring ProposedInstallFolder() {
+    std::wstring folder = CutAt(GetDefaultInstallFolder(), kFolderBoxLimit);
+    if (std::optional<std::wstring> existing = FindExistingInstallFolder()) folder = CutAt(*existing, kFolderBoxLimit);
+    return folder;
+}
+
+void ApplyFirstActivationDefaults(CWizPropertyPage& page) {
+    CWizPropertySheet& sheet = page.Sheet();
+    sheet.SetButtonText(kBackButton, kBackText);
+    sheet.SetButtonText(kNextButton, kNextText);
+    sheet.UseTitleFont(page, IDC_WELCOME_TITLE);
+    const std::wstring version = VersionText(kVersionMajor, kVersionMinor);
+    const std::array<std::wstring_view, 1> titleArguments = {kBitWidth};
+    FillTemplateText(page, IDC_WELCOME_TITLE, titleArguments);
+    const std::array<std::wstring_view, 2> versionArguments = {version, kBitWidth};
+    FillTemplateText(page, IDC_WELCOME_VERSION, versionArguments);
+    for (const int box : kShortcutBoxes) page.CheckDlgButton(box, true);
+    page.CheckDlgButton(IDC_CURRENT_USER, true);
+    page.SetDlgItemText(IDC_FOLDER_EDIT, ProposedInstallFolder());
+}
+
+// The scope applies to shortcuts only; without any it cannot be chosen.
+void EnableScope(const CWizPropertyPage& page, bool enable) noexcept {
+    page.EnableDlgItem(IDC_CURRENT_USER, enable);
+    page.EnableDlgItem(IDC_ALL_USERS, enable);
+}
+
+void OnNoShortcuts(const CWizPropertyPage& page) noexcept {
+    for (const int box : kShortcutBoxes) page.CheckDlgButton(box, false);
+    EnableScope(page, false);
+}
+
+void OnShortcutBoxClicked(const CWizPropertyPage& page) noexcept {
+    bool any = false;
+    for (const int box : kShortcutBoxes) any = any || page.IsDlgButtonChecked(box);
+    EnableScope(page, any);
+}
+
+// Selects the folder box's folder once the dialog is ready; lParam of the
+// dialog is that text.
+int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) noexcept {
+    if (message != BFFM_INITIALIZED || data == 0) return 0;
+    const std::wstring selection = InitialBrowseSelection(reinterpret_cast<const wchar_t*>(data));
+    ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(selection.c_str()));
+    return 0;
+}
+
+// The shell's folder dialog, opened on `current`; the chosen folder's path,
+// empty when the dialog was cancelled or the choice has no file-system path.
+std::optional<std::wstring> BrowseForFolder(const std::wstring& current) {
+    const std::wstring title = LoadResourceString(res::kStringFolderDialogTitle, kFolderDialogTitleLimit);
+    std::wstring displayName(MAX_PATH, L'\0');
+    BROWSEINFOW browse{};
+    browse.hwndOwner = ::GetActiveWindow();
+    browse.pidlRoot = nullptr;
+    browse.pszDisplayName = displayName.data();
+    browse.lpszTitle = title.c_str();
+    browse.ulFlags = BIF_RETURNONLYFSDIRS;
+    browse.lpfn = BrowseCallback;
+    browse.lParam = reinterpret_cast<LPARAM>(current.c_str());
+
+    // The dialog's folder tree is made of shell objects.
+    const ComScope com;
+    const UniqueCoTaskMem<ITEMIDLIST> chosen(::SHBrowseForFolderW(&browse));
+    if (!chosen) return std::nullopt;
+    std::wstring path(MAX_PATH, L'\0');
+    if (!::SHGetPathFromIDListW(chosen.get(), path.data())) return std::nullopt;
+    path.resize(path.find(L'\0'));
+    return path;
+}
+
+void OnBrowse(const CWizPropertyPage& page) {
+    const std::optional<std::wstring> chosen = BrowseForFolder(page.GetDlgItemText(IDC_FOLDER_EDIT, kFolderBoxLimit));
+    if (!chosen) return;
+    page.SetDlgItemText(IDC_FOLDER_EDIT, ApplyProductFolderRule(*chosen));
 }
 
 }  // namespace
@@ -29,10 +135,9 @@ void WelcomeOnSetActive(CWizPropertyPage& page) noexcept {
     // also after Back or a failed installation.
     sheet.EnableButton(kBackButton, false);
     GiveSheetLargeIcon(sheet);
-    if (page.IsFirstActivation()) {
-        sheet.SetButtonText(kBackButton, kBackText);
-        sheet.SetButtonText(kNextButton, kNextText);
-    }
+    if (page.IsFirstActivation()) ApplyFirstActivationDefaults(page);
+    // Only a warning: the ready page refuses to install while the viewer runs.
+    sheet.WarnIfViewerRuns();
     page.ClearFirstActivation();
 }
 
@@ -42,6 +147,34 @@ void WelcomeBindControls(CWizPropertyPage& page) noexcept {
     link.SetUnderlineMode(CHyperLink::kUnderlineAlways);
     // The control keeps showing "Pixelmoor EULA"; a click opens the page.
     link.SetLinkTarget(kLicenceAddress);
+}
+
+LRESULT WelcomeOnWizardNext(CWizPropertyPage& page) noexcept {
+    CWizPropertySheet& sheet = page.Sheet();
+    if (IsValidTargetFolder(page.GetDlgItemText(IDC_FOLDER_EDIT, kFolderBoxLimit))) return page.GetAdjacentPageId(true);
+    sheet.ShowMessage(res::kStringInvalidFolder, MB_ICONERROR);
+    // The page stays, and with it the first page's disabled Back.
+    sheet.EnableButton(kBackButton, false);
+    return -1;
+}
+
+bool WelcomeOnCommand(CWizPropertyPage& page, int id, int code) noexcept {
+    if (code != BN_CLICKED) return false;
+    switch (id) {
+    case IDC_NO_SHORTCUTS:
+        OnNoShortcuts(page);
+        return true;
+    case IDC_DESKTOP_SHORTCUT:
+    case IDC_THUMBNAILS_SHORTCUT:
+    case IDC_START_MENU_GROUP:
+        OnShortcutBoxClicked(page);
+        return true;
+    case IDC_BROWSE_FOLDER:
+        OnBrowse(page);
+        return true;
+    default:
+        return false;
+    }
 }
 
 }  // namespace pixelmoor

@@ -43,6 +43,9 @@ BOOL CWizPropertyPage::OnSetActive() noexcept {
     case kAssociationsPosition:
         AssociationsOnSetActive(*this);
         break;
+    case kReadyPosition:
+        ReadyOnSetActive(*this);
+        break;
     case kFinishPosition:
         FinishOnSetActive(*this);
         break;
@@ -58,10 +61,23 @@ LRESULT CWizPropertyPage::OnWizardNext() noexcept {
     // Back is disabled while the welcome page is shown; any page after it has it.
     sheet_->EnableButton(kBackButton, true);
     switch (Position()) {
+    case kWelcomePosition:
+        return WelcomeOnWizardNext(*this);
     case kReadyPosition:
         return ReadyOnWizardNext(*this);
     default:
         return GetAdjacentPageId(true);
+    }
+}
+
+bool CWizPropertyPage::OnCommand(int id, int code, HWND) noexcept {
+    switch (Position()) {
+    case kWelcomePosition:
+        return WelcomeOnCommand(*this, id, code);
+    case kAssociationsPosition:
+        return AssociationsOnCommand(*this, id, code);
+    default:
+        return false;
     }
 }
 

@@ -47,6 +47,7 @@ protected:
     BOOL OnSetActive() noexcept override;
     LRESULT OnWizardBack() noexcept override;
     LRESULT OnWizardNext() noexcept override;
+    bool OnCommand(int id, int code, HWND control) noexcept override;
 
 private:
     friend class CWizPropertySheet;

@@ -41,6 +41,16 @@ int CWizPropertySheet::ShowMessage(int stringId, UINT flags) const noexcept {
     return ::MessageBoxW(GetSafeHwnd(), text.c_str(), titleText_.c_str(), flags);
 }
 
+bool CWizPropertySheet::WarnIfViewerRuns() const noexcept {
+    if (::FindWindowW(kViewerWindowClass, nullptr) == nullptr) return false;
+    ShowMessage(res::kStringViewerRunning, MB_ICONWARNING);
+    return true;
+}
+
+void CWizPropertySheet::UseTitleFont(const CPropertyPage& page, int id) const noexcept {
+    ::SendMessageW(page.GetDlgItem(id), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.GetSafeHandle()), TRUE);
+}
+
 void CWizPropertySheet::SetButtonText(int button, const std::wstring& text) const noexcept {
     ::SetWindowTextW(GetDlgItem(button), text.c_str());
 }

@@ -59,6 +59,11 @@ public:
 
     // Shows a message box owned by the sheet with the title text as caption.
     int ShowMessage(int stringId, UINT flags) const noexcept;
+    // While the viewer runs (a window of its class exists), shows the
+    // warning (string 10) and returns true.
+    bool WarnIfViewerRuns() const noexcept;
+    // Gives control `id` of `page` the title font and redraws it.
+    void UseTitleFont(const CPropertyPage& page, int id) const noexcept;
     void SetButtonText(int button, const std::wstring& text) const noexcept;
     void EnableButton(int button, bool enable) const noexcept;
 

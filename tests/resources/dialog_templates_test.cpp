@@ -34,8 +34,12 @@ const Kind kPicture{L"Static", SS_TYPEMASK | kShown, SS_BITMAP | kShown};
 const Kind kStatus{L"Static", SS_TYPEMASK | SS_CENTERIMAGE | kShown, SS_CENTER | SS_CENTERIMAGE};
 const Kind kGroupBox{L"Button", BS_TYPEMASK | kShown, BS_GROUPBOX | kShown};
 const Kind kCheckBox{L"Button", BS_TYPEMASK | WS_TABSTOP | kShown, BS_AUTOCHECKBOX | WS_TABSTOP | kShown};
+const Kind kCheckBoxTwoLines{L"Button", BS_TYPEMASK | BS_MULTILINE | WS_TABSTOP | kShown,
+                             BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP | kShown};
 const Kind kFirstRadio{L"Button", BS_TYPEMASK | WS_GROUP | WS_TABSTOP | kShown,
                        BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP | kShown};
+const Kind kFirstRadioTwoLines{L"Button", BS_TYPEMASK | BS_MULTILINE | WS_GROUP | WS_TABSTOP | kShown,
+                               BS_AUTORADIOBUTTON | BS_MULTILINE | WS_GROUP | WS_TABSTOP | kShown};
 const Kind kRadio{L"Button", BS_TYPEMASK | WS_GROUP | kShown, BS_AUTORADIOBUTTON | kShown};
 const Kind kButton{L"Button", BS_TYPEMASK | WS_TABSTOP | kShown, BS_PUSHBUTTON | WS_TABSTOP | kShown};
 const Kind kFolderEdit{L"Edit", ES_MULTILINE | ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP | kShown,
@@ -72,7 +76,8 @@ const Control kWelcome[] = {
     {1000, &kFolderEdit, L"", 17, 177, 212, 12},
     {1009, &kButton, L"D&urchsuchen", 234, 176, 50, 15},
     {1045, &kText, L"Pixelmoor EULA", 9, 207, 54, 10},
-    {-1, &kText, L"(End User License Agreement) lesen.", 63, 207, 157, 10},
+    // room for the link, which fits itself to its text
+    {-1, &kText, L"(End User License Agreement) lesen.", 66, 207, 157, 10},
 };
 
 const Control kWhatsNew[] = {
@@ -84,9 +89,10 @@ const Control kAssociations[] = {
     {-1, &kGroupBox, L"M\u00f6chten Sie Dateien mit Pixelmoor verkn\u00fcpfen? (OPTIONAL !)", 0, 0, 299, 204},
     {-1, &kText, L"INFO: in Win10/11 muss man verwenden: System-Einstellungen, Apps, Standard-Apps !", 7, 13, 289,
      8},
-    {3311, &kCheckBox,
-     L"Schreibe Verkn\u00fcpfungen in System-&Registry (f\u00fcr XP, Win7, Win8; NICHT f\u00fcr Win10/11)", 7, 28,
-     290, 8},
+    // room for a second line, should the text not fit into one
+    {3311, &kCheckBoxTwoLines,
+     L"Schreibe Verkn\u00fcpfungen in System-&Registry (f\u00fcr XP, Win7, Win8; NICHT f\u00fcr Win10/11)", 7, 22,
+     290, 16},
     {1579, &kList, L"", 7, 39, 285, 143},
     {-1, &kText,
      L"INFO: wenn Sie ein Update durchf\u00fchren, k\u00f6nnen Sie diesen Schritt \u00fcberspringen", 7, 188, 285,
@@ -102,11 +108,12 @@ const Control kReady[] = {
     {1014, &kText, L"Bereit zum Installieren!", 9, 11, 179, 11},
     {-1, &kPicture, L"#113", 227, 8, 59, 19},
     {1010, &kText, L"Zielverzeichnis:", 9, 53, 260, 10},
-    {-1, &kGroupBox, L"INI-Verzeichnis \u00e4ndern (optional):", 9, 83, 281, 40},
-    {1038, &kFirstRadio,
-     L"&Pixelmoor-Verzeichnis (f\u00fcr Fortgeschrittene: ben\u00f6tigt Admin-Rechte f\u00fcrs Schreiben)", 17, 96,
-     270, 10},
-    {1039, &kRadio, L"\"&Anwendungsdaten\"-Verzeichnis (empfohlen)", 17, 110, 266, 10},
+    {-1, &kGroupBox, L"INI-Verzeichnis \u00e4ndern (optional):", 9, 83, 281, 45},
+    // two lines: the text is wider than its group box
+    {1038, &kFirstRadioTwoLines,
+     L"&Pixelmoor-Verzeichnis (f\u00fcr Fortgeschrittene: ben\u00f6tigt Admin-Rechte f\u00fcrs Schreiben)", 17, 95,
+     270, 18},
+    {1039, &kRadio, L"\"&Anwendungsdaten\"-Verzeichnis (empfohlen)", 17, 115, 266, 10},
     {1044, &kStatus, L"Installiere ... bitte warten ...", 19, 161, 260, 15},
     {-1, &kText, L"Dr\u00fccken Sie den \"Weiter\" Knopf um die Installation zu starten ...", 9, 189, 235, 12},
 };
@@ -115,14 +122,14 @@ const Control kFinish[] = {
     {1015, &kText, L"Einrichtung abgeschlossen!", 5, 11, 186, 18},
     {-1, &kPicture, L"#113", 235, 8, 59, 19},
     {-1, &kText, L"Die Installation dieses Programms auf Ihrem Computer ist abgeschlossen.", 5, 35, 270, 8},
-    {-1, &kText, L"Anschlie\u00dfend ...", 5, 144, 265, 9},
-    {1022, &kCheckBox, L"Pixelmoor &FAQs (H\u00e4ufig gestellte Fragen) Webseite anzeigen", 5, 159, 265, 10},
-    {1020, &kCheckBox, L"Pixelmoor &starten", 5, 173, 265, 10},
-    {-1, &kText, L"________________________________________________________________________", 5, 184, 288, 8},
+    {-1, &kText, L"Anschlie\u00dfend ...", 5, 136, 265, 9},
+    {1022, &kCheckBox, L"Pixelmoor &FAQs (H\u00e4ufig gestellte Fragen) Webseite anzeigen", 5, 151, 265, 10},
+    {1020, &kCheckBox, L"Pixelmoor &starten", 5, 165, 265, 10},
+    {-1, &kText, L"________________________________________________________________________", 5, 176, 288, 8},
     {-1, &kText,
      L"Pixelmoor deinstallieren?\n\nGehen Sie zu \"Start->Programme->Pixelmoor\" und starten Sie "
      L"\"Pixelmoor deinstallieren\".",
-     5, 196, 265, 25},
+     5, 187, 265, 35},  // four lines: the last sentence wraps
 };
 
 struct Page {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <prsht.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <array>
@@ -568,6 +569,23 @@ bool WizardDriver::CancelFolderDialog(DWORD timeoutMs) const {
         !dialog)
         return false;
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    return WaitUntil(timeoutMs, [&] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); });
+}
+
+bool WizardDriver::ChooseInFolderDialog(std::wstring_view folder, DWORD timeoutMs) const {
+    HWND dialog = nullptr;
+    if (!WaitUntil(timeoutMs, [&] { return (dialog = FolderDialog()) != nullptr || WaitForExit(0).has_value(); }) ||
+        !dialog)
+        return false;
+    if (!folder.empty()) {
+        // The path goes over as a pointer into the setup's own memory.
+        const std::wstring terminated(folder);
+        const size_t bytes = (terminated.size() + 1) * sizeof(wchar_t);
+        const RemoteMemory remote(process_.get(), bytes);
+        if (!remote.Write(0, terminated.c_str(), bytes)) return false;
+        if (!Send(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote.At(0)))) return false;
+    }
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     return WaitUntil(timeoutMs, [&] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); });
 }
 

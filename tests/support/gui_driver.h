@@ -184,6 +184,11 @@ public:
     // Cancels the folder dialog (waiting for one to open first) and waits
     // until it has closed; false when none opened or it stayed open.
     bool CancelFolderDialog(DWORD timeoutMs = kDefaultWaitMs) const;
+    // Presses OK in the folder dialog (waiting for one to open first) and
+    // waits until it has closed. With a folder given, the dialog selects it
+    // first (BFFM_SETSELECTIONW), as a user's click in its tree would;
+    // without one, the dialog's own selection is taken.
+    bool ChooseInFolderDialog(std::wstring_view folder = {}, DWORD timeoutMs = kDefaultWaitMs) const;
 
     // --- The process -----------------------------------------------------
     // The exit code once the process has ended within timeoutMs.

@@ -1,6 +1,8 @@
 // The built setup's wizard, started without arguments and operated from
 // this process as a user would: the pages in order with their buttons, the
-// cancel question by every road that leads to it, and the exit codes.
+// cancel question by every road that leads to it, and the exit codes. Next
+// on the ready page installs; the tests that go that far remove the
+// installation again.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
@@ -9,22 +11,26 @@
 #include <optional>
 #include <string>
 
+#include "tests/integration/installation_record.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/win_test_support.h"
+#include "tests/wizard/wizard_session.h"
 
 namespace pixelmoor {
 namespace {
 
 namespace gui = test::gui;
 
-constexpr int kWelcome = 101;
-constexpr int kWhatsNew = 108;
-constexpr int kAssociations = 104;
-constexpr int kReady = 109;
-constexpr int kFinish = 110;
+using test::WizardRun;
 
-constexpr DWORD kExitSuccess = 0;
-constexpr DWORD kExitUserCancelled = 1602;
+constexpr int kWelcome = test::kWelcomePage;
+constexpr int kWhatsNew = test::kWhatsNewPage;
+constexpr int kAssociations = test::kAssociationsPage;
+constexpr int kReady = test::kReadyPage;
+constexpr int kFinish = test::kFinishPage;
+
+constexpr DWORD kExitSuccess = test::kExitSuccess;
+constexpr DWORD kExitUserCancelled = test::kExitUserCancelled;
 
 struct Button {
     const wchar_t* text;
@@ -50,28 +56,6 @@ const PageButtons kTable[] = {
     {kAssociations, kBackOn, kNextOn, kQuit},  // associations
     {kReady, kBackOn, kNextOn, kQuit},         // ready
     {kFinish, kBackOff, kNextOff, kDone},      // finish: only "&Fertig stellen"
-};
-
-// One run of the setup's wizard, in its own scratch folder as the current
-// directory, ended by force if a check fails before it has exited.
-class WizardRun {
-public:
-    explicit WizardRun(const std::wstring& name)
-        : scratch_(test::MakeScratchFolder(name)),
-          setup_(L"\"" + test::SetupExePath() + L"\"", scratch_),
-          driver_(setup_.id()) {}
-    WizardRun(const WizardRun&) = delete;
-    WizardRun& operator=(const WizardRun&) = delete;
-    ~WizardRun() { test::RemoveTree(scratch_); }
-
-    gui::WizardDriver& driver() { return driver_; }
-    [[nodiscard]] const std::wstring& scratch() const { return scratch_; }
-    [[nodiscard]] std::optional<DWORD> WaitForExit() const { return setup_.WaitForExit(20000); }
-
-private:
-    std::wstring scratch_;
-    test::StartedProgram setup_;
-    gui::WizardDriver driver_;
 };
 
 std::wstring SheetTitle(HWND sheet) {
@@ -114,7 +98,20 @@ std::optional<gui::MessageBoxState> ExpectCancelQuestion(const gui::WizardDriver
     return box;
 }
 
-TEST(WizardE2E, PagesFollowEachOtherWithTheButtonsOfTheTable) {
+// Each case starts and ends on a machine without an installation of the
+// viewer in the folders that the cases install into.
+class WizardE2E : public testing::Test {
+protected:
+    void SetUp() override { Reset(); }
+    void TearDown() override { Reset(); }
+    static void Reset() {
+        for (const std::wstring& folder : {std::wstring(kTypedFolder), test::ShellFolderPath(CSIDL_PROGRAM_FILES) + L"\\Pixelmoor"})
+            test::ResetInstallation(folder);
+    }
+    static constexpr wchar_t kTypedFolder[] = L"D:\\Typed\\Pixelmoor";
+};
+
+TEST_F(WizardE2E, PagesFollowEachOtherWithTheButtonsOfTheTable) {
     WizardRun run(L"wizard-pages");
     gui::WizardDriver& wizard = run.driver();
     ASSERT_TRUE(wizard) << "cannot operate the setup";
@@ -130,7 +127,7 @@ TEST(WizardE2E, PagesFollowEachOtherWithTheButtonsOfTheTable) {
 
     // forward to the ready page, back to the welcome page, forward to the end;
     // the welcome page keeps its window and what was typed into it meanwhile
-    const std::wstring typed = L"D:\\Typed\\Pixelmoor";
+    const std::wstring typed = kTypedFolder;
     ASSERT_TRUE(wizard.SetText(1000, typed));
     const int route[] = {0, 1, 2, 3, 2, 1, 0, 1, 2, 3, 4};
     for (std::size_t step = 0; step < std::size(route); ++step) {
@@ -146,13 +143,15 @@ TEST(WizardE2E, PagesFollowEachOtherWithTheButtonsOfTheTable) {
 
     // Next on the finish page changes nothing either: "&Fertig stellen"
     // pressed after it ends the wizard at once, without a question, as after
-    // a completed installation.
+    // a completed installation (with nothing to open or start).
+    ASSERT_TRUE(wizard.Click(1022));
+    ASSERT_TRUE(wizard.Click(1020));
     ASSERT_TRUE(wizard.PostCommand(gui::kNextButton));
     ASSERT_TRUE(wizard.Press(gui::kCancelButton));
     EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(kExitSuccess)) << test::Narrow(wizard.Dump());
 }
 
-TEST(WizardE2E, NoKeepsThePageAndItsEntriesAndYesEndsWithoutInstalling) {
+TEST_F(WizardE2E, NoKeepsThePageAndItsEntriesAndYesEndsWithoutInstalling) {
     test::ResetRegistrationFootprint();
     const std::wstring registryBefore = test::DumpRegistrationFootprint();
     const std::wstring defaultFolder = test::ShellFolderPath(CSIDL_PROGRAM_FILES) + L"\\Pixelmoor";
@@ -211,7 +210,7 @@ TEST(WizardE2E, NoKeepsThePageAndItsEntriesAndYesEndsWithoutInstalling) {
     EXPECT_TRUE(test::ListFolder(run.scratch()).empty()) << "no install log";
 }
 
-TEST(WizardE2E, CloseBoxAsksOnPagesBeforeTheFinishPage) {
+TEST_F(WizardE2E, CloseBoxAsksOnPagesBeforeTheFinishPage) {
     WizardRun run(L"wizard-close");
     gui::WizardDriver& wizard = run.driver();
     for (int position = 0; position <= 3; ++position) {
@@ -231,7 +230,8 @@ TEST(WizardE2E, CloseBoxAsksOnPagesBeforeTheFinishPage) {
     EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(kExitUserCancelled));
 }
 
-TEST(WizardE2E, CloseBoxOnTheFinishPageAsksNothingAndEndsAfterTheInstallation) {
+TEST_F(WizardE2E, CloseBoxOnTheFinishPageAsksNothingStartsNothingAndEndsAfterTheInstallation) {
+    const test::BrowserRecorder browser;
     WizardRun run(L"wizard-finish-close");
     gui::WizardDriver& wizard = run.driver();
     for (int position = 0; position < 4; ++position) {
@@ -239,9 +239,15 @@ TEST(WizardE2E, CloseBoxOnTheFinishPageAsksNothingAndEndsAfterTheInstallation) {
         ASSERT_TRUE(wizard.Press(gui::kNextButton));
     }
     ExpectPage(wizard, kTable[4]);
+    // both follow-up actions are chosen, but the close box runs neither
+    EXPECT_EQ(wizard.Control(1022).value_or(gui::ControlState{}).checked, std::optional<bool>(true));
+    EXPECT_EQ(wizard.Control(1020).value_or(gui::ControlState{}).checked, std::optional<bool>(true));
     ASSERT_TRUE(wizard.PostSysClose());
     // no question: the process ends by itself, with the code of a completed installation
     EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(kExitSuccess)) << test::Narrow(wizard.Dump());
+    EXPECT_EQ(browser.Recorded(1000), "") << "the FAQ page was opened";
+    EXPECT_TRUE(test::ViewerWindows().empty()) << "the viewer was started";
+    test::CloseViewers();
 }
 
 }  // namespace

@@ -36,12 +36,15 @@ constexpr char kUsage[] =
     "  box                        wait for a message box and show it\n"
     "  answer yes|no|ok|cancel|<id>  wait for a message box and click that button\n"
     "  folder-cancel              cancel the open folder dialog\n"
+    "  folder-ok                  press OK in the open folder dialog\n"
+    "  folder-choose <path>       select that folder in the open folder dialog and press OK\n"
     "  list                       rows, check marks and colours of the list view\n"
     "  check <item> on|off        set or clear a row's check mark in the list view\n"
     "  rect                       screen rectangle of the sheet and open boxes, as WxH+X+Y\n"
     "  front                      ready for a screenshot: sheet centred and active, focus on its\n"
     "                             default button, mouse pointer in a corner\n"
     "  sleep <ms>                 pause\n"
+    "  stopwatch                  print the milliseconds since the previous stopwatch (or the start)\n"
     "  wait-exit                  wait for the setup to end and print its exit code\n";
 
 // Output as UTF-8, so that umlauts survive pipes into the Unix side.
@@ -147,10 +150,11 @@ private:
     static constexpr size_t kUnknown = ~size_t{0};
 
     static size_t ArgumentCount(const std::wstring& command) {
-        for (const wchar_t* none : {L"dump", L"page", L"close", L"box", L"folder-cancel", L"list", L"rect", L"front",
-                                    L"wait-exit"})
+        for (const wchar_t* none : {L"dump", L"page", L"close", L"box", L"folder-cancel", L"folder-ok", L"list", L"rect", L"front",
+                                    L"wait-exit", L"stopwatch"})
             if (command == none) return 0;
-        for (const wchar_t* one : {L"wait-page", L"press", L"command", L"click", L"key", L"answer", L"sleep"})
+        for (const wchar_t* one : {L"wait-page", L"press", L"command", L"click", L"key", L"answer", L"sleep",
+                                   L"folder-choose"})
             if (command == one) return 1;
         if (command == L"settext" || command == L"check") return 2;
         return kUnknown;
@@ -199,6 +203,10 @@ private:
         if (command == L"box" || command == L"answer") return Box(command, args);
         if (command == L"folder-cancel")
             return driver_.CancelFolderDialog(options_.timeoutMs) || (Fail(L"no folder dialog open"), false);
+        if (command == L"folder-ok" || command == L"folder-choose") {
+            const std::wstring folder = command == L"folder-ok" ? std::wstring() : args[0];
+            return driver_.ChooseInFolderDialog(folder, options_.timeoutMs) || (Fail(L"no folder dialog open"), false);
+        }
         if (command == L"list") {
             const gui::ListView list = driver_.List(options_.listId);
             if (!list) return Fail(L"no list view " + std::to_wstring(options_.listId) + L" on this page"), false;
@@ -224,6 +232,7 @@ private:
             return true;
         }
         if (command == L"front") return Front(), true;
+        if (command == L"stopwatch") return Stopwatch(), true;
         if (command == L"sleep") {
             const auto ms = Number(args[0]);
             if (!ms || *ms < 0) return Fail(L"usage: sleep <ms>"), false;
@@ -281,8 +290,20 @@ private:
         return true;
     }
 
+    // For timing a stretch of a walk: "stopwatch press next wait-page 110
+    // stopwatch" times an installation from the press to the finish page.
+    void Stopwatch() {
+        LARGE_INTEGER now{}, frequency{};
+        ::QueryPerformanceCounter(&now);
+        ::QueryPerformanceFrequency(&frequency);
+        if (lap_.QuadPart != 0)
+            Print(std::to_wstring((now.QuadPart - lap_.QuadPart) * 1000 / frequency.QuadPart) + L" ms\n");
+        lap_ = now;
+    }
+
     gui::WizardDriver& driver_;
     const Options& options_;
+    LARGE_INTEGER lap_{};
 };
 
 // Starts the program with its standard handles on the null device. Under

@@ -1,0 +1,311 @@
+// The pages' window-free rules: the welcome page's folder check, folder
+// dialog and texts, the association list's columns and quick selections, the
+// what's-new text, and the install options that the ready page builds from
+// the controls.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "wizard/page_rules.h"
+
+namespace pixelmoor {
+namespace {
+
+TEST(WelcomePageRules, NextNeedsAFolderWithADrive) {
+    const struct {
+        const wchar_t* text;
+        bool valid;
+    } rows[] = {
+        {L"", false},                                 // nothing typed
+        {L"Pixelmoor", false},                        // a bare name
+        {L"\\\\server\\share\\Pixelmoor", false},     // a network path has no drive
+        {L"\\Tools\\Pixelmoor", false},               // rooted, but on no drive
+        {L"   ", false},                              // blanks only
+        {L"D:\\Tools\\Pixelmoor", true},              // the usual case
+        {L"Q:\\Missing\\Pixelmoor", true},            // a drive that may not exist: the driver finds out
+        {L"D:", true},                                // a drive alone
+        {L"D:Tools", true},                           // relative to the drive's folder, as the path splitting has it
+        {L"  D:\\Tools\\Pixelmoor  ", true},          // blanks around it go before installing
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(IsValidTargetFolder(row.text), row.valid) << testing::PrintToString(std::wstring(row.text));
+}
+
+TEST(WelcomePageRules, ChosenFolderGetsTheProductFolderUnlessItIsOne) {
+    const struct {
+        const wchar_t* chosen;
+        const wchar_t* box;
+    } rows[] = {
+        {L"D:\\Tools", L"D:\\Tools\\Pixelmoor\\"},                  // a folder gets the product folder
+        {L"D:\\", L"D:\\Pixelmoor\\"},                              // so does a drive root
+        {L"D:\\Apps\\PIXELMOOR", L"D:\\Apps\\PIXELMOOR\\"},         // already the product folder, any capitals
+        {L"D:\\Apps\\pixelmoor\\", L"D:\\Apps\\pixelmoor\\"},       // with its trailing backslash
+        {L"D:\\Tools\\", L"D:\\Tools\\Pixelmoor\\"},                // a trailing backslash is not doubled
+        {L"D:\\Pixelmoor", L"D:\\Pixelmoor\\"},                     // a product folder right below the root
+        {L"D:\\Pixelmoor2", L"D:\\Pixelmoor2\\Pixelmoor\\"},        // only the whole component counts
+        {L"D:\\Pixelmoor\\Tools", L"D:\\Pixelmoor\\Tools\\Pixelmoor\\"},  // only the last component counts
+        {L"\\\\server\\share", L"\\\\server\\share\\Pixelmoor\\"},  // a network folder as any other
+    };
+    for (const auto& row : rows) EXPECT_EQ(ApplyProductFolderRule(row.chosen), row.box) << testing::PrintToString(std::wstring(row.chosen));
+}
+
+TEST(WelcomePageRules, FolderDialogOpensOnTheBoxFolderWithoutItsBackslash) {
+    const struct {
+        const wchar_t* box;
+        const wchar_t* selection;
+    } rows[] = {
+        {L"C:\\Program Files\\Pixelmoor", L"C:\\Program Files\\Pixelmoor"},  // the default proposal, as it is
+        {L"D:\\Tools\\Pixelmoor\\", L"D:\\Tools\\Pixelmoor"},               // an earlier installation's folder
+        {L"D:\\", L"D:\\"},                                                 // a drive root keeps its backslash
+        {L"D:\\x\\\\", L"D:\\x\\"},                                         // only one backslash goes
+        {L"", L""},                                                         // nothing to select
+    };
+    for (const auto& row : rows) EXPECT_EQ(InitialBrowseSelection(row.box), row.selection);
+}
+
+TEST(WelcomePageRules, TemplateTextsAreFilledInTurn) {
+    const std::array<std::wstring_view, 1> bits = {L"64"};
+    const std::array<std::wstring_view, 2> versionAndBits = {L"4.75", L"64"};
+    const struct {
+        const wchar_t* format;
+        std::span<const std::wstring_view> arguments;
+        const wchar_t* text;
+    } rows[] = {
+        // the headline
+        {L"Willkommen zur Pixelmoor %s Installation!", bits, L"Willkommen zur Pixelmoor 64 Installation!"},
+        // the version line keeps its two blanks on each side, the second line stays
+        {L"Dieses Programm wird Pixelmoor Version  %s  (%s bit) auf Ihrem PC installieren.\n(Bitte mit Admin-Rechten "
+         L"ausf\u00fchren)",
+         versionAndBits,
+         L"Dieses Programm wird Pixelmoor Version  4.75  (64 bit) auf Ihrem PC installieren.\n(Bitte mit Admin-Rechten "
+         L"ausf\u00fchren)"},
+        // a placeholder without an argument stays as it is
+        {L"%s und %s", bits, L"64 und %s"},
+        // "%%" is one percent sign; other sequences and a trailing "%" stay
+        {L"100%% %d %", bits, L"100% %d %"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(FillPlaceholders(row.format, row.arguments), row.text);
+    EXPECT_EQ(VersionText(4, 75), L"4.75");
+    EXPECT_EQ(VersionText(5, 0), L"5.0");
+}
+
+TEST(AssociationsPageRules, ColumnsShareTheListWidthLeavingRoomForTheScrollBar) {
+    const struct {
+        int width, dpi;
+        ColumnWidths widths;
+    } rows[] = {
+        {570, 96, {190, 355}},   // 96 dpi: 25 pixels for the scroll bar
+        {855, 144, {285, 532}},  // 144 dpi: 37.5 rounds up to 38
+        {100, 96, {33, 41}},     // integer divisions: 100 / 3 and 200 / 3
+        {570, 120, {190, 349}},  // 120 dpi: 31.25 rounds down to 31
+    };
+    for (const auto& row : rows) {
+        const ColumnWidths got = AssociationColumnWidths(row.width, row.dpi);
+        EXPECT_EQ(got.label, row.widths.label) << row.width << " at " << row.dpi;
+        EXPECT_EQ(got.description, row.widths.description) << row.width << " at " << row.dpi;
+    }
+    EXPECT_EQ(ScaleForDpi(18, 144), 27);  // the title font at 144 dpi
+}
+
+TEST(AssociationsPageRules, QuickSelectionsSplitAtTheLastImageRow) {
+    const struct {
+        QuickSelection selection;
+        std::size_t item;
+        int image;
+    } rows[] = {
+        {QuickSelection::kImagesOnly, 0, kCheckedImage},     // "ANI", the first image row
+        {QuickSelection::kImagesOnly, 50, kCheckedImage},    // "XPM", the last one
+        {QuickSelection::kImagesOnly, 51, kUncheckedImage},  // "SWF/FLV", the first other row
+        {QuickSelection::kImagesOnly, 64, kUncheckedImage},  // "WMA", the last row
+        {QuickSelection::kAll, 64, kCheckedImage},
+        {QuickSelection::kNone, 0, kUncheckedImage},
+    };
+    for (const auto& row : rows) EXPECT_EQ(QuickSelectionImage(row.selection, row.item), row.image) << row.item;
+}
+
+// UTF-16LE bytes of a text of ASCII characters.
+std::vector<unsigned char> Utf16Bytes(std::string_view text, bool withMark = true) {
+    std::vector<unsigned char> bytes;
+    if (withMark) bytes = {0xFF, 0xFE};
+    for (const char c : text) {
+        bytes.push_back(static_cast<unsigned char>(c));
+        bytes.push_back(0);
+    }
+    return bytes;
+}
+
+TEST(WhatsNewRules, TextEndsWithTheLastLetterOrDigit) {
+    const std::wstring mark(1, wchar_t{0xFEFF});
+    const struct {
+        std::vector<unsigned char> resource;
+        std::wstring text;
+    } rows[] = {
+        // trailing line breaks, blanks and punctuation go; the mark stays
+        {Utf16Bytes("Neu in 4.75:\r\n- Schneller.\r\n\r\n  \r\n"), mark + L"Neu in 4.75:\r\n- Schneller"},
+        // a digit ends it as well as a letter
+        {Utf16Bytes("Version 4.75\r\n"), mark + L"Version 4.75"},
+        // nothing but punctuation: nothing is left
+        {Utf16Bytes("...\r\n", false), L""},
+        // the text ends at the first NUL character
+        {{'A', 0, 'B', 0, 0, 0, 'C', 0}, L"AB"},
+        // an odd last byte is a character of its own, as a byte copy makes it
+        {{'A', 0, 'B', 0, 'C'}, L"ABC"},
+        // an empty resource
+        {{}, L""},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(WhatsNewText(rows[i].resource), rows[i].text) << "row " << i;
+}
+
+TEST(WhatsNewRules, LongerNotesAreCutInsideTheBuffer) {
+    // Of a copy of 20479 bytes the last character would be half filled and
+    // the buffer left without its terminator: the text stops before it.
+    const struct {
+        std::size_t bytes;
+        std::size_t characters;
+    } rows[] = {
+        {20476, 10238},  // fits whole with room to spare
+        {20478, 10239},  // the most that fits with the terminator
+        {20479, 10239},  // the copy's limit: the half character is left out
+        {20480, 10239},  // the buffer's size
+        {40000, 10239},  // far too long
+    };
+    for (const auto& row : rows) {
+        std::vector<unsigned char> resource(row.bytes, 0);
+        for (std::size_t i = 0; i < row.bytes; i += 2) resource[i] = 'x';
+        EXPECT_EQ(WhatsNewText(resource), std::wstring(row.characters, L'x')) << row.bytes << " bytes";
+    }
+}
+
+TEST(ReadyPageRules, FolderLineShowsTheFolderWithoutBlanks) {
+    EXPECT_EQ(ReadyFolderLine(L"Zielverzeichnis", L"  D:\\Tools\\Pixelmoor   "), L"Zielverzeichnis: D:\\Tools\\Pixelmoor");
+    EXPECT_EQ(ReadyFolderLine(L"Zielverzeichnis", L"C:\\Program Files\\Pixelmoor"),
+              L"Zielverzeichnis: C:\\Program Files\\Pixelmoor");
+}
+
+WizardChoices Defaults() {
+    WizardChoices choices;
+    choices.folderText = L"C:\\Program Files\\Pixelmoor";
+    choices.startMenuGroup = choices.desktopShortcut = choices.thumbnailsShortcut = true;
+    choices.settingsInAppData = true;
+    choices.stateImages.assign(65, kUncheckedImage);
+    return choices;
+}
+
+AssociationSelection Rows(std::initializer_list<std::size_t> rows) {
+    AssociationSelection selection{};
+    for (const std::size_t row : rows) selection[row] = 1;
+    return selection;
+}
+
+TEST(ReadyPageRules, InstallOptionsComeFromTheControlsAsTheyStand) {
+    struct Expected {
+        std::wstring folder;
+        int group, desktop, thumbs, allUsers;
+        std::wstring iniFolder;
+        int associate;
+        AssociationSelection selection;
+    };
+    const std::wstring longFolder = L"D:\\" + std::wstring(600, L'a');
+    const struct Row {
+        const char* what;
+        WizardChoices (*choices)();
+        Expected expected;
+    } rows[] = {
+        {"the pages' defaults",
+         [] { return Defaults(); },
+         {L"C:\\Program Files\\Pixelmoor", 1, 1, 1, 0, L"%APPDATA%\\Pixelmoor", 0, {}}},
+        {"no shortcuts, all users (read while disabled), settings in the program folder",
+         [] {
+             WizardChoices c = Defaults();
+             c.startMenuGroup = c.desktopShortcut = c.thumbnailsShortcut = false;
+             c.allUsers = true;
+             c.settingsInAppData = false;
+             return c;
+         },
+         {L"C:\\Program Files\\Pixelmoor", 0, 0, 0, 1, L"", 0, {}}},
+        {"blanks around the folder go",
+         [] {
+             WizardChoices c = Defaults();
+             c.folderText = L"   D:\\Tools\\Pixelmoor  ";
+             return c;
+         },
+         {L"D:\\Tools\\Pixelmoor", 1, 1, 1, 0, L"%APPDATA%\\Pixelmoor", 0, {}}},
+        {"a folder text longer than the options hold is cut at 519 characters",
+         [] {
+             WizardChoices c = Defaults();
+             c.folderText = L"D:\\" + std::wstring(600, L'a');
+             return c;
+         },
+         {longFolder.substr(0, 519), 1, 1, 1, 0, L"%APPDATA%\\Pixelmoor", 0, {}}},
+        {"rows checked in the enabled list are chosen",
+         [] {
+             WizardChoices c = Defaults();
+             c.listEnabled = true;
+             c.stateImages[0] = c.stateImages[25] = c.stateImages[64] = kCheckedImage;
+             return c;
+         },
+         {L"C:\\Program Files\\Pixelmoor", 1, 1, 1, 0, L"%APPDATA%\\Pixelmoor", 1, Rows({0, 25, 64})}},
+        {"rows checked while the list is disabled count for nothing",
+         [] {
+             WizardChoices c = Defaults();
+             c.stateImages.assign(65, kCheckedImage);
+             return c;
+         },
+         {L"C:\\Program Files\\Pixelmoor", 1, 1, 1, 0, L"%APPDATA%\\Pixelmoor", 0, {}}},
+        {"an enabled list with nothing checked chooses nothing",
+         [] {
+             WizardChoices c = Defaults();
+             c.listEnabled = true;
+             return c;
+         },
+         {L"C:\\Program Files\\Pixelmoor", 1, 1, 1, 0, L"%APPDATA%\\Pixelmoor", 0, {}}},
+        {"every state image but the empty box counts as checked; no more than 66 items are read",
+         [] {
+             WizardChoices c = Defaults();
+             c.listEnabled = true;
+             c.stateImages.assign(70, kUncheckedImage);
+             c.stateImages[3] = 0;
+             c.stateImages[4] = 3;
+             c.stateImages[65] = kCheckedImage;
+             c.stateImages[66] = kCheckedImage;  // beyond the selection: not read
+             return c;
+         },
+         {L"C:\\Program Files\\Pixelmoor", 1, 1, 1, 0, L"%APPDATA%\\Pixelmoor", 1, Rows({3, 4, 65})}},
+    };
+    for (const Row& row : rows) {
+        const InstallOptions options = BuildInstallOptions(row.choices(), L"Pixelmoor 64-bit Setup");
+        EXPECT_EQ(options.folder, row.expected.folder) << row.what;
+        EXPECT_EQ(options.startMenuGroup, row.expected.group) << row.what;
+        EXPECT_EQ(options.desktopShortcut, row.expected.desktop) << row.what;
+        EXPECT_EQ(options.thumbnailsShortcut, row.expected.thumbs) << row.what;
+        EXPECT_EQ(options.allUsers, row.expected.allUsers) << row.what;
+        EXPECT_EQ(options.iniFolder, row.expected.iniFolder) << row.what;
+        EXPECT_EQ(options.associate, row.expected.associate) << row.what;
+        EXPECT_EQ(options.selection, row.expected.selection) << row.what;
+        EXPECT_EQ(options.silent, 0) << row.what;
+        EXPECT_EQ(options.caption, L"Pixelmoor 64-bit Setup") << row.what;
+    }
+}
+
+TEST(FinishPageRules, ViewerIsStartedFromTheInstalledFolder) {
+    const struct {
+        std::wstring box;
+        std::wstring viewer;
+    } rows[] = {
+        // the default proposal has no trailing backslash
+        {L"C:\\Program Files\\Pixelmoor", L"C:\\Program Files\\Pixelmoor\\p_moor64.exe"},
+        // an earlier installation's folder has one
+        {L"D:\\Tools\\Pixelmoor\\", L"D:\\Tools\\Pixelmoor\\p_moor64.exe"},
+        // installed without the blanks typed around the folder
+        {L"  D:\\Tools\\Pixelmoor  ", L"D:\\Tools\\Pixelmoor\\p_moor64.exe"},
+        // the box is read as far as 259 characters
+        {L"D:\\" + std::wstring(300, L'a'), L"D:\\" + std::wstring(256, L'a') + L"\\p_moor64.exe"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(ViewerPath(row.box), row.viewer);
+}
+
+}  // namespace
+}  // namespace pixelmoor

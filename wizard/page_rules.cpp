@@ -1,0 +1,159 @@
+#include "wizard/page_rules.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cwctype>
+
+#include "framework/product.h"
+#include "framework/text_rules.h"
+#include "install/install_folder_rules.h"
+
+namespace pixelmoor {
+
+namespace {
+
+constexpr int kDefaultDpi = 96;
+constexpr int kScrollBarRoom = 25;  // pixels at 96 dpi
+constexpr std::size_t kDriveRootLength = 3;  // a drive, a colon and a backslash
+
+wchar_t AsciiLower(wchar_t c) noexcept { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
+bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) noexcept {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
+               return AsciiLower(x) == AsciiLower(y);
+           });
+}
+
+// The last component of a path that ends in a backslash, with the
+// backslashes on both sides; the whole path when there is no earlier one.
+std::wstring_view LastComponent(std::wstring_view path) noexcept {
+    if (path.size() < 2) return path;
+    const std::size_t previous = path.rfind(L'\\', path.size() - 2);
+    return previous == std::wstring_view::npos ? path : path.substr(previous);
+}
+
+}  // namespace
+
+bool IsValidTargetFolder(std::wstring_view folderText) {
+    std::wstring folder(folderText);
+    TrimBlanks(folder);
+    return !folder.empty() && !SplitPath(folder).drive.empty();
+}
+
+std::wstring InitialBrowseSelection(std::wstring_view folderText) {
+    std::wstring selection(folderText);
+    if (selection.size() > kDriveRootLength && EndsWithBackslash(selection)) selection.pop_back();
+    return selection;
+}
+
+std::wstring ApplyProductFolderRule(std::wstring_view chosenPath) {
+    std::wstring path(chosenPath);
+    if (!EndsWithBackslash(path)) path += L'\\';
+    const std::wstring productComponent = L"\\" + std::wstring(kProductName) + L"\\";
+    if (path.size() == kDriveRootLength || !EqualsIgnoringCase(LastComponent(path), productComponent))
+        path += std::wstring(kProductName) + L"\\";
+    return path;
+}
+
+std::wstring FillPlaceholders(std::wstring_view format, std::span<const std::wstring_view> arguments) {
+    std::wstring text;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        const wchar_t c = format[i];
+        const wchar_t following = i + 1 < format.size() ? format[i + 1] : L'\0';
+        if (c == L'%' && following == L'%') {
+            text += L'%';
+            ++i;
+        } else if (c == L'%' && following == L's' && next < arguments.size()) {
+            text += arguments[next++];
+            ++i;
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
+std::wstring VersionText(int major, int minor) { return DecimalText(major) + L"." + DecimalText(minor); }
+
+int ScaleForDpi(int value, int dpi) noexcept {
+    const long long product = static_cast<long long>(value) * dpi;
+    return static_cast<int>((product + kDefaultDpi / 2) / kDefaultDpi);
+}
+
+ColumnWidths AssociationColumnWidths(int listWidth, int dpi) noexcept {
+    return {listWidth / 3, 2 * listWidth / 3 - ScaleForDpi(kScrollBarRoom, dpi)};
+}
+
+int QuickSelectionImage(QuickSelection selection, std::size_t item) noexcept {
+    switch (selection) {
+    case QuickSelection::kImagesOnly:
+        return item < kImageRowCount ? kCheckedImage : kUncheckedImage;
+    case QuickSelection::kAll:
+        return kCheckedImage;
+    case QuickSelection::kNone:
+        break;
+    }
+    return kUncheckedImage;
+}
+
+std::wstring WhatsNewText(std::span<const unsigned char> resource) {
+    // The zeroed buffer, filled byte by byte as a copy of the resource's
+    // bytes would fill it (little-endian UTF-16).
+    std::vector<std::uint16_t> buffer(kWhatsNewBufferChars, 0);
+    const std::size_t bytes = std::min(resource.size(), kWhatsNewCopyLimitBytes);
+    for (std::size_t i = 0; i < bytes; ++i)
+        buffer[i / 2] = static_cast<std::uint16_t>(buffer[i / 2] | resource[i] << (i % 2 * 8));
+    // A copy of the whole limit leaves the last character half filled; the
+    // text ends before it, so that it is terminated inside the buffer.
+    buffer.back() = 0;
+
+    std::wstring text;
+    for (const std::uint16_t unit : buffer) {
+        if (unit == 0) break;
+        text += static_cast<wchar_t>(unit);
+    }
+    while (!text.empty() && !std::iswalnum(static_cast<std::wint_t>(text.back()))) text.pop_back();
+    return text;
+}
+
+std::wstring ReadyFolderLine(std::wstring_view label, std::wstring_view folderText) {
+    std::wstring folder(folderText);
+    TrimBlanks(folder);
+    return std::wstring(label) + L": " + folder;
+}
+
+InstallOptions BuildInstallOptions(const WizardChoices& choices, std::wstring_view caption) {
+    InstallOptions options;
+    options.folder = CutAt(choices.folderText, kOptionTextLimit);
+    TrimBlanks(options.folder);
+    options.startMenuGroup = choices.startMenuGroup ? 1 : 0;
+    options.desktopShortcut = choices.desktopShortcut ? 1 : 0;
+    options.thumbnailsShortcut = choices.thumbnailsShortcut ? 1 : 0;
+    options.allUsers = choices.allUsers ? 1 : 0;
+    options.iniFolder = choices.settingsInAppData ? kAppDataSettingsFolder : L"";
+    options.associate = 0;
+    options.selection.fill(0);
+    if (choices.listEnabled) {
+        const std::size_t items = std::min(choices.stateImages.size(), kSelectionSize);
+        for (std::size_t i = 0; i < items; ++i) {
+            // Anything but the empty box counts as checked.
+            if (choices.stateImages[i] == kUncheckedImage) continue;
+            options.selection[i] = 1;
+            options.associate = 1;
+        }
+    }
+    options.silent = 0;
+    options.caption = caption;
+    return options;
+}
+
+std::wstring ViewerPath(std::wstring_view folderText) {
+    std::wstring path = CutAt(folderText, kFolderBoxLimit);
+    // The installation went to the folder without blanks around it.
+    TrimBlanks(path);
+    if (!EndsWithBackslash(path)) path += L'\\';
+    return path + kViewerExe;
+}
+
+}  // namespace pixelmoor
