@@ -5,22 +5,11 @@
 #include <optional>
 
 #include "framework/unique_handle.h"
+#include "integration/registry_root_key.h"
 
 namespace pixelmoor {
 
 namespace {
-
-HKEY RootKey(RegistryRoot root) {
-    switch (root) {
-        case RegistryRoot::CurrentUser:
-            return HKEY_CURRENT_USER;
-        case RegistryRoot::ClassesRoot:
-            return HKEY_CLASSES_ROOT;
-        case RegistryRoot::LocalMachine:
-            break;
-    }
-    return HKEY_LOCAL_MACHINE;
-}
 
 std::wstring RootName(RegistryRoot root) {
     switch (root) {
