@@ -11,8 +11,12 @@
 
 #include "app/command_line.h"
 #include "framework/text_rules.h"
+#include "tests/support/fuzz_input.h"
 
 namespace {
+
+using pixelmoor::fuzz::Require;
+using pixelmoor::fuzz::Decode;
 
 using namespace pixelmoor;
 
@@ -25,18 +29,6 @@ constexpr SwitchLimit kSwitches[] = {{L"/folder=", 252},   {L"/desktop=", 251}, 
                                      {L"/allusers=", 250}, {L"/assoc=", 253},   {L"/ini=", 255}};
 constexpr std::size_t kFolderValueLimit = 252;
 constexpr std::size_t kIniValueLimit = 255;
-
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
-
-// Each byte is one character (0 to 255), so text seeds stay readable and the
-// switch names are easy to reach.
-std::wstring Decode(const std::uint8_t* data, std::size_t size) {
-    std::wstring text;
-    for (std::size_t i = 0; i < size; ++i) text += static_cast<wchar_t>(data[i]);
-    return text;
-}
 
 // The reference reading: wcstol in base 10, clamped to a 32-bit int.
 int ReferenceNumber(const std::wstring& value) {

@@ -13,16 +13,15 @@
 #include "archive/archive_rules.h"
 #include "archive/folder_rules.h"
 #include "install/install_folder_rules.h"
+#include "tests/support/fuzz_input.h"
 
 namespace {
+
+using pixelmoor::fuzz::Require;
 
 using namespace pixelmoor;
 
 constexpr std::wstring_view kTarget = L"C:\\Target\\";
-
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
 
 bool IsSeparator(wchar_t c) { return c == L'/' || c == L'\\'; }
 

@@ -11,22 +11,14 @@
 #include "archive/folder_rules.h"
 #include "install/driver_rules.h"
 #include "install/install_folder_rules.h"
+#include "tests/support/fuzz_input.h"
 
 namespace {
 
+using pixelmoor::fuzz::Require;
+using pixelmoor::fuzz::Decode;
+
 using namespace pixelmoor;
-
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
-
-// Each byte is one character (0 to 255), so the separators, dots and blanks
-// that matter are easy to reach.
-std::wstring Decode(const std::uint8_t* data, std::size_t size) {
-    std::wstring text;
-    for (std::size_t i = 0; i < size; ++i) text += static_cast<wchar_t>(data[i]);
-    return text;
-}
 
 // Every level after the root: not empty, not "." or "..", no blank or dot
 // at its end, no slash.

@@ -10,22 +10,16 @@
 
 #include "install/install_folder_rules.h"
 #include "integration/registration_rules.h"
+#include "tests/support/fuzz_input.h"
 
 namespace {
+
+using pixelmoor::fuzz::Require;
+using pixelmoor::fuzz::Decode;
 
 using namespace pixelmoor;
 
 constexpr std::wstring_view kViewerName = L"\\p_moor64.exe";
-
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
-
-std::wstring Decode(const std::uint8_t* data, std::size_t size) {
-    std::wstring text;
-    for (std::size_t i = 0; i < size; ++i) text += static_cast<wchar_t>(data[i]);
-    return text;
-}
 
 bool EndsWithViewerName(std::wstring_view path) {
     if (path.size() < kViewerName.size()) return false;

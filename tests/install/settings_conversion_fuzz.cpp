@@ -11,18 +11,17 @@
 #include "install/settings_conversion_rules.h"
 #include "install/settings_rules.h"
 #include "tests/install/emulated_code_pages.h"
+#include "tests/support/fuzz_input.h"
 
 namespace {
+
+using pixelmoor::fuzz::Require;
 
 using namespace pixelmoor;
 
 constexpr unsigned kCodePages[] = {1252, 932, 936, 65001};
 // Bytes of the input that the valid text is made from (three per character).
 constexpr std::size_t kValidTextBytes = 1200;
-
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
 
 // UTF-8 well-formedness by the table of the Unicode standard (Table 3-7),
 // written apart from the decoder under test.
