@@ -3,13 +3,16 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "install/driver.h"
+#include "install/install_folder.h"
 #include "install/installation_lock.h"
+#include "install/viewer_settings.h"
 #include "integration/windows_version.h"
 #include "resources/resource_ids.h"
 #include "resources/wizard_ids.h"
@@ -39,6 +42,15 @@ std::wstring WelcomeFolderText(const CWizPropertySheet& sheet) {
     return welcome != nullptr ? welcome->GetDlgItemText(IDC_FOLDER_EDIT, kFolderBoxLimit) : std::wstring();
 }
 
+// On an update, the settings folder that the earlier installation records
+// (empty: its program folder), which the update keeps unless the user
+// chooses another; empty optional on a first installation.
+std::optional<std::wstring> RecordedSettingsFolder() {
+    const std::optional<std::wstring> earlier = FindExistingInstallFolder();
+    if (!earlier) return std::nullopt;
+    return RecordedIniFolder(*earlier);
+}
+
 // The choices of every page, as their controls hold them now.
 WizardChoices ReadChoices(const CWizPropertyPage& page) {
     const CWizPropertySheet& sheet = page.Sheet();
@@ -52,6 +64,8 @@ WizardChoices ReadChoices(const CWizPropertyPage& page) {
         choices.allUsers = welcome->IsDlgButtonChecked(IDC_ALL_USERS);
     }
     choices.settingsInAppData = page.IsDlgButtonChecked(IDC_INI_APPDATA);
+    choices.settingsInProgramFolder = page.IsDlgButtonChecked(IDC_INI_PROGRAM_FOLDER);
+    choices.recordedSettingsFolder = RecordedSettingsFolder().value_or(std::wstring());
     ReadAssociationChoices(sheet, choices);
     return choices;
 }
@@ -68,11 +82,12 @@ void ReadyOnSetActive(CWizPropertyPage& page) noexcept {
     sheet.UseTitleFont(page, IDC_READY_TITLE);
     const std::wstring label = LoadResourceString(res::kStringTargetFolder, kFolderLabelLimit);
     page.SetDlgItemText(IDC_READY_FOLDER, ReadyFolderLine(label, WelcomeFolderText(sheet)));
-    // The recommended place on every activation; systems before Vista had
-    // no per-user application data to speak of.
-    const bool programFolder = !IsWindowsVersionAtLeast(6, 0, 0);
-    page.CheckDlgButton(IDC_INI_PROGRAM_FOLDER, programFolder);
-    page.CheckDlgButton(IDC_INI_APPDATA, !programFolder);
+    // On every activation: on an update the place that the installation
+    // records, else the recommended one (systems before Vista had no
+    // per-user application data to speak of).
+    const SettingsRadio radio = PreselectedSettingsRadio(RecordedSettingsFolder(), !IsWindowsVersionAtLeast(6, 0, 0));
+    page.CheckDlgButton(IDC_INI_PROGRAM_FOLDER, radio == SettingsRadio::kProgramFolder);
+    page.CheckDlgButton(IDC_INI_APPDATA, radio == SettingsRadio::kAppData);
 }
 
 void ReadyBindControls(CWizPropertyPage& page) noexcept {
