@@ -2,7 +2,6 @@
 // with the status text 1044 shown in bold red Arial meanwhile.
 #include <windows.h>
 
-#include <array>
 #include <optional>
 #include <string>
 
@@ -28,7 +27,6 @@ namespace {
 constexpr int kDefaultDpi = 96;
 constexpr int kStatusTextPoints = 18;  // height at 96 dpi, in pixels
 constexpr COLORREF kStatusTextColour = RGB(255, 0, 0);
-constexpr std::array kSheetButtons = {kBackButton, kNextButton, IDCANCEL};
 
 int SheetDpi(const CWizPropertySheet& sheet) noexcept {
     const ScreenDc dc(sheet.GetSafeHwnd());
@@ -68,11 +66,6 @@ WizardChoices ReadChoices(const CWizPropertyPage& page) {
     choices.recordedSettingsFolder = RecordedSettingsFolder().value_or(std::wstring());
     ReadAssociationChoices(sheet, choices);
     return choices;
-}
-
-// Nothing in the wizard reacts while the installation runs on its thread.
-void EnableSheetButtons(const CWizPropertySheet& sheet, bool enable) noexcept {
-    for (const int button : kSheetButtons) sheet.EnableButton(button, enable);
 }
 
 }  // namespace
@@ -118,9 +111,11 @@ LRESULT ReadyOnWizardNext(CWizPropertyPage& page) noexcept {
     const HWND status = page.GetDlgItem(IDC_STATUS_TEXT);
     ::ShowWindow(status, SW_SHOW);
     ::UpdateWindow(status);
-    EnableSheetButtons(sheet, false);
-    const int installed = RunInstallation(options);
-    EnableSheetButtons(sheet, true);
+    int installed = 0;
+    {
+        const InstallationInProgress installing(sheet);
+        installed = RunInstallation(options);
+    }
     // Whatever comes next, nothing is being installed any more.
     ::ShowWindow(status, SW_HIDE);
 
