@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "framework/text_rules.h"
+#include "install/driver_rules.h"
 #include "integration/format_table.h"
 
 namespace pixelmoor {
@@ -17,6 +18,9 @@ inline constexpr wchar_t kAllUsersSwitch[] = L"/allusers=";
 inline constexpr wchar_t kAssocSwitch[] = L"/assoc=";
 inline constexpr wchar_t kIniSwitch[] = L"/ini=";
 
+// The installation's limit of a folder text is the switch's.
+static_assert(SwitchValueLimit(kFolderSwitch) == kFolderTextLimit);
+
 bool IsWhiteSpace(wchar_t c) noexcept { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
 
 void RemoveTrailingBlanks(std::wstring& text) {
@@ -24,13 +28,31 @@ void RemoveTrailingBlanks(std::wstring& text) {
     text.erase(last == std::wstring::npos ? 0 : last + 1);
 }
 
+// The text after the first occurrence of switchName up to the next "/" or
+// the end, uncut; empty optional when the switch does not occur.
+std::optional<std::wstring_view> WholeSwitchValue(std::wstring_view arguments, std::wstring_view switchName) {
+    const std::size_t at = arguments.find(switchName);
+    if (at == std::wstring_view::npos) return std::nullopt;
+    const std::wstring_view value = arguments.substr(at + switchName.size());
+    return value.substr(0, value.find(L'/'));
+}
+
 // A path switch replaces its field even with an empty value; only a
 // non-empty value is unquoted.
-void ReadPathSwitch(std::wstring_view arguments, std::wstring_view name, std::wstring& field) {
-    std::optional<std::wstring> value = ReadSwitchValue(arguments, name);
-    if (!value) return;
-    field = std::move(*value);
+void SetPathField(std::wstring value, std::wstring& field) {
+    field = std::move(value);
     if (!field.empty()) UnquotePath(field);
+}
+
+void ReadPathSwitch(std::wstring_view arguments, std::wstring_view name, std::wstring& field) {
+    if (std::optional<std::wstring> value = ReadSwitchValue(arguments, name)) SetPathField(std::move(*value), field);
+}
+
+// The folder is taken whole: cut at its limit it could name a parent of the
+// folder meant, so the installation refuses one that is too long instead.
+void ReadFolderSwitch(std::wstring_view arguments, std::wstring& field) {
+    if (std::optional<std::wstring_view> value = WholeSwitchValue(arguments, kFolderSwitch))
+        SetPathField(std::wstring(*value), field);
 }
 
 void ReadNumberSwitch(std::wstring_view arguments, std::wstring_view name, int& field) {
@@ -53,11 +75,9 @@ bool HasSilentSwitch(std::wstring_view commandLine) noexcept {
 }
 
 std::optional<std::wstring> ReadSwitchValue(std::wstring_view arguments, std::wstring_view switchName) {
-    const std::size_t at = arguments.find(switchName);
-    if (at == std::wstring_view::npos) return std::nullopt;
-    std::wstring_view value = arguments.substr(at + switchName.size());
-    value = value.substr(0, value.find(L'/'));
-    return CutAt(value, SwitchValueLimit(switchName));
+    const std::optional<std::wstring_view> value = WholeSwitchValue(arguments, switchName);
+    if (!value) return std::nullopt;
+    return CutAt(*value, SwitchValueLimit(switchName));
 }
 
 void UnquotePath(std::wstring& path) {
@@ -96,7 +116,7 @@ InstallOptions ParseSilentCommandLine(std::wstring_view commandLine, const Silen
     // limit; a command line ends at its terminator, so a stray NUL ends it.
     const std::wstring_view arguments = CommandLineArguments(commandLine.substr(0, commandLine.find(L'\0')));
 
-    ReadPathSwitch(arguments, kFolderSwitch, options.folder);
+    ReadFolderSwitch(arguments, options.folder);
     ReadNumberSwitch(arguments, kDesktopSwitch, options.desktopShortcut);
     ReadNumberSwitch(arguments, kThumbsSwitch, options.thumbnailsShortcut);
     ReadNumberSwitch(arguments, kGroupSwitch, options.startMenuGroup);

@@ -40,7 +40,8 @@ struct SilentDefaults {
 
 // The install options of a silent run: the defaults, then the switches read
 // from the arguments, however long the command line is (it ends at a NUL).
-// Never fails.
+// The "/folder=" value is taken whole, however long: the installation refuses
+// a folder beyond its limit rather than install into a cut one. Never fails.
 [[nodiscard]] InstallOptions ParseSilentCommandLine(std::wstring_view commandLine, const SilentDefaults& defaults);
 
 // The raw value of the first occurrence of switchName (which ends in "=") in

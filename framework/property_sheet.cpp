@@ -161,10 +161,11 @@ INT_PTR CPropertySheet::DoModal() {
     header.ppsp = descriptions.data();
     header.pfnCallback = SheetCallback;
 
+    windowMade_ = false;
     sheetBeingCreated = this;
     const INT_PTR result = ::PropertySheetW(&header);
     sheetBeingCreated = nullptr;
-    return result;
+    return windowMade_ ? result : -1;
 }
 
 CPropertyPage* CPropertySheet::GetPage(int index) const noexcept {
@@ -217,7 +218,9 @@ void CPropertySheet::Attach(HWND sheet) noexcept {
 int CALLBACK CPropertySheet::SheetCallback(HWND sheet, UINT message, LPARAM) noexcept {
     // Called once the sheet's window, its buttons and its pages' list exist,
     // before the start page is shown.
-    if (message == PSCB_INITIALIZED && sheetBeingCreated != nullptr) sheetBeingCreated->Attach(sheet);
+    if (message != PSCB_INITIALIZED || sheetBeingCreated == nullptr) return 0;
+    sheetBeingCreated->windowMade_ = true;
+    sheetBeingCreated->Attach(sheet);
     return 0;
 }
 

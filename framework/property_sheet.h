@@ -97,7 +97,9 @@ public:
     void AddPage(CPropertyPage& page);
 
     // Shows the sheet and returns when it has closed: IDOK or 0 (closed as
-    // a cancel) as comctl32 reports it, -1 when the sheet could not be made.
+    // a cancel) as comctl32 reports it, -1 when the sheet could not be made
+    // (comctl32 reports 0 also when its window could not be created, as
+    // without a display).
     INT_PTR DoModal();
 
     [[nodiscard]] HWND GetSafeHwnd() const noexcept { return hwnd_; }
@@ -136,6 +138,8 @@ private:
     DWORD headerFlags_ = PSH_PROPSHEETPAGE | PSH_USECALLBACK;
     std::vector<CPropertyPage*> pages_;
     HWND hwnd_ = nullptr;
+    // The sheet's window came into being during DoModal.
+    bool windowMade_ = false;
 };
 
 }  // namespace pixelmoor

@@ -7,8 +7,8 @@
 
 #include "archive/embedded_archive.h"
 #include "archive/folder_path.h"
+#include "archive/payload_reach.h"
 #include "framework/resource_strings.h"
-#include "framework/text_rules.h"
 #include "install/driver_rules.h"
 #include "install/install_log.h"
 #include "install/version_probe.h"
@@ -48,11 +48,16 @@ bool AssociationsConfirmed(const InstallOptions& options) {
 }  // namespace
 
 int RunInstallation(InstallOptions& options) {
-    const std::wstring given = CutAt(options.folder, kOptionTextLimit);
+    const std::wstring& given = options.folder;
     std::optional<std::wstring> work = WorkingFolder(given);
     if (!work) return Fail(options, res::kStringInvalidFolder, given, FolderPlace::kAfterMessage);
-    if (EnsureFolderPath(*work) == 0)
+    // Refused before anything is created: in a folder too long for the
+    // payload the installation would end half done.
+    if (!InstallationFitsFolder(given, LongestPayloadEntry()) || EnsureFolderPath(*work) == 0)
         return Fail(options, res::kStringCannotCreateFolder, *work, FolderPlace::kAfterMessage);
+    // Nothing is written through a link inside the tree that the payload
+    // fills: whoever could plant it would steer the files anywhere.
+    if (LinkedPayloadFolder(*work)) return Fail(options, res::kStringInstallFailed, *work, FolderPlace::kBeforeMessage);
 
     const int keepIconLibrary = IconLibraryRule(*work);
     // An incomplete unpacking fails as well: a viewer with files missing or

@@ -3,6 +3,7 @@
 // types the registration gets after the confirmation question.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,20 @@ namespace pixelmoor {
 // empty, or without a drive or network root (a relative path, "..\x",
 // "%ProgramFiles%\x"), which would land below whatever folder is current.
 [[nodiscard]] std::optional<std::wstring> WorkingFolder(std::wstring_view folder);
+
+// The longest folder text that an installation takes: the limit of the
+// "/folder=" switch's value. A longer text is refused as a whole; cut, it
+// would name another folder, a parent of the one meant.
+inline constexpr std::size_t kFolderTextLimit = 252;
+
+// Whether the installation fits the folder: the text within kFolderTextLimit,
+// and every path that it writes below the working folder (the payload's
+// longest entry, of longestEntry characters, or the settings file's
+// temporary copy) within the 259 characters of a Windows path. A folder that
+// does not fit would be half installed: files missing, a settings record
+// that cannot be written, an uninstaller that cannot be started. Folders
+// that WorkingFolder refuses are not judged here.
+[[nodiscard]] bool InstallationFitsFolder(std::wstring_view folder, std::size_t longestEntry);
 
 // Where the folder stands in the log entry of a failure: after the message
 // when the folder itself is at fault, before it when the unpacking failed.

@@ -11,7 +11,7 @@
 namespace pixelmoor {
 
 struct InstallOptions {
-    std::wstring folder;     // target folder, at most kOptionTextLimit characters; may lack the backslash
+    std::wstring folder;     // target folder as given (too long a text is refused, never cut); may lack the backslash
     int startMenuGroup = 0;  // flags: any nonzero value means yes
     int desktopShortcut = 0;
     int thumbnailsShortcut = 0;

@@ -6,9 +6,11 @@
 // After windows.h, which it builds on.
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
 
 #include "framework/product.h"
+#include "framework/text_rules.h"
 #include "resources/resource_ids.h"
 #include "resources/wizard_ids.h"
 #include "wizard/page_rules.h"
@@ -34,8 +36,10 @@ void ShowFaqPage() noexcept {
 void StartViewer(const CWizPropertySheet& sheet) {
     const CWizPropertyPage* welcome = sheet.GetWizPage(kWelcomePosition);
     if (welcome == nullptr) return;
-    const std::wstring viewer = ViewerPath(welcome->GetDlgItemText(IDC_FOLDER_EDIT, kFolderBoxLimit));
-    ::ShellExecuteW(::GetActiveWindow(), L"open", viewer.c_str(), L"", nullptr, SW_SHOW);
+    // The box read as the installation read it.
+    const std::optional<std::wstring> viewer = ViewerPath(welcome->GetDlgItemText(IDC_FOLDER_EDIT, kOptionTextLimit));
+    if (!viewer) return;
+    ::ShellExecuteW(::GetActiveWindow(), L"open", viewer->c_str(), L"", nullptr, SW_SHOW);
     ::Sleep(kFirstLookDelayMs);
     for (int look = 0; look < kLooksForViewer; ++look) {
         if (const HWND window = ::FindWindowExW(nullptr, nullptr, kViewerWindowClass, nullptr)) {

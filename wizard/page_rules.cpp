@@ -6,6 +6,7 @@
 
 #include "framework/product.h"
 #include "framework/text_rules.h"
+#include "install/driver_rules.h"
 #include "install/install_folder_rules.h"
 
 namespace pixelmoor {
@@ -32,12 +33,34 @@ std::wstring_view LastComponent(std::wstring_view path) noexcept {
     return previous == std::wstring_view::npos ? path : path.substr(previous);
 }
 
-}  // namespace
+// The settings folder of the checked radio button; with none checked, the
+// one that the earlier installation records.
+std::wstring ChosenSettingsFolder(const WizardChoices& choices) {
+    if (choices.settingsInAppData) return kAppDataSettingsFolder;
+    if (choices.settingsInProgramFolder) return std::wstring();
+    return choices.recordedSettingsFolder;
+}
 
-bool IsValidTargetFolder(std::wstring_view folderText) {
+// Not empty and with a drive; blanks around the text do not count, as they
+// are trimmed before installing.
+bool HasDrive(std::wstring_view folderText) {
     std::wstring folder(folderText);
     TrimBlanks(folder);
     return !folder.empty() && !SplitPath(folder).drive.empty();
+}
+
+}  // namespace
+
+std::wstring InstallFolderText(std::wstring_view folderText) {
+    std::wstring folder = CutAt(folderText, kOptionTextLimit);
+    TrimBlanks(folder);
+    return folder;
+}
+
+FolderVerdict JudgeTargetFolder(std::wstring_view folderText, std::size_t longestEntry) {
+    if (!HasDrive(CutAt(folderText, kFolderBoxLimit))) return FolderVerdict::kNoDrive;
+    return InstallationFitsFolder(InstallFolderText(folderText), longestEntry) ? FolderVerdict::kAccepted
+                                                                               : FolderVerdict::kTooLong;
 }
 
 std::wstring InitialBrowseSelection(std::wstring_view folderText) {
@@ -123,15 +146,22 @@ std::wstring ReadyFolderLine(std::wstring_view label, std::wstring_view folderTe
     return std::wstring(label) + L": " + folder;
 }
 
+SettingsRadio PreselectedSettingsRadio(const std::optional<std::wstring>& recordedSettingsFolder, bool beforeVista) {
+    if (!recordedSettingsFolder) return beforeVista ? SettingsRadio::kProgramFolder : SettingsRadio::kAppData;
+    std::wstring_view recorded = *recordedSettingsFolder;
+    if (recorded.empty()) return SettingsRadio::kProgramFolder;
+    if (EndsWithBackslash(recorded)) recorded.remove_suffix(1);
+    return EqualsIgnoringCase(recorded, kAppDataSettingsFolder) ? SettingsRadio::kAppData : SettingsRadio::kNone;
+}
+
 InstallOptions BuildInstallOptions(const WizardChoices& choices, std::wstring_view caption) {
     InstallOptions options;
-    options.folder = CutAt(choices.folderText, kOptionTextLimit);
-    TrimBlanks(options.folder);
+    options.folder = InstallFolderText(choices.folderText);
     options.startMenuGroup = choices.startMenuGroup ? 1 : 0;
     options.desktopShortcut = choices.desktopShortcut ? 1 : 0;
     options.thumbnailsShortcut = choices.thumbnailsShortcut ? 1 : 0;
     options.allUsers = choices.allUsers ? 1 : 0;
-    options.iniFolder = choices.settingsInAppData ? kAppDataSettingsFolder : L"";
+    options.iniFolder = ChosenSettingsFolder(choices);
     options.associate = 0;
     options.selection.fill(0);
     if (choices.listEnabled) {
@@ -148,12 +178,12 @@ InstallOptions BuildInstallOptions(const WizardChoices& choices, std::wstring_vi
     return options;
 }
 
-std::wstring ViewerPath(std::wstring_view folderText) {
-    std::wstring path = CutAt(folderText, kFolderBoxLimit);
-    // The installation went to the folder without blanks around it.
-    TrimBlanks(path);
-    if (!EndsWithBackslash(path)) path += L'\\';
-    return path + kViewerExe;
+std::optional<std::wstring> ViewerPath(std::wstring_view folderText) {
+    // The installation went to the normal form of the folder, which may
+    // differ from the text (a blank before a backslash, doubled backslashes).
+    const std::optional<std::wstring> folder = WorkingFolder(InstallFolderText(folderText));
+    if (!folder || folder->empty()) return std::nullopt;
+    return *folder + kViewerExe;
 }
 
 }  // namespace pixelmoor

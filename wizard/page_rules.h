@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,10 +23,18 @@ inline constexpr std::size_t kFolderBoxLimit = 259;
 // Characters of string 6 "Zielverzeichnis" (a buffer of 50 characters).
 inline constexpr std::size_t kFolderLabelLimit = 49;
 
-// Whether Next may leave the welcome page with this folder text: not empty
-// and with a drive ("X:"), so neither a bare name nor a network path. Blanks
-// around the text do not count, as they are trimmed before installing.
-[[nodiscard]] bool IsValidTargetFolder(std::wstring_view folderText);
+// The folder that an installation from the wizard gets for the folder box's
+// text: cut at 519 characters, without the blanks around it.
+[[nodiscard]] std::wstring InstallFolderText(std::wstring_view folderText);
+
+// What Next on the welcome page makes of the folder box's text (read up to
+// 519 characters): a folder to go on with; one without a drive ("X:"), so a
+// bare name or a network path, looking at 259 characters without the blanks
+// around them (message 5); or one that the installation does not fit, given
+// the payload's longest entry (message 11), which is so refused before
+// anything is written.
+enum class FolderVerdict { kAccepted, kNoDrive, kTooLong };
+[[nodiscard]] FolderVerdict JudgeTargetFolder(std::wstring_view folderText, std::size_t longestEntry);
 
 // The folder that the folder dialog selects when it opens: the box's text
 // without one trailing backslash, except for a drive root such as D:\.
@@ -93,31 +102,46 @@ inline constexpr std::size_t kWhatsNewCopyLimitBytes = 20479;
 
 // What Next on the ready page reads from the controls of the pages.
 struct WizardChoices {
-    std::wstring folderText;          // the welcome page's folder box 1000
-    bool startMenuGroup = false;      // 1012 checked
-    bool desktopShortcut = false;     // 1011 checked
-    bool thumbnailsShortcut = false;  // 1021 checked
-    bool allUsers = false;            // radio button 1017 checked (also while disabled)
-    bool settingsInAppData = false;   // radio button 1039 of the ready page checked
-    bool listEnabled = false;         // the association list is enabled (3311 ticked)
-    std::vector<int> stateImages;     // the list's items' state images, in item order
+    std::wstring folderText;               // the welcome page's folder box 1000
+    bool startMenuGroup = false;           // 1012 checked
+    bool desktopShortcut = false;          // 1011 checked
+    bool thumbnailsShortcut = false;       // 1021 checked
+    bool allUsers = false;                 // radio button 1017 checked (also while disabled)
+    bool settingsInAppData = false;        // radio button 1039 of the ready page checked
+    bool settingsInProgramFolder = false;  // radio button 1038 checked
+    std::wstring recordedSettingsFolder;   // what an update keeps while neither is checked (empty: the program folder)
+    bool listEnabled = false;              // the association list is enabled (3311 ticked)
+    std::vector<int> stateImages;          // the list's items' state images, in item order
 };
 
 // The settings folder that 1039 chooses.
 inline constexpr wchar_t kAppDataSettingsFolder[] = L"%APPDATA%\\Pixelmoor";
 
+// The radio button that the ready page checks on each activation. On a first
+// installation (nothing recorded) the recommended one: 1039, or 1038 on
+// systems before Vista. On an update the one that names the settings folder
+// that the installation records (1038 for none, its program folder; 1039 for
+// "%APPDATA%\Pixelmoor" in any capitals, with or without a closing
+// backslash), and none for another folder, which the update then keeps as
+// the silent road does.
+enum class SettingsRadio { kNone, kProgramFolder, kAppData };
+[[nodiscard]] SettingsRadio PreselectedSettingsRadio(const std::optional<std::wstring>& recordedSettingsFolder,
+                                                     bool beforeVista);
+
 // The record of one installation from the wizard: the folder cut at 519
-// characters and trimmed; the shortcut flags and scope; the settings folder;
-// the selection only while the list is enabled, each of the first 66 items
-// counting as chosen unless its state image is the empty box; not silent;
-// `caption` for the driver's boxes.
+// characters and trimmed; the shortcut flags and scope; the settings folder
+// (that of the checked radio button, else the recorded one); the selection
+// only while the list is enabled, each of the first 66 items counting as
+// chosen unless its state image is the empty box; not silent; `caption` for
+// the driver's boxes.
 [[nodiscard]] InstallOptions BuildInstallOptions(const WizardChoices& choices, std::wstring_view caption);
 
 // ---- Finish page ----
 
-// The viewer executable in the folder box's folder: the text (at most 259
-// characters) without blanks around it, as it was installed, with a
-// backslash and "p_moor64.exe" appended.
-[[nodiscard]] std::wstring ViewerPath(std::wstring_view folderText);
+// The viewer executable in the folder that the installation went to: the
+// normal form of the folder box's folder (InstallFolderText, then
+// WorkingFolder), followed by "p_moor64.exe". Empty when the text names no
+// folder that could have been installed into.
+[[nodiscard]] std::optional<std::wstring> ViewerPath(std::wstring_view folderText);
 
 }  // namespace pixelmoor

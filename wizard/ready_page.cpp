@@ -2,14 +2,16 @@
 // with the status text 1044 shown in bold red Arial meanwhile.
 #include <windows.h>
 
-#include <array>
+#include <optional>
 #include <string>
 
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "install/driver.h"
+#include "install/install_folder.h"
 #include "install/installation_lock.h"
+#include "install/viewer_settings.h"
 #include "integration/windows_version.h"
 #include "resources/resource_ids.h"
 #include "resources/wizard_ids.h"
@@ -25,7 +27,6 @@ namespace {
 constexpr int kDefaultDpi = 96;
 constexpr int kStatusTextPoints = 18;  // height at 96 dpi, in pixels
 constexpr COLORREF kStatusTextColour = RGB(255, 0, 0);
-constexpr std::array kSheetButtons = {kBackButton, kNextButton, IDCANCEL};
 
 int SheetDpi(const CWizPropertySheet& sheet) noexcept {
     const ScreenDc dc(sheet.GetSafeHwnd());
@@ -37,6 +38,15 @@ int SheetDpi(const CWizPropertySheet& sheet) noexcept {
 std::wstring WelcomeFolderText(const CWizPropertySheet& sheet) {
     const CWizPropertyPage* welcome = sheet.GetWizPage(kWelcomePosition);
     return welcome != nullptr ? welcome->GetDlgItemText(IDC_FOLDER_EDIT, kFolderBoxLimit) : std::wstring();
+}
+
+// On an update, the settings folder that the earlier installation records
+// (empty: its program folder), which the update keeps unless the user
+// chooses another; empty optional on a first installation.
+std::optional<std::wstring> RecordedSettingsFolder() {
+    const std::optional<std::wstring> earlier = FindExistingInstallFolder();
+    if (!earlier) return std::nullopt;
+    return RecordedIniFolder(*earlier);
 }
 
 // The choices of every page, as their controls hold them now.
@@ -52,13 +62,10 @@ WizardChoices ReadChoices(const CWizPropertyPage& page) {
         choices.allUsers = welcome->IsDlgButtonChecked(IDC_ALL_USERS);
     }
     choices.settingsInAppData = page.IsDlgButtonChecked(IDC_INI_APPDATA);
+    choices.settingsInProgramFolder = page.IsDlgButtonChecked(IDC_INI_PROGRAM_FOLDER);
+    choices.recordedSettingsFolder = RecordedSettingsFolder().value_or(std::wstring());
     ReadAssociationChoices(sheet, choices);
     return choices;
-}
-
-// Nothing in the wizard reacts while the installation runs on its thread.
-void EnableSheetButtons(const CWizPropertySheet& sheet, bool enable) noexcept {
-    for (const int button : kSheetButtons) sheet.EnableButton(button, enable);
 }
 
 }  // namespace
@@ -68,11 +75,12 @@ void ReadyOnSetActive(CWizPropertyPage& page) noexcept {
     sheet.UseTitleFont(page, IDC_READY_TITLE);
     const std::wstring label = LoadResourceString(res::kStringTargetFolder, kFolderLabelLimit);
     page.SetDlgItemText(IDC_READY_FOLDER, ReadyFolderLine(label, WelcomeFolderText(sheet)));
-    // The recommended place on every activation; systems before Vista had
-    // no per-user application data to speak of.
-    const bool programFolder = !IsWindowsVersionAtLeast(6, 0, 0);
-    page.CheckDlgButton(IDC_INI_PROGRAM_FOLDER, programFolder);
-    page.CheckDlgButton(IDC_INI_APPDATA, !programFolder);
+    // On every activation: on an update the place that the installation
+    // records, else the recommended one (systems before Vista had no
+    // per-user application data to speak of).
+    const SettingsRadio radio = PreselectedSettingsRadio(RecordedSettingsFolder(), !IsWindowsVersionAtLeast(6, 0, 0));
+    page.CheckDlgButton(IDC_INI_PROGRAM_FOLDER, radio == SettingsRadio::kProgramFolder);
+    page.CheckDlgButton(IDC_INI_APPDATA, radio == SettingsRadio::kAppData);
 }
 
 void ReadyBindControls(CWizPropertyPage& page) noexcept {
@@ -103,9 +111,11 @@ LRESULT ReadyOnWizardNext(CWizPropertyPage& page) noexcept {
     const HWND status = page.GetDlgItem(IDC_STATUS_TEXT);
     ::ShowWindow(status, SW_SHOW);
     ::UpdateWindow(status);
-    EnableSheetButtons(sheet, false);
-    const int installed = RunInstallation(options);
-    EnableSheetButtons(sheet, true);
+    int installed = 0;
+    {
+        const InstallationInProgress installing(sheet);
+        installed = RunInstallation(options);
+    }
     // Whatever comes next, nothing is being installed any more.
     ::ShowWindow(status, SW_HIDE);
 

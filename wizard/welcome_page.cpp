@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "archive/payload_reach.h"
 #include "framework/product.h"
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
@@ -151,8 +152,14 @@ void WelcomeBindControls(CWizPropertyPage& page) noexcept {
 
 LRESULT WelcomeOnWizardNext(CWizPropertyPage& page) noexcept {
     CWizPropertySheet& sheet = page.Sheet();
-    if (IsValidTargetFolder(page.GetDlgItemText(IDC_FOLDER_EDIT, kFolderBoxLimit))) return page.GetAdjacentPageId(true);
-    sheet.ShowMessage(res::kStringInvalidFolder, MB_ICONERROR);
+    // Read as the installation will read it.
+    const std::wstring folder = page.GetDlgItemText(IDC_FOLDER_EDIT, kOptionTextLimit);
+    const FolderVerdict verdict = JudgeTargetFolder(folder, LongestPayloadEntry());
+    if (verdict == FolderVerdict::kAccepted) return page.GetAdjacentPageId(true);
+    // A folder that the payload does not fit is refused here, before
+    // anything is written, as the installation would refuse it.
+    sheet.ShowMessage(verdict == FolderVerdict::kTooLong ? res::kStringCannotCreateFolder : res::kStringInvalidFolder,
+                      MB_ICONERROR);
     // The page stays, and with it the first page's disabled Back.
     sheet.EnableButton(kBackButton, false);
     return -1;

@@ -14,8 +14,33 @@ constexpr wchar_t kSheetCaption[] = L"Pixelmoor Setup";
 // Characters kept of a message or button text from the string table.
 constexpr std::size_t kMessageTextLimit = kSystemPathLimit;
 constexpr UINT kCancelQuestionFlags = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+constexpr int kSheetButtons[] = {kBackButton, kNextButton, IDCANCEL};
+
+// Removes the messages of one range waiting for `window` (null: any window
+// of this thread).
+void DropWaiting(HWND window, UINT first, UINT last) noexcept {
+    MSG message{};
+    while (::PeekMessageW(&message, window, first, last, PM_REMOVE)) {
+    }
+}
 
 }  // namespace
+
+InstallationInProgress::InstallationInProgress(CWizPropertySheet& sheet) noexcept : sheet_(sheet) {
+    for (const int button : kSheetButtons) sheet_.EnableButton(button, false);
+    sheet_.installing_ = true;
+}
+
+InstallationInProgress::~InstallationInProgress() {
+    sheet_.installing_ = false;
+    for (const int button : kSheetButtons) sheet_.EnableButton(button, true);
+    // Keys (Escape, Enter, Alt+F4), clicks, and close commands posted to the
+    // sheet (the taskbar's close), as the wizard did not take them in time.
+    DropWaiting(nullptr, WM_KEYFIRST, WM_KEYLAST);
+    DropWaiting(nullptr, WM_MOUSEFIRST, WM_MOUSELAST);
+    DropWaiting(nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK);
+    DropWaiting(sheet_.GetSafeHwnd(), WM_SYSCOMMAND, WM_SYSCOMMAND);
+}
 
 std::wstring WizardString(int stringId) { return LoadResourceString(stringId, kMessageTextLimit); }
 
@@ -73,6 +98,7 @@ bool CWizPropertySheet::UserConfirmsCancel() const noexcept {
 bool CWizPropertySheet::OnCommand(WPARAM wParam, LPARAM) noexcept {
     // The Cancel button and Escape, with any notification code.
     if (LOWORD(wParam) != IDCANCEL || closing_) return false;
+    if (installing_) return true;
     if (GetActiveIndex() == kFinishPosition) {
         if (CWizPropertyPage* finish = GetWizPage(kFinishPosition)) finish->RunFinishActions();
     } else if (!UserConfirmsCancel()) {
@@ -84,6 +110,7 @@ bool CWizPropertySheet::OnCommand(WPARAM wParam, LPARAM) noexcept {
 
 bool CWizPropertySheet::OnSysCommand(WPARAM wParam, LPARAM) noexcept {
     if ((wParam & 0xFFF0) != SC_CLOSE || closing_) return false;
+    if (installing_) return true;
     // On the finish page the window closes without a question and without
     // the finish actions; before it, the cancel question decides.
     if (GetActiveIndex() != kFinishPosition && !UserConfirmsCancel()) return true;

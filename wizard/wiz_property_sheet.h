@@ -16,6 +16,7 @@
 namespace pixelmoor {
 
 class CWizPropertyPage;
+class CWizPropertySheet;
 
 // Positions of the pages in the sheet.
 enum PagePosition : int {
@@ -32,6 +33,24 @@ inline constexpr int kNextButton = 0x3024;
 
 // A message or button text of the string table, at most 259 characters.
 [[nodiscard]] std::wstring WizardString(int stringId);
+
+// An installation that runs on the wizard's thread, from the making of this
+// object to its end. Meanwhile the sheet's Back, Next and Cancel are disabled
+// and the close box, Escape and Alt+F4 do nothing (a modal box that the
+// installation shows still lets them reach the sheet). At the end the
+// buttons come back, and the keys, clicks and close commands that waited for
+// the installation are dropped: they were meant for no page, and would
+// otherwise act on the one that follows it.
+class InstallationInProgress {
+public:
+    explicit InstallationInProgress(CWizPropertySheet& sheet) noexcept;
+    ~InstallationInProgress();
+    InstallationInProgress(const InstallationInProgress&) = delete;
+    InstallationInProgress& operator=(const InstallationInProgress&) = delete;
+
+private:
+    CWizPropertySheet& sheet_;
+};
 
 class CWizPropertySheet : public CPropertySheet {
 public:
@@ -73,6 +92,8 @@ protected:
     bool OnSysCommand(WPARAM wParam, LPARAM lParam) noexcept override;
 
 private:
+    friend class InstallationInProgress;
+
     // The cancel question; true when the user answered Yes.
     [[nodiscard]] bool UserConfirmsCancel() const noexcept;
 
@@ -82,6 +103,8 @@ private:
     CXColorStatic statusText_;
     std::wstring titleText_;
     bool installationSucceeded_ = false;
+    // An InstallationInProgress lives: cancelling and closing do nothing.
+    bool installing_ = false;
     // The close has been decided (question answered Yes, or the finish page
     // closes): a Cancel command that comctl32 sends or posts on its way out
     // passes without a second question or a second finish action.

@@ -2,6 +2,7 @@
 // stay within their limits, the switch reading agrees with wcstol, and
 // nothing in the program's own path counts as a switch.
 #include <cerrno>
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
@@ -27,7 +28,6 @@ struct SwitchLimit {
 };
 constexpr SwitchLimit kSwitches[] = {{L"/folder=", 252},   {L"/desktop=", 251}, {L"/thumbs=", 252}, {L"/group=", 253},
                                      {L"/allusers=", 250}, {L"/assoc=", 253},   {L"/ini=", 255}};
-constexpr std::size_t kFolderValueLimit = 252;
 constexpr std::size_t kIniValueLimit = 255;
 
 // The reference reading: wcstol in base 10, clamped to a 32-bit int.
@@ -66,10 +66,24 @@ void CheckPath(const std::wstring& copy, const wchar_t* name, std::size_t limit,
     Require(field.empty() || field.back() != L' ');
 }
 
+// The folder is never cut: it is its whole value, unquoted, so that the
+// installation can refuse one beyond its limit.
+void CheckFolder(const std::wstring& copy, const std::wstring& field, const std::wstring& fallback) {
+    const std::size_t at = copy.find(L"/folder=");
+    if (at == std::wstring::npos) {
+        Require(field == CutAt(fallback, kOptionTextLimit));
+        return;
+    }
+    std::wstring value = copy.substr(at + std::wstring_view(L"/folder=").size());
+    value.resize(std::min(value.size(), value.find(L'/')));
+    if (!value.empty()) UnquotePath(value);
+    Require(field == value);
+}
+
 void CheckOptions(const std::wstring& line, const SilentDefaults& defaults) {
     const InstallOptions options = ParseSilentCommandLine(line, defaults);
     const std::wstring copy(CommandLineArguments(std::wstring_view(line).substr(0, line.find(L'\0'))));
-    CheckPath(copy, L"/folder=", kFolderValueLimit, options.folder, defaults.folder);
+    CheckFolder(copy, options.folder, defaults.folder);
     CheckPath(copy, L"/ini=", kIniValueLimit, options.iniFolder, defaults.iniFolder);
     Require(options.silent == 1);
     Require(options.caption == L"Pixelmoor 64-bit Setup");

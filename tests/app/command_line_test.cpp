@@ -207,17 +207,17 @@ TEST(CommandLine, ParseSilentCommandLineFillsTheOptions) {
         {L"setup.exe /silent /desktop=1 /thumbs=5 /group=2 /allusers=-1", kFirstInstall, {pf, appData, 1, 5, 2, -1}},
         // switch names in capitals are not recognised
         {L"setup.exe /silent /FOLDER=D:\\x /Desktop=1", kFirstInstall, {pf, appData}},
-        // a folder value longer than 252 characters is cut to 252
-        {L"setup.exe /silent /folder=" + std::wstring(300, L'f'), kFirstInstall, {std::wstring(252, L'f'), appData}},
+        // a folder value longer than 252 characters is kept whole, so that the installation refuses it
+        {L"setup.exe /silent /folder=" + std::wstring(300, L'f'), kFirstInstall, {std::wstring(300, L'f'), appData}},
         // a switch that ends with character 519 is seen
         {fill509 + L"/desktop=1", kFirstInstall, {pf, appData, 1}},
         // and so are the switches beyond it: the whole line is read
         {fill509 + L"x/desktop=1", kFirstInstall, {pf, appData, 1}},
         {fill509 + L"xxxxxxxxxx/desktop=1 /folder=D:\\x", kFirstInstall, {L"D:\\x", appData, 1}},
-        // far beyond, each value still keeps its own limit
+        // far beyond, the settings folder still keeps its own limit (the folder is never cut)
         {pad + std::wstring(30000, L'x') + L" /folder=" + std::wstring(300, L'f') + L" /ini=" + std::wstring(300, L'i'),
          kFirstInstall,
-         {std::wstring(252, L'f'), std::wstring(255, L'i')}},
+         {std::wstring(300, L'f'), std::wstring(255, L'i')}},
         // the program's own path holds no switches
         {L"C:/folder=D:/desktop=1/setup.exe /silent", kFirstInstall, {pf, appData}},
         // over-long defaults are held in 519 characters

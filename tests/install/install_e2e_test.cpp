@@ -354,6 +354,124 @@ void MakeFolder(const std::wstring& path) {
         << test::Narrow(path);
 }
 
+// A folder below D:\Long of `length` characters with its closing backslash,
+// in levels of at most 100 characters.
+std::wstring FolderOfLength(std::size_t length) {
+    std::wstring folder = L"D:\\Long\\";
+    while (folder.size() < length) {
+        const std::size_t room = length - folder.size();  // with the level's backslash
+        // No level is left with no character before its backslash.
+        const std::size_t level = room <= 101 ? room - 1 : (room == 102 ? 99 : 100);
+        folder += std::wstring(level, L'l') + L"\\";
+    }
+    return folder;
+}
+
+TEST_F(SilentInstallTest, FoldersThatTheInstallationDoesNotFitAreRefusedBeforeAnythingIsWritten) {
+    // The deepest path is the install folder followed by the longest entry.
+    std::size_t longest = 0;
+    for (const test::ZipEntry& entry : test::ReadZipEntries(payload_)) longest = std::max(longest, entry.name.size());
+    ASSERT_GT(longest, 0u);
+    const std::size_t limit = MAX_PATH - 1 - longest;  // characters of the folder with its backslash
+    const struct {
+        const char* what;
+        std::wstring value;   // of /folder=
+        std::wstring folder;  // installed into, or named in the log
+        bool installed;
+    } rows[] = {
+        // the deepest file fills a path exactly: installed whole
+        {"at the limit", FolderOfLength(limit), FolderOfLength(limit), true},
+        // one character more: files, the settings record or the uninstaller would not fit
+        {"one beyond", FolderOfLength(limit + 1), FolderOfLength(limit + 1), false},
+        // the uninstaller, named by the registration, could not be started
+        {"243 characters", FolderOfLength(244).substr(0, 243), FolderOfLength(244), false},
+        // the longest folder that can still be created and entered
+        {"258 characters", FolderOfLength(259).substr(0, 258), FolderOfLength(259), false},
+        // a value beyond the switch's 252 characters is refused, not cut: cut,
+        // this one would name D:\Shared itself and overwrite the file there
+        {"a value beyond 252", L"D:\\Shared" + std::wstring(243, L'\\') + L"Pixelmoor", L"D:\\Shared\\Pixelmoor\\",
+         false},
+    };
+    for (const auto& row : rows) {
+        SetUp();
+        RemoveTree(L"D:\\Long");
+        RemoveTree(L"D:\\Shared");
+        MakeFolder(L"D:\\Shared");
+        ASSERT_TRUE(test::WriteFileBytes(L"D:\\Shared\\p_about.txt", "the user's\n"));
+        const std::optional<DWORD> exit = RunSetup(L"/silent /folder=" + row.value);
+        if (row.installed) {
+            EXPECT_EQ(exit, kExitSuccess) << row.what;
+            EXPECT_EQ(test::EntriesNotWhole(row.folder, payload_), std::vector<std::string>{}) << row.what;
+            EXPECT_EQ(ReadFileBytes(row.folder + L"p_moor64.ini"), "[Others]\r\nINI_Folder=%APPDATA%\\Pixelmoor\r\n")
+                << row.what;
+            EXPECT_FALSE(FileExists(log_)) << row.what;
+        } else {
+            EXPECT_EQ(exit, kExitInstallFailed) << row.what;
+            ExpectLogEntry(kCannotCreateFolder + L": " + row.folder, row.what);
+            // Nothing written: no folder, no file overwritten, no settings, no registration.
+            EXPECT_FALSE(FolderExists(L"D:\\Long")) << row.what;
+            EXPECT_EQ(test::ListFolder(L"D:\\Shared"), std::vector<std::wstring>{L"p_about.txt"}) << row.what;
+            EXPECT_EQ(ReadFileBytes(L"D:\\Shared\\p_about.txt"), "the user's\n") << row.what;
+            EXPECT_FALSE(FolderExists(settingsFolder_)) << row.what;
+            EXPECT_FALSE(test::RegKeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Pixelmoor")) << row.what;
+        }
+        test::ResetProductRegistration();
+    }
+    RemoveTree(L"D:\\Long");
+    RemoveTree(L"D:\\Shared");
+}
+
+TEST_F(SilentInstallTest, LinksInsideTheTreeThatThePayloadFillsAreRefusedBeforeAnythingIsWritten) {
+    const std::wstring folder = kInstallFolder;
+    const std::string tools = "'" + test::HostPath(L"D:\\Tools") + "'";
+    const std::string elsewhere = "'" + test::HostPath(L"D:\\Elsewhere") + "'";
+    const std::string pixelmoor = tools + "/Pixelmoor";
+    const struct {
+        const char* what;
+        std::string plant;   // a host script: D:\Tools and D:\Elsewhere made anew
+        bool installed;      // or refused
+        std::wstring files;  // where the payload lands when installed
+    } rows[] = {
+        // a payload folder that leads elsewhere: the plug-ins would go there
+        {"Plugins a link", "mkdir -p " + pixelmoor + "\nln -s " + elsewhere + " " + pixelmoor + "/Plugins", false, L""},
+        // and one further down
+        {"Plugins\\Plugins32 a link",
+         "mkdir -p " + pixelmoor + "/Plugins\nln -s " + elsewhere + " " + pixelmoor + "/Plugins/Plugins32", false, L""},
+        // the install folder itself may be a link (a redirected folder)
+        {"the install folder a link", "ln -s " + elsewhere + " " + pixelmoor, true, L"D:\\Elsewhere\\"},
+        // and so may a folder above it
+        {"a parent a link", "rmdir " + tools + "\nln -s " + elsewhere + " " + tools, true,
+         L"D:\\Elsewhere\\Pixelmoor\\"},
+        // a link of the user's own that no payload folder goes through stays as it is
+        {"another folder a link", "mkdir -p " + pixelmoor + "\nln -s " + elsewhere + " " + pixelmoor + "/Bilder", true,
+         folder},
+    };
+    const std::string clear = "rm -rf " + tools + " " + elsewhere + "\nmkdir -p " + tools + " " + elsewhere;
+    for (const auto& row : rows) {
+        SetUp();
+        ASSERT_TRUE(test::RunHostScript(clear + "\necho mine > " + elsewhere + "/mine.txt\n" + row.plant, scratch_))
+            << row.what;
+        const std::optional<DWORD> exit = RunSetup(L"/silent /folder=D:\\Tools\\Pixelmoor");
+        if (row.installed) {
+            EXPECT_EQ(exit, kExitSuccess) << row.what;
+            EXPECT_EQ(test::EntriesNotWhole(row.files, payload_), std::vector<std::string>{}) << row.what;
+        } else {
+            EXPECT_EQ(exit, kExitInstallFailed) << row.what;
+            // Message 7 in its usual form, the folder first.
+            ExpectLogEntry(folder + L": " + kInstallFailed, row.what);
+            EXPECT_FALSE(FileExists(folder + L"p_moor64.exe")) << row.what;
+            ExpectNoStepAfterUnpacking(folder, row.what);
+        }
+        // Nothing went through a link that the payload was not meant to fill.
+        if (!row.files.starts_with(L"D:\\Elsewhere")) {
+            EXPECT_EQ(test::ListFolder(L"D:\\Elsewhere"), std::vector<std::wstring>{L"mine.txt"}) << row.what;
+        }
+        test::ResetProductRegistration();
+        // Removed on the host: Wine would remove a link's target with it.
+        ASSERT_TRUE(test::RunHostScript("rm -rf " + tools + " " + elsewhere, scratch_)) << row.what;
+    }
+}
+
 TEST_F(SilentInstallTest, PayloadNotWrittenWholeFailsTheInstallation) {
     const std::wstring folder = kInstallFolder;
     const std::vector<std::string> pluginEntries = {"Plugins/",

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,24 +15,37 @@
 namespace pixelmoor {
 namespace {
 
-TEST(WelcomePageRules, NextNeedsAFolderWithADrive) {
+TEST(WelcomePageRules, NextNeedsAFolderWithADriveThatTheInstallationFits) {
+    // The payload's longest entry, Toolbars/gnome-colors-human_48.png: a
+    // folder of 225 characters with its backslash leaves a path of 259.
+    constexpr std::size_t kLongestEntry = 34;
+    const std::wstring atLimit =
+        L"D:\\" + std::wstring(100, L'a') + L"\\" + std::wstring(120, L'b');  // 224, 225 with "\\"
+    constexpr FolderVerdict kAccepted = FolderVerdict::kAccepted;
+    constexpr FolderVerdict kNoDrive = FolderVerdict::kNoDrive;
+    constexpr FolderVerdict kTooLong = FolderVerdict::kTooLong;
     const struct {
-        const wchar_t* text;
-        bool valid;
+        std::wstring text;
+        FolderVerdict verdict;
     } rows[] = {
-        {L"", false},                                 // nothing typed
-        {L"Pixelmoor", false},                        // a bare name
-        {L"\\\\server\\share\\Pixelmoor", false},     // a network path has no drive
-        {L"\\Tools\\Pixelmoor", false},               // rooted, but on no drive
-        {L"   ", false},                              // blanks only
-        {L"D:\\Tools\\Pixelmoor", true},              // the usual case
-        {L"Q:\\Missing\\Pixelmoor", true},            // a drive that may not exist: the driver finds out
-        {L"D:", true},                                // a drive alone
-        {L"D:Tools", true},                           // relative to the drive's folder, as the path splitting has it
-        {L"  D:\\Tools\\Pixelmoor  ", true},          // blanks around it go before installing
+        {L"", kNoDrive},                                // nothing typed
+        {L"Pixelmoor", kNoDrive},                       // a bare name
+        {L"\\\\server\\share\\Pixelmoor", kNoDrive},    // a network path has no drive
+        {L"\\Tools\\Pixelmoor", kNoDrive},              // rooted, but on no drive
+        {L"   ", kNoDrive},                             // blanks only
+        {L"D:\\Tools\\Pixelmoor", kAccepted},           // the usual case
+        {L"Q:\\Missing\\Pixelmoor", kAccepted},         // a drive that may not exist: the driver finds out
+        {L"D:", kAccepted},                             // a drive alone
+        {L"D:Tools", kAccepted},                        // relative to the drive's folder, as the path splitting has it
+        {L"  D:\\Tools\\Pixelmoor  ", kAccepted},       // blanks around it go before installing
+        {atLimit, kAccepted},                           // the deepest file fills a path exactly
+        {L"  " + atLimit + L"\\  ", kAccepted},         // measured as installed: trimmed, one backslash
+        {atLimit + L"c", kTooLong},                     // one more character
+        {L"D:\\" + std::wstring(255, L'c'), kTooLong},  // the longest folder that could still be entered
+        {L"D:\\Tools\\" + std::wstring(245, L'\\') + L"Pix", kTooLong},  // short once normalised, but beyond 252
     };
     for (const auto& row : rows)
-        EXPECT_EQ(IsValidTargetFolder(row.text), row.valid) << testing::PrintToString(std::wstring(row.text));
+        EXPECT_EQ(JudgeTargetFolder(row.text, kLongestEntry), row.verdict) << testing::PrintToString(row.text);
 }
 
 TEST(WelcomePageRules, ChosenFolderGetsTheProductFolderUnlessItIsOne) {
@@ -240,6 +254,23 @@ TEST(ReadyPageRules, InstallOptionsComeFromTheControlsAsTheyStand) {
              return c;
          },
          {longFolder.substr(0, 519), 1, 1, 1, 0, L"%APPDATA%\\Pixelmoor", 0, {}}},
+        {"an update with neither radio checked keeps the settings folder that the installation records",
+         [] {
+             WizardChoices c = Defaults();
+             c.settingsInAppData = false;
+             c.recordedSettingsFolder = L"C:\\Settings\\Pix";
+             return c;
+         },
+         {L"C:\\Program Files\\Pixelmoor", 1, 1, 1, 0, L"C:\\Settings\\Pix", 0, {}}},
+        {"a radio that the user checks wins over the record",
+         [] {
+             WizardChoices c = Defaults();
+             c.settingsInAppData = false;
+             c.settingsInProgramFolder = true;
+             c.recordedSettingsFolder = L"C:\\Settings\\Pix";
+             return c;
+         },
+         {L"C:\\Program Files\\Pixelmoor", 1, 1, 1, 0, L"", 0, {}}},
         {"rows checked in the enabled list are chosen",
          [] {
              WizardChoices c = Defaults();
@@ -290,10 +321,32 @@ TEST(ReadyPageRules, InstallOptionsComeFromTheControlsAsTheyStand) {
     }
 }
 
+TEST(ReadyPageRules, UpdatePreselectsTheRadioOfTheRecordedSettingsFolder) {
+    constexpr SettingsRadio kNone = SettingsRadio::kNone;
+    constexpr SettingsRadio kProgram = SettingsRadio::kProgramFolder;
+    constexpr SettingsRadio kAppData = SettingsRadio::kAppData;
+    const struct {
+        std::optional<std::wstring> recorded;
+        bool beforeVista;
+        SettingsRadio radio;
+    } rows[] = {
+        {std::nullopt, false, kAppData},               // first installation: the recommended folder
+        {std::nullopt, true, kProgram},                // first installation before Vista: the program folder
+        {L"", false, kProgram},                        // update that records none: its program folder
+        {L"%APPDATA%\\Pixelmoor", true, kAppData},     // update into application data, also before Vista
+        {L"%appdata%\\PIXELMOOR\\", false, kAppData},  // the same folder in other capitals, with a backslash
+        {L"C:\\Settings\\Pix", false, kNone},          // another folder: none, and the folder is kept
+        {L"%APPDATA%\\Pixelmoor\\Alt", false, kNone},  // a folder below it is another folder
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(PreselectedSettingsRadio(row.recorded, row.beforeVista), row.radio)
+            << testing::PrintToString(row.recorded.value_or(L"(none)"));
+}
+
 TEST(FinishPageRules, ViewerIsStartedFromTheInstalledFolder) {
     const struct {
         std::wstring box;
-        std::wstring viewer;
+        std::optional<std::wstring> viewer;
     } rows[] = {
         // the default proposal has no trailing backslash
         {L"C:\\Program Files\\Pixelmoor", L"C:\\Program Files\\Pixelmoor\\p_moor64.exe"},
@@ -301,10 +354,13 @@ TEST(FinishPageRules, ViewerIsStartedFromTheInstalledFolder) {
         {L"D:\\Tools\\Pixelmoor\\", L"D:\\Tools\\Pixelmoor\\p_moor64.exe"},
         // installed without the blanks typed around the folder
         {L"  D:\\Tools\\Pixelmoor  ", L"D:\\Tools\\Pixelmoor\\p_moor64.exe"},
-        // the box is read as far as 259 characters
-        {L"D:\\" + std::wstring(300, L'a'), L"D:\\" + std::wstring(256, L'a') + L"\\p_moor64.exe"},
+        // installed into the normal form: no blank before a backslash, no doubled or forward slashes
+        {L"C:\\Tools \\Pix", L"C:\\Tools\\Pix\\p_moor64.exe"},
+        {L"D:/Tools//Pixelmoor/", L"D:\\Tools\\Pixelmoor\\p_moor64.exe"},
+        // a text that names no folder was never installed into: nothing is started
+        {L"Pixelmoor", std::nullopt},
     };
-    for (const auto& row : rows) EXPECT_EQ(ViewerPath(row.box), row.viewer);
+    for (const auto& row : rows) EXPECT_EQ(ViewerPath(row.box), row.viewer) << testing::PrintToString(row.box);
 }
 
 }  // namespace

@@ -230,6 +230,61 @@ TEST_F(WizardE2E, CloseBoxAsksOnPagesBeforeTheFinishPage) {
     EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(kExitUserCancelled));
 }
 
+TEST_F(WizardE2E, CloseBoxEscapeAndAltF4DoNothingWhileTheInstallationRuns) {
+    enum Input { kClose, kEscape };
+    const struct {
+        const char* what;
+        Input input;
+        bool duringQuestion;  // sent while the installation asks about the file types; else behind the Next click
+    } rows[] = {
+        // the close box (Alt+F4 gives the same command): waiting behind the
+        // Next click, it would close the finish page as soon as it appeared
+        {"close box behind Next", kClose, false},
+        // Escape waiting behind the click would run the finish actions and end the wizard
+        {"Escape behind Next", kEscape, false},
+        // the installation's question lets commands reach the sheet: no cancel question
+        {"close box during the question", kClose, true},
+    };
+    const test::BrowserRecorder browser;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Reset();
+        WizardRun run(L"wizard-installing");
+        gui::WizardDriver& wizard = run.driver();
+        ASSERT_TRUE(wizard.WaitForPage(kWelcome));
+        ASSERT_TRUE(wizard.SetText(1000, kTypedFolder));
+        ASSERT_TRUE(test::NextUntil(wizard, kAssociations));
+        if (row.duringQuestion) {
+            ASSERT_TRUE(wizard.Click(3311));
+            ASSERT_TRUE(test::Eventually([&] { return wizard.Control(1091).value_or(gui::ControlState{}).enabled; }));
+            ASSERT_TRUE(wizard.Click(1091));
+        }
+        ASSERT_TRUE(test::NextUntil(wizard, kReady));
+        ASSERT_TRUE(wizard.Press(gui::kNextButton));
+        std::optional<gui::MessageBoxState> question;
+        if (row.duringQuestion) {
+            question = test::WaitForWizardBox(wizard);
+            ASSERT_TRUE(question && question->text == test::kAssociationQuestionText) << test::Narrow(wizard.Dump());
+        }
+        ASSERT_TRUE(row.input == kClose ? wizard.PostSysClose() : wizard.PostKey(VK_ESCAPE));
+        if (question) {
+            ::Sleep(1000);  // time for a cancel question to appear
+            EXPECT_EQ(wizard.MessageBoxes().size(), 1u) << test::Narrow(wizard.Dump());
+            ASSERT_TRUE(wizard.Answer(*question, IDYES));
+        }
+        // The installation ends on the finish page, which stays.
+        ASSERT_TRUE(wizard.WaitForPage(kFinish, 60000)) << test::Narrow(wizard.Dump());
+        EXPECT_EQ(wizard.WaitForExit(1000), std::nullopt) << "the wizard ended";
+        ExpectPage(wizard, kTable[4]);
+        EXPECT_TRUE(wizard.MessageBoxes().empty());
+        EXPECT_TRUE(test::FileExists(std::wstring(kTypedFolder) + L"\\p_moor64.exe"));
+        ASSERT_TRUE(wizard.PostSysClose());
+        EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(kExitSuccess));
+        test::CloseViewers();
+    }
+    EXPECT_EQ(browser.Recorded(1000), "") << "the FAQ page was opened";
+}
+
 TEST_F(WizardE2E, CloseBoxOnTheFinishPageAsksNothingStartsNothingAndEndsAfterTheInstallation) {
     const test::BrowserRecorder browser;
     WizardRun run(L"wizard-finish-close");

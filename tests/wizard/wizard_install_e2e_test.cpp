@@ -89,6 +89,23 @@ void InstallThroughWizard(const PageChoices& choices) {
     EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(test::kExitSuccess));
 }
 
+// An update through the wizard with the pages' defaults, into the folder that
+// the welcome page proposes (the earlier installation's), checking on the
+// ready page which settings folder is preselected.
+void UpdateThroughWizard(std::optional<int> preselected) {
+    WizardRun run(L"wizard-update");
+    gui::WizardDriver& wizard = run.driver();
+    ASSERT_TRUE(wizard.WaitForPage(test::kWelcomePage)) << test::Narrow(wizard.Dump());
+    EXPECT_EQ(test::ControlText(wizard, 1000), std::wstring(kToolsFolder) + L"\\");
+    ASSERT_TRUE(NextUntil(wizard, test::kReadyPage));
+    for (const int radio : {1038, 1039})
+        EXPECT_EQ(test::ControlChecked(wizard, radio), std::optional<bool>(preselected == radio)) << radio;
+    ASSERT_TRUE(wizard.Press(gui::kNextButton));
+    ASSERT_TRUE(wizard.WaitForPage(test::kFinishPage)) << test::Narrow(wizard.Dump());
+    ASSERT_TRUE(wizard.PostSysClose());
+    EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(test::kExitSuccess));
+}
+
 class WizardInstallE2E : public testing::Test {
 protected:
     void SetUp() override {
@@ -163,6 +180,47 @@ TEST_F(WizardInstallE2E, WizardInstallsExactlyWhatTheSilentSwitchesOfTheSameChoi
         // a comparison of two empty records would prove nothing
         EXPECT_NE(silentText.find("p_moor64.exe"), std::string::npos);
     }
+}
+
+TEST_F(WizardInstallE2E, WizardUpdateKeepsTheSettingsFolderAsTheSilentUpdateDoes) {
+    const struct {
+        const char* what;
+        const wchar_t* earlier;          // the earlier installation's settings switch
+        std::optional<int> preselected;  // the ready page's radio button
+        const char* record;              // what the program folder's file records afterwards (null: nothing)
+    } rows[] = {
+        // another folder: no radio is checked and the folder stays the settings folder
+        {"another folder", L"/ini=D:\\Settings\\Pix", std::nullopt, "INI_Folder=D:\\Settings\\Pix"},
+        // the application data: "Anwendungsdaten"
+        {"application data", L"/ini=%APPDATA%\\Pixelmoor", 1039, "INI_Folder=%APPDATA%\\Pixelmoor"},
+        // none recorded, the program folder: "Pixelmoor-Verzeichnis"
+        {"the program folder", L"/ini=", 1038, nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::wstring earlier = L"/silent /folder=D:\\Tools\\Pixelmoor " + std::wstring(row.earlier);
+        const std::wstring wizard = test::ChangeRecord(
+            [&] {
+                test::RemoveTree(L"D:\\Settings");
+                InstallSilently(earlier);
+                UpdateThroughWizard(row.preselected);
+            },
+            kToolsFolder, false);
+        const std::optional<std::string> program = test::ReadFileBytes(std::wstring(kToolsFolder) + L"\\p_moor64.ini");
+        if (row.record) {
+            EXPECT_NE(program.value_or("").find(row.record), std::string::npos) << program.value_or("");
+        }
+        const std::wstring silent = test::ChangeRecord(
+            [&] {
+                test::RemoveTree(L"D:\\Settings");
+                InstallSilently(earlier);
+                InstallSilently(L"/silent /group=1 /desktop=1 /thumbs=1");
+            },
+            kToolsFolder, false);
+        const std::string wizardText = test::Utf8(wizard), silentText = test::Utf8(silent);
+        EXPECT_TRUE(wizardText == silentText) << test::RecordDifferences(silentText, wizardText);
+    }
+    test::RemoveTree(L"D:\\Settings");
 }
 
 TEST_F(WizardInstallE2E, UninstallAfterAWizardInstallationLeavesWhatItLeavesAfterASilentOne) {

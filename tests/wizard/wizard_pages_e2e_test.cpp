@@ -98,24 +98,32 @@ TEST_F(WizardPagesE2E, WelcomeDefaultsOnAFreshMachineAndAfterAnEarlierInstallati
     test::ResetProductRegistration();
 }
 
-TEST_F(WizardPagesE2E, WelcomeRefusesAFolderWithoutADriveAndKeepsBackDisabled) {
+TEST_F(WizardPagesE2E, WelcomeRefusesAFolderWithoutADriveOrTooLongAndKeepsBackDisabled) {
     WizardRun run(L"welcome-invalid");
     gui::WizardDriver& wizard = run.driver();
     ASSERT_TRUE(wizard.WaitForPage(test::kWelcomePage));
-    const wchar_t* rows[] = {
-        L"Pixelmoor",                     // a bare name
-        L"\\\\server\\share\\Pixelmoor",  // a network path
-        L"",                              // nothing
+    test::RemoveTree(L"D:\\Long");
+    const struct {
+        std::wstring folder;
+        const wchar_t* message;
+    } rows[] = {
+        {L"Pixelmoor", test::kInvalidFolderText},                     // a bare name
+        {L"\\\\server\\share\\Pixelmoor", test::kInvalidFolderText},  // a network path
+        {L"", test::kInvalidFolderText},                              // nothing
+        // a folder of 258 characters, below which the payload's deepest
+        // files would not fit a path: refused before anything is written
+        {L"D:\\Long\\" + std::wstring(100, L'l') + L"\\" + std::wstring(149, L'l'), test::kCannotCreateFolderText},
     };
-    for (const wchar_t* folder : rows) {
-        SCOPED_TRACE(test::Narrow(folder));
-        ASSERT_TRUE(wizard.SetText(1000, folder));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(test::Narrow(row.folder));
+        ASSERT_TRUE(wizard.SetText(1000, row.folder));
         ASSERT_TRUE(wizard.Press(gui::kNextButton));
-        ExpectBoxAndConfirm(wizard, test::kInvalidFolderText, gui::BoxIcon::kError);
+        ExpectBoxAndConfirm(wizard, row.message, gui::BoxIcon::kError);
         ASSERT_TRUE(wizard.WaitForPage(test::kWelcomePage));
-        EXPECT_EQ(ControlText(wizard, 1000), folder);
+        EXPECT_EQ(ControlText(wizard, 1000), row.folder);
         EXPECT_FALSE(wizard.SheetButton(gui::kBackButton).value_or(gui::ControlState{}).enabled);
     }
+    EXPECT_FALSE(test::FolderExists(L"D:\\Long"));
     // blanks around a folder with a drive do not stop it
     ASSERT_TRUE(wizard.SetText(1000, L"  D:\\Tools\\Pixelmoor "));
     ASSERT_TRUE(wizard.Press(gui::kNextButton));
@@ -448,11 +456,12 @@ TEST_F(WizardPagesE2E, ReadyInstallsNothingWhileTheViewerRunsOrAnotherSetupInsta
 
 TEST_F(WizardPagesE2E, FinishOpensTheFaqPageAndStartsTheInstalledViewerAsChosen) {
     const struct {
-        bool faq, viewer;  // the boxes when "&Fertig stellen" is pressed
+        bool faq, viewer;      // the boxes when "&Fertig stellen" is pressed
+        const wchar_t* typed;  // into the welcome page; installed into kToolsFolder
     } rows[] = {
-        {true, true},    // as the page offers them
-        {false, false},  // both unticked: the wizard just closes
-        {false, true},   // only the viewer
+        {true, true, kToolsFolder},               // as the page offers them, without a trailing backslash
+        {false, false, kToolsFolder},             // both unticked: the wizard just closes
+        {false, true, L"D:\\Tools \\Pixelmoor"},  // only the viewer, from the folder installed into
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string("FAQ ") + (row.faq ? "on" : "off") + ", viewer " + (row.viewer ? "on" : "off"));
@@ -461,8 +470,7 @@ TEST_F(WizardPagesE2E, FinishOpensTheFaqPageAndStartsTheInstalledViewerAsChosen)
         WizardRun run(L"finish-page");
         gui::WizardDriver& wizard = run.driver();
         ASSERT_TRUE(wizard.WaitForPage(test::kWelcomePage));
-        // the default folder without its trailing backslash
-        ASSERT_TRUE(wizard.SetText(1000, kToolsFolder));
+        ASSERT_TRUE(wizard.SetText(1000, row.typed));
         ASSERT_TRUE(NextUntil(wizard, test::kFinishPage)) << test::Narrow(wizard.Dump());
         EXPECT_EQ(ControlChecked(wizard, 1022), std::optional(true));
         EXPECT_EQ(ControlChecked(wizard, 1020), std::optional(true));

@@ -1,0 +1,32 @@
+#include "archive/payload_reach.h"
+
+#include <windows.h>
+
+// Made by the payload's build from the archive's entry list.
+#include "payload_extent.h"
+
+namespace pixelmoor {
+
+namespace {
+
+bool IsLink(const std::wstring& path) noexcept {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+}  // namespace
+
+std::size_t LongestPayloadEntry() noexcept { return kLongestPayloadEntry; }
+
+std::optional<std::wstring> LinkedPayloadFolder(std::wstring_view installFolder) {
+    // Outermost first, so that a link is found before anything below it is
+    // looked at through it.
+    for (const std::wstring_view folder : kPayloadFolders) {
+        std::wstring path(installFolder);
+        path += folder;
+        if (IsLink(path)) return path;
+    }
+    return std::nullopt;
+}
+
+}  // namespace pixelmoor
