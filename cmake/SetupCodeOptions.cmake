@@ -20,6 +20,7 @@ set(PIXELMOOR_UNINSTALLER_SHARED_SOURCES
   install/install_folder_rules.cpp
   install/install_log.cpp
   install/install_log_text.cpp
+  install/installation_lock.cpp
   install/settings_rules.cpp
   integration/association_rules.cpp
   integration/format_table.cpp

@@ -112,6 +112,12 @@ struct CoTaskMemTraits {  // memory that a COM or shell call hands out (an item 
     static void close(Handle h) noexcept { ::CoTaskMemFree(h); }
 };
 
+struct MappedViewTraits {  // a view of a file mapping from MapViewOfFile
+    using Handle = void*;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle h) noexcept { ::UnmapViewOfFile(h); }
+};
+
 template <typename T>
 struct LocalMemoryTraits {  // memory that a system call hands out to be freed with LocalFree
     using Handle = T;
@@ -131,6 +137,7 @@ using UniqueBitmap = UniqueResource<GdiObjectTraits<HBITMAP>>;
 using UniqueCreatedDc = UniqueResource<CreatedDcTraits>;
 using UniqueCursor = UniqueResource<CursorTraits>;
 using UniqueIcon = UniqueResource<IconTraits>;
+using UniqueMappedView = UniqueResource<MappedViewTraits>;
 template <typename T>
 using UniqueCoTaskMem = UniqueResource<CoTaskMemTraits<T>>;
 // A security descriptor, a text or an argument array from the system: T is the pointer type.

@@ -35,6 +35,9 @@ private:
     }
 
     INT_PTR OnInitDialog(HWND dialog) noexcept {
+        // The system's own question icon, shared by every program: never destroyed.
+        ::SendDlgItemMessageW(dialog, res::kConfirmQuestionIcon, STM_SETICON,
+                              reinterpret_cast<WPARAM>(::LoadIconW(nullptr, IDI_QUESTION)), 0);
         ::SetDlgItemTextW(dialog, res::kConfirmFolder, folder_.c_str());
         ::CheckDlgButton(dialog, res::kConfirmPurge, purge_ ? BST_CHECKED : BST_UNCHECKED);
         ::SetForegroundWindow(dialog);

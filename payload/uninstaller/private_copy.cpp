@@ -1,17 +1,15 @@
-// rand_s, the runtime's access to the system's random numbers.
-#define _CRT_RAND_S
 #include "payload/uninstaller/private_copy.h"
 
 #include <windows.h>
-// After windows.h, which they build on.
+// After windows.h, which it builds on.
 #include <sddl.h>
-#include <stdlib.h>
 
 #include <vector>
 
 #include "framework/product.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
+#include "payload/uninstaller/worker_channel.h"
 
 namespace pixelmoor {
 
@@ -22,6 +20,7 @@ constexpr DWORD kTempPathBuffer = 520;
 // Names tried before giving up: each one taken already means someone else's.
 constexpr int kFolderAttempts = 16;
 constexpr wchar_t kPrivateFolderPrefix[] = L"pm_uninstall-";
+constexpr std::size_t kPrivateFolderDigits = 16;
 constexpr DWORD kCopyBlockBytes = 65536;
 // A finished program's file can be held by the system for a moment.
 constexpr int kDeleteAttempts = 20;
@@ -71,14 +70,9 @@ UniqueLocalMemory<PSECURITY_DESCRIPTOR> PrivateSecurity() {
 }
 
 std::wstring RandomName() {
-    std::wstring name = kPrivateFolderPrefix;
-    for (int part = 0; part < 2; ++part) {
-        unsigned int value = 0;
-        if (rand_s(&value) != 0) value = ::GetTickCount() ^ (::GetCurrentProcessId() << 16);
-        static constexpr wchar_t kHex[] = L"0123456789abcdef";
-        for (int shift = 28; shift >= 0; shift -= 4) name += kHex[(value >> shift) & 15];
-    }
-    return name;
+    const std::optional<std::wstring> digits = RandomHexDigits(kPrivateFolderDigits);
+    return kPrivateFolderPrefix +
+           (digits ? *digits : DecimalText(static_cast<long long>(::GetTickCount() ^ (::GetCurrentProcessId() << 16))));
 }
 
 // A new folder that nobody could have prepared: CreateDirectoryW fails on
@@ -136,19 +130,24 @@ DWORD WaitForExitCode(HANDLE process) {
     return code;
 }
 
-std::optional<DWORD> RunWorker(const std::wstring& copy, const UninstallOptions& options) {
+std::optional<WorkerResult> RunWorker(const std::wstring& copy, UninstallOptions options) {
+    std::optional<WorkerChannel> channel = WorkerChannel::Create();
+    if (!channel) return std::nullopt;
+    options.workerProof = channel->ProofText();
     std::wstring commandLine = WorkerCommandLine(copy, options);
     const std::wstring system = SystemFolder();
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    // Started in the system folder, so that it holds no folder that it removes.
-    if (!::CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    // Started in the system folder, so that it holds no folder that it removes;
+    // it inherits the channel's section, this program's only inheritable handle.
+    if (!::CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                           system.empty() ? nullptr : system.c_str(), &startup, &info))
         return std::nullopt;
     const UniqueHandle process(info.hProcess);
     const UniqueHandle thread(info.hThread);
-    return WaitForExitCode(process.get());
+    const DWORD code = WaitForExitCode(process.get());
+    return WorkerResult{code, channel->ReadReport()};
 }
 
 // A folder is recorded for the restart by its name, without a backslash after it.
@@ -204,14 +203,14 @@ std::wstring OwnProgramFolder() {
     return path;
 }
 
-std::optional<std::uint32_t> RunFromPrivateCopy(const UninstallOptions& options) {
+std::optional<WorkerResult> RunFromPrivateCopy(const UninstallOptions& options) {
     const std::optional<std::wstring> folder = CreatePrivateFolder();
     if (!folder) return std::nullopt;
     const std::wstring copy = *folder + kUninstallerExe;
-    std::optional<DWORD> code;
-    if (CopyOwnProgram(copy)) code = RunWorker(copy, options);
+    std::optional<WorkerResult> result;
+    if (CopyOwnProgram(copy)) result = RunWorker(copy, options);
     RemovePrivateFolder(*folder, copy);
-    return code;
+    return result;
 }
 
 }  // namespace pixelmoor

@@ -18,13 +18,21 @@ namespace pixelmoor {
 // The folder of the running program, ending in a backslash.
 [[nodiscard]] std::wstring OwnProgramFolder();
 
+// What the copy did: its exit code and its report of what stays and why
+// (empty when nothing stays).
+struct WorkerResult {
+    std::uint32_t code = 0;
+    std::wstring report;
+};
+
 // Copies this program into a private folder newly made under the temporary
 // folder (accessible to the user, the administrators and the system only;
 // never a folder or file that someone placed there beforehand, nor a link),
-// runs the copy with options as its worker, waits for it while keeping this
-// thread's messages flowing, and then removes the copy and the folder; what
-// the system keeps in use goes at the next restart. Returns the copy's exit
-// code; nullopt when the copy could not be made or started.
-[[nodiscard]] std::optional<std::uint32_t> RunFromPrivateCopy(const UninstallOptions& options);
+// runs the copy with options as its worker (proven by a private channel, see
+// worker_channel.h), waits for it while keeping this thread's messages
+// flowing, and then removes the copy and the folder; what the system keeps in
+// use goes at the next restart. nullopt when the copy could not be made or
+// started.
+[[nodiscard]] std::optional<WorkerResult> RunFromPrivateCopy(const UninstallOptions& options);
 
 }  // namespace pixelmoor

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "framework/product.h"
@@ -29,7 +30,10 @@ std::wstring ShellFolder(int folderId) {
     return path;
 }
 
-// The target of a shortcut as it was written; empty when it cannot be read.
+// The target of a shortcut; empty when it cannot be read. Read from the
+// link's item list, which holds every name in Unicode: the path that the link
+// object hands out may have come through the ANSI code page, which turns
+// Cyrillic or Chinese folder names into question marks.
 std::optional<std::wstring> LinkTarget(const std::wstring& linkPath) {
     ComPtr<IShellLinkW> link;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())))
@@ -37,40 +41,49 @@ std::optional<std::wstring> LinkTarget(const std::wstring& linkPath) {
     const ComPtr<IPersistFile> file = link.query<IPersistFile>(IID_IPersistFile);
     if (!file || FAILED(file->Load(linkPath.c_str(), STGM_READ))) return std::nullopt;
     std::wstring target(kLinkTargetBuffer, L'\0');
-    if (FAILED(link->GetPath(target.data(), kLinkTargetBuffer, nullptr, SLGP_RAWPATH))) return std::nullopt;
+    UniqueCoTaskMem<ITEMIDLIST> items;
+    if (FAILED(link->GetIDList(items.put())) || !items ||
+        !::SHGetPathFromIDListEx(items.get(), target.data(), kLinkTargetBuffer, GPFIDL_DEFAULT)) {
+        if (FAILED(link->GetPath(target.data(), kLinkTargetBuffer, nullptr, 0))) return std::nullopt;
+    }
     target.resize(target.find(L'\0'));
     return target;
 }
 
-void RemoveLinkIfOurs(const std::wstring& linkPath, const std::wstring& folder, std::vector<std::wstring>& left) {
+void RemoveLinkIfOurs(const std::wstring& linkPath, std::span<const FolderId> folders,
+                      std::vector<std::wstring>& left) {
     if (::GetFileAttributesW(linkPath.c_str()) == INVALID_FILE_ATTRIBUTES) return;
     const std::optional<std::wstring> target = LinkTarget(linkPath);
-    if (!target || !IsInsideFolder(*target, folder)) return;
+    if (!target ||
+        std::none_of(folders.begin(), folders.end(), [&](const FolderId& folder) { return folder.Holds(*target); }))
+        return;
     if (!RemoveFileIfPresent(linkPath)) left.push_back(linkPath);
 }
 
-void RemoveScope(const std::wstring& folder, int programsId, int desktopId, std::vector<std::wstring>& left) {
+void RemoveScope(std::span<const FolderId> folders, int programsId, int desktopId, std::vector<std::wstring>& left) {
+    const std::wstring& folder = folders.front().path();
     const std::wstring programs = ShellFolder(programsId);
     if (!programs.empty()) {
         const std::wstring group = programs + kGroupFolderName + L'\\';
         // Every shortcut of the group, the uninstaller's too (Windows 8 makes
         // none, an earlier installation may have).
         for (const LinkSpec& link : StartMenuGroupLinks(folder, kGenerationWindows10))
-            RemoveLinkIfOurs(group + link.fileName, folder, left);
-        ::RemoveDirectoryW(group.c_str());  // only when it is empty
+            RemoveLinkIfOurs(group + link.fileName, folders, left);
+        // Only when it is empty, and never a link: under Wine that would remove what it leads to.
+        if (!IsLink(group)) ::RemoveDirectoryW(group.c_str());
     }
     const std::wstring desktop = ShellFolder(desktopId);
     if (desktop.empty()) return;
     const std::wstring viewer = folder + kViewerExe;
     for (const LinkSpec& link : {ViewerDesktopLink(viewer), ThumbnailsDesktopLink(viewer)})
-        RemoveLinkIfOurs(desktop + link.fileName, folder, left);
+        RemoveLinkIfOurs(desktop + link.fileName, folders, left);
 }
 
 }  // namespace
 
-void RemoveShortcuts(const std::wstring& folder, std::vector<std::wstring>& left) {
-    RemoveScope(folder, CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY, left);
-    RemoveScope(folder, CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_DESKTOPDIRECTORY, left);
+void RemoveShortcuts(std::span<const FolderId> folders, std::vector<std::wstring>& left) {
+    RemoveScope(folders, CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY, left);
+    RemoveScope(folders, CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_DESKTOPDIRECTORY, left);
 }
 
 }  // namespace pixelmoor

@@ -11,6 +11,7 @@
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "install/install_log.h"
+#include "install/installation_lock.h"
 #include "payload/uninstaller/confirm_dialog.h"
 #include "payload/uninstaller/private_copy.h"
 #include "payload/uninstaller/uninstall_ids.h"
@@ -54,9 +55,10 @@ void ShowMessage(const std::wstring& text, UINT icon) {
     ::MessageBoxW(nullptr, text.c_str(), Text(res::kStringUninstallCaption).c_str(), MB_OK | icon);
 }
 
-// Nothing is removed while the viewer runs: its files are in use.
-int RefuseWhileViewerRuns(bool silent) {
-    const std::wstring warning = Text(res::kStringUninstallViewerRunning);
+// Nothing is removed while the viewer runs (its files are in use) or while
+// a setup installs (it would put files back, or register what is gone).
+int Refuse(int warningId, bool silent) {
+    const std::wstring warning = Text(warningId);
     if (silent) {
         AppendLogEntry(kUninstallLogName, warning);
     } else {
@@ -65,13 +67,16 @@ int RefuseWhileViewerRuns(bool silent) {
     return kExitViewerRunning;
 }
 
-void ShowResult(int code, const UninstallOptions& options) {
+// "vollständig entfernt" only when nothing stays; else what stays and why.
+void ShowResult(int code, const UninstallOptions& options, const std::wstring& report) {
     std::wstring text;
     switch (code) {
         case kExitRemoved:
         case kExitRestartCompletes:
-            text = Text(code == kExitRemoved ? res::kStringRemoved : res::kStringRemovedAtRestart);
-            if (!options.purge) text += L"\n\n" + Text(res::kStringSettingsKept);
+            text = Text(code == kExitRestartCompletes ? res::kStringRemovedAtRestart
+                        : report.empty()              ? res::kStringRemoved
+                                                      : res::kStringRemovedPartly);
+            if (!report.empty()) text += L"\n\n" + report;
             ShowMessage(text, MB_ICONINFORMATION);
             return;
         default:
@@ -87,13 +92,25 @@ void ShowResult(int code, const UninstallOptions& options) {
 BOOL UninstallApp::InitInstance() {
     HardenDllSearchPath();
     const UninstallOptions options = ParseUninstallArguments(CommandLineArguments());
-    SetExitCode(options.worker ? RemoveInstallation(options, payloadEntries_) : RunUninstaller(options));
+    std::optional<WorkerChannel> channel = WorkerChannel::Open(options.workerProof);
+    SetExitCode(channel ? RunWorker(options, *channel) : RunUninstaller(options));
     return FALSE;
 }
 
+int UninstallApp::RunWorker(const UninstallOptions& options, WorkerChannel& channel) {
+    std::wstring report;
+    const int code = RemoveInstallation(options, payloadEntries_, report);
+    channel.WriteReport(report);
+    return code;
+}
+
 int UninstallApp::RunUninstaller(UninstallOptions options) {
+    // Whatever the command line says, this program removes the installation it lies in.
     options.folder = OwnProgramFolder();
-    if (ViewerIsRunning()) return RefuseWhileViewerRuns(options.silent);
+    if (ViewerIsRunning()) return Refuse(res::kStringUninstallViewerRunning, options.silent);
+    // Held until the work is done, so that no setup installs meanwhile.
+    const InstallationLock lock = TryLockInstallation();
+    if (!lock) return Refuse(res::kStringSetupRunning, options.silent);
     if (!options.silent) {
         const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
         ::InitCommonControlsEx(&controls);
@@ -101,19 +118,19 @@ int UninstallApp::RunUninstaller(UninstallOptions options) {
         if (!answer) return kExitDeclined;
         options.purge = answer->purge;
         // The user may have started the viewer while the question was open.
-        if (ViewerIsRunning()) return RefuseWhileViewerRuns(false);
+        if (ViewerIsRunning()) return Refuse(res::kStringUninstallViewerRunning, false);
     }
     options.logPath = CurrentDirectory() + kUninstallLogName;
     LeaveCurrentDirectory();
 
-    const std::optional<std::uint32_t> worker = RunFromPrivateCopy(options);
-    const int code = worker ? LauncherExitCode(*worker) : kExitIncomplete;
+    const std::optional<WorkerResult> worker = RunFromPrivateCopy(options);
+    const int code = worker ? LauncherExitCode(worker->code) : kExitIncomplete;
     if (!worker) {
         AppendLogEntry(options.logPath, Text(res::kStringLogNoCopy));
-    } else if (static_cast<std::uint32_t>(code) != *worker) {
+    } else if (static_cast<std::uint32_t>(code) != worker->code) {
         AppendLogEntry(options.logPath, Text(res::kStringLogCopyEnded));
     }
-    if (!options.silent) ShowResult(code, options);
+    if (!options.silent) ShowResult(code, options, worker ? worker->report : std::wstring());
     return code;
 }
 

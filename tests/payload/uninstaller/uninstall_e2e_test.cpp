@@ -6,18 +6,21 @@
 #include <windows.h>
 // After windows.h, which they build on.
 #include <shellapi.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "framework/unique_handle.h"
+#include "install/installation_lock.h"
+#include "payload/uninstaller/uninstall_rules.h"
 #include "tests/install/log_entry_check.h"
 #include "tests/integration/registration_checks.h"
 #include "tests/support/win_test_support.h"
-#include "payload/uninstaller/uninstall_rules.h"
 
 namespace pixelmoor {
 namespace {
@@ -156,6 +159,22 @@ void Click(HWND button) {
     ASSERT_TRUE(::SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result));
 }
 
+// An environment variable of the programs started from here, for a scope;
+// a null value removes it.
+class ScopedVariable {
+public:
+    ScopedVariable(const wchar_t* name, const wchar_t* value) : name_(name), saved_(test::EnvironmentValue(name)) {
+        ::SetEnvironmentVariableW(name, value);
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+    ~ScopedVariable() { ::SetEnvironmentVariableW(name_, saved_.empty() ? nullptr : saved_.c_str()); }
+
+private:
+    const wchar_t* name_;
+    std::wstring saved_;
+};
+
 // Each case starts as on a machine where the viewer was never installed, on
 // a Windows 10 that keeps a list of registered applications.
 class UninstallTest : public testing::Test {
@@ -218,9 +237,9 @@ TEST_F(UninstallTest, SilentUninstallReturnsTheMachineToItsStateBeforeTheInstall
         EXPECT_FALSE(UninstallerRuns());
         MachineState after = Snapshot();
         if (c.settingsStay) {
-            EXPECT_EQ(Tree(kFolder), std::vector<std::wstring>{L"p_moor64.ini"});
+            // The program folder's file only recorded where the settings are: it goes.
+            EXPECT_FALSE(test::FolderExists(kFolder));
             EXPECT_EQ(Tree(SettingsFolder()), std::vector<std::wstring>{L"p_moor64.ini"});
-            RemoveTree(kFolder);
             RemoveTree(SettingsFolder());
             after = Snapshot();
         }
@@ -247,7 +266,7 @@ TEST_F(UninstallTest, WhatIsNotOursSurvives) {
 
     EXPECT_EQ(Uninstall(L"/silent"), 0u);
     EXPECT_EQ(Tree(kFolder), (std::vector<std::wstring>{L"Eigene Vorlagen\\", L"Eigene Vorlagen\\Meine.htm", L"Html\\",
-                                                        L"Html\\Entwurf.htm", L"p_moor64.ini"}));
+                                                        L"Html\\Entwurf.htm"}));
     EXPECT_EQ(Tree(SettingsFolder()), std::vector<std::wstring>{L"p_moor64.ini"});
     EXPECT_EQ(test::ReadRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\.png", L""), L"OtherViewer.png");
     EXPECT_EQ(test::ReadRegString(HKEY_CURRENT_USER, std::wstring(kGifChoice) + L"\\UserChoice", L"Progid"),
@@ -275,7 +294,7 @@ TEST_F(UninstallTest, RegistrationOfALaterInstallationElsewhereStays) {
 
     // The first installation's uninstaller takes its files and nothing else.
     EXPECT_EQ(Uninstall(L"/silent"), 0u);
-    EXPECT_EQ(Tree(kFolder), std::vector<std::wstring>{L"p_moor64.ini"});
+    EXPECT_FALSE(test::FolderExists(kFolder));
     EXPECT_EQ(test::DumpRegistrationFootprint(), registry);
     test::ExpectLinks(test::GroupFolder(false), test::ExpectedGroupLinks(other, true));
     EXPECT_TRUE(FileExists(test::DesktopFolder(false) + L"Pixelmoor 64.lnk"));
@@ -384,25 +403,6 @@ TEST_F(UninstallTest, InteractiveConfirmationDecidesAndReportsInGerman) {
     EXPECT_EQ(Snapshot(), before_);
 }
 
-// The temporary folder of the programs started from here, for a scope.
-class ScopedTemporaryFolder {
-public:
-    explicit ScopedTemporaryFolder(const std::wstring& folder)
-        : tmp_(test::EnvironmentValue(L"TMP")), temp_(test::EnvironmentValue(L"TEMP")) {
-        ::SetEnvironmentVariableW(L"TMP", folder.c_str());
-        ::SetEnvironmentVariableW(L"TEMP", folder.c_str());
-    }
-    ScopedTemporaryFolder(const ScopedTemporaryFolder&) = delete;
-    ScopedTemporaryFolder& operator=(const ScopedTemporaryFolder&) = delete;
-    ~ScopedTemporaryFolder() {
-        ::SetEnvironmentVariableW(L"TMP", tmp_.empty() ? nullptr : tmp_.c_str());
-        ::SetEnvironmentVariableW(L"TEMP", temp_.empty() ? nullptr : temp_.c_str());
-    }
-
-private:
-    std::wstring tmp_, temp_;
-};
-
 TEST_F(UninstallTest, InstallFolderOnAnotherDriveThanTheTemporaryFolderGoesAtTheNextRestart) {
     // A temporary folder on another file system (Wine's Z: drive is the
     // Unix root, and /dev/shm a memory file system).
@@ -418,7 +418,8 @@ TEST_F(UninstallTest, InstallFolderOnAnotherDriveThanTheTemporaryFolderGoesAtThe
     if (sameDevice) GTEST_SKIP() << "/dev/shm is on the same file system as the install folder";
 
     {
-        const ScopedTemporaryFolder temporary(otherTemp);
+        const ScopedVariable tmp(L"TMP", otherTemp.c_str());
+        const ScopedVariable temp(L"TEMP", otherTemp.c_str());
         EXPECT_EQ(Uninstall(L"/silent /purge"), 3010u);
     }
     // Only the uninstaller's own file is left, for the next restart; its
@@ -430,6 +431,269 @@ TEST_F(UninstallTest, InstallFolderOnAnotherDriveThanTheTemporaryFolderGoesAtThe
     RestartWine();
     EXPECT_EQ(Snapshot(), before_);
     RemoveTree(otherTemp);
+}
+
+TEST_F(UninstallTest, RoundTripLeavesExactlyTheUsersChangesAndSaysWhatStays) {
+    Install(L"/allusers=0");
+    // The payload's own Vorlagen.txt invites editing the templates.
+    const std::wstring changed = kFolder + L"Html\\Galerie.htm";
+    ASSERT_TRUE(test::WriteFileBytes(changed, "<p>meine Galerie</p>"));
+    ASSERT_TRUE(test::WriteFileBytes(kFolder + L"Plugins\\Eigenes.dll", "eigenes"));
+
+    test::StartedProgram uninstaller(L"\"" + kUninstaller + L"\"", scratch_);
+    const HWND dialog = WaitForDialog(uninstaller.id());
+    ASSERT_NE(dialog, nullptr);
+    const int earliest = test::SecondOfDayNow();
+    Click(::GetDlgItem(dialog, IDYES));
+    const HWND box = WaitForDialog(uninstaller.id(), dialog);
+    ASSERT_NE(box, nullptr);
+    const int latest = test::SecondOfDayNow();
+    // Not "vollständig": what stays, and why.
+    EXPECT_EQ(TextOf(::GetDlgItem(box, kMessageBoxTextId)),
+              L"Pixelmoor wurde von diesem Computer entfernt.\n\nErhalten geblieben ist:\n" + changed +
+                  L" (seit der Installation ver\u00e4ndert)\n" + kFolder +
+                  L" (enth\u00e4lt noch weitere Dateien)\n\nIhre Einstellungen (p_moor64.ini) wurden nicht "
+                  L"gel\u00f6scht.");
+    Click(::GetDlgItem(box, IDOK));
+    EXPECT_EQ(uninstaller.WaitForExit(30000), std::optional<DWORD>(0));
+
+    EXPECT_EQ(Tree(kFolder),
+              (std::vector<std::wstring>{L"Html\\", L"Html\\Galerie.htm", L"Plugins\\", L"Plugins\\Eigenes.dll"}));
+    EXPECT_EQ(test::ReadFileBytes(changed), "<p>meine Galerie</p>");
+    std::string log = Log();
+    test::TakeLogEntry(log,
+                       "Bei der Deinstallation von Pixelmoor ist erhalten geblieben:\r\n" + test::Narrow(changed) +
+                           " (seit der Installation ver\xe4ndert)\r\n" + test::Narrow(kFolder) +
+                           " (enth\xe4lt noch weitere Dateien)\r\n" + test::kLogSeparator,
+                       earliest, latest);
+    EXPECT_EQ(log, "");
+    // Nothing else of the installation is left.
+    RemoveTree(kFolder);
+    RemoveTree(SettingsFolder());
+    RestartWine();
+    EXPECT_EQ(Snapshot(), before_);
+}
+
+TEST_F(UninstallTest, UninstallationRemovesOnlyWhatIsTheInstallations) {
+    const std::wstring cyrillic = L"C:\\\u041f\u0440\u043e\u0433\u0440\u0430\u043c\u043c\u044b\\";
+    const std::wstring chinese = L"C:\\\u56fe\u7247\\";
+    const std::wstring documents = test::ShellFolderPath(CSIDL_COMMON_DOCUMENTS) + L"\\";
+    const std::wstring desktop = test::ShellFolderPath(CSIDL_DESKTOPDIRECTORY) + L"\\";
+    const std::wstring moved = L"C:\\Program Files\\Pixelmoor verschoben\\";
+    const std::wstring foreign = L"C:\\Pixelmoor\\p_moor64.ini";
+    const std::wstring unknownSettings = L"C:\\Einstellungen\\Pixelmoor\\";
+    const std::wstring sameDisk = L"X:\\Program Files\\Pixelmoor\\";
+    const std::string driveX = test::HostPath(L"C:\\") + "/../dosdevices/x:";
+    const std::vector<std::wstring> payloadFolders = {
+        L"Help\\", L"Html\\", L"Languages\\", L"Plugins\\", L"Plugins\\Plugins32\\", L"Toolbars\\"};
+    const ScopedVariable settingsVariable(L"PM_TEST_SETTINGS", L"C:\\Einstellungen");
+    const auto setInstallLocation = [](const wchar_t* value) {
+        return [value] { test::WriteRegString(HKEY_LOCAL_MACHINE, kUninstallEntry, L"InstallLocation", value); };
+    };
+    const struct {
+        const char* what;
+        std::wstring folder;          // the install folder
+        std::wstring ini;             // the settings folder's switch
+        std::function<void()> plant;  // after the installation
+        std::wstring uninstaller;     // what is started, with /silent /purge
+        const wchar_t* missing;       // a variable that the uninstaller's environment lacks
+        std::function<void()> check;  // beyond: exit code 0, registration and shortcuts gone
+    } cases[] = {
+        // A shell folder as the install folder: it stays, with the folders
+        // that may have been there before (a "Help" of the user's).
+        {"public documents", documents, L"", [] {}, documents + L"pm_uninstall.exe", nullptr,
+         [&] {
+             EXPECT_EQ(Tree(documents), payloadFolders);
+             for (const std::wstring& sub : payloadFolders) RemoveTree(documents + sub);
+         }},
+        // A drive's root: an empty C:\Languages may have been there before.
+        {"drive root", L"C:\\", L"", [] {}, L"C:\\pm_uninstall.exe", nullptr,
+         [&] {
+             EXPECT_FALSE(FileExists(L"C:\\p_moor64.exe"));
+             EXPECT_FALSE(FileExists(L"C:\\p_moor64.ini"));
+             EXPECT_EQ(Tree(L"C:\\Languages\\"), std::vector<std::wstring>{});
+             for (const std::wstring& sub : payloadFolders)
+                 EXPECT_TRUE(test::FolderExists(L"C:\\" + sub)) << test::Narrow(sub);
+             for (const std::wstring& sub : payloadFolders) RemoveTree(L"C:\\" + sub);
+         }},
+        // Started through another drive letter for the same disk.
+        {"second drive letter", kFolder, L"",
+         [&] { ASSERT_TRUE(test::RunHostScript("ln -sfn ../drive_c '" + driveX + "'", scratch_)); },
+         sameDisk + L"pm_uninstall.exe", nullptr,
+         [&] {
+             EXPECT_FALSE(test::FolderExists(kFolder));
+             ASSERT_TRUE(test::RunHostScript("rm -f '" + driveX + "'", scratch_));
+         }},
+        // Started with other capitals in Cyrillic letters; the shortcuts lead into Cyrillic folders.
+        {"cyrillic capitals", cyrillic + L"\u041f\u0438\u043a\u0441\u0435\u043b\u044c\\", L"", [] {},
+         L"C:\\\u043f\u0440\u043e\u0433\u0440\u0430\u043c\u043c\u044b\\\u043f\u0438\u043a\u0441\u0435\u043b\u044c\\pm_"
+         L"uninstall.exe",
+         nullptr,
+         [&] {
+             EXPECT_EQ(Tree(cyrillic), std::vector<std::wstring>{});
+             RemoveTree(cyrillic);
+         }},
+        // Shortcuts into Chinese folders.
+        {"chinese folder", chinese + L"\u67e5\u770b\u5668\\", L"", [] {},
+         chinese + L"\u67e5\u770b\u5668\\pm_uninstall.exe", nullptr,
+         [&] {
+             EXPECT_EQ(Tree(chinese), std::vector<std::wstring>{});
+             RemoveTree(chinese);
+         }},
+        // An install location that names nothing, or the same folder in slashes.
+        {"empty install location", kFolder, L"", setInstallLocation(L""), kUninstaller, nullptr, [] {}},
+        {"slashes", kFolder, L"", setInstallLocation(L"C:/Program Files/Pixelmoor"), kUninstaller, nullptr, [] {}},
+        // The folder moved by hand: the registration points at nothing and goes.
+        {"moved by hand", kFolder, L"",
+         [&] { ASSERT_TRUE(::MoveFileW(L"C:\\Program Files\\Pixelmoor", moved.substr(0, moved.size() - 1).c_str())); },
+         moved + L"pm_uninstall.exe", nullptr, [&] { EXPECT_FALSE(test::FolderExists(moved)); }},
+        // A bare environment without APPDATA: the known folder, never "\Pixelmoor" on drive C:.
+        {"no APPDATA", kFolder, L"",
+         [&] {
+             ASSERT_TRUE(::CreateDirectoryW(L"C:\\Pixelmoor", nullptr));
+             ASSERT_TRUE(test::WriteFileBytes(foreign, "fremd"));
+         },
+         kUninstaller, L"APPDATA",
+         [&] {
+             EXPECT_EQ(test::ReadFileBytes(foreign), "fremd");
+             RemoveTree(L"C:\\Pixelmoor");
+         }},
+        // A variable that only the setup knew: nothing goes there, and the log says why.
+        {"unknown variable", kFolder, L"/ini=%PM_TEST_SETTINGS%\\Pixelmoor", [] {}, kUninstaller, L"PM_TEST_SETTINGS",
+         [&] {
+             EXPECT_TRUE(FileExists(unknownSettings + L"p_moor64.ini"));
+             EXPECT_NE(Log().find("\r\n%PM_TEST_SETTINGS%\\Pixelmoor (Einstellungsordner nicht eindeutig bestimmbar "
+                                  "(fehlende Umgebungsvariable oder relativer Pfad), dort wurde nichts gel\xf6scht)"
+                                  "\r\n"),
+                       std::string::npos)
+                 << Log();
+             RemoveTree(L"C:\\Einstellungen");
+         }},
+        // The Desktop as the settings folder: its settings file goes, the Desktop never (under
+        // Wine a link to the home folder, which removing it would remove: the last row).
+        {"desktop settings", kFolder, L"/ini=%USERPROFILE%\\Desktop", [] {}, kUninstaller, nullptr,
+         [&] {
+             EXPECT_TRUE(test::FolderExists(desktop));
+             EXPECT_FALSE(FileExists(desktop + L"p_moor64.ini"));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Reset();
+        // The switch's value ends at the next "/"; a drive's root keeps its backslash.
+        const std::wstring folder = c.folder.size() > 3 ? c.folder.substr(0, c.folder.size() - 1) : c.folder;
+        ASSERT_EQ(test::RunProgram(L"\"" + test::SetupExePath() + L"\" /silent /folder=" + folder +
+                                       L" /group=1 /desktop=1 /thumbs=1 /assoc=2 " + c.ini,
+                                   scratch_),
+                  0u);
+        c.plant();
+        {
+            const ScopedVariable missing(c.missing ? c.missing : L"PM_TEST_NONE", nullptr);
+            EXPECT_EQ(test::RunProgram(L"\"" + c.uninstaller + L"\" /silent /purge", scratch_), 0u);
+        }
+        c.check();
+        const MachineState after = Snapshot();
+        EXPECT_EQ(after.registry, before_.registry);
+        EXPECT_EQ(after.files, before_.files);
+        RemoveTree(scratch_ + kLogName);
+    }
+}
+
+TEST_F(UninstallTest, LinksAreNeitherFollowedNorRemoved) {
+    Install(L"/allusers=0");
+    const std::wstring elsewhere = scratch_ + L"Fremd\\";
+    ASSERT_TRUE(::CreateDirectoryW(elsewhere.c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW((elsewhere + L"Leer").c_str(), nullptr));
+    // What a link leads to: what the payload holds there, moved out of the install folder.
+    ASSERT_TRUE(::MoveFileW((kFolder + L"Plugins").c_str(), (elsewhere + L"Plugins").c_str()));
+    ASSERT_TRUE(::MoveFileW((kFolder + L"Html\\Index.htm").c_str(), (elsewhere + L"Index.htm").c_str()));
+    ASSERT_TRUE(test::WriteFileBytes(elsewhere + L"Galerie.htm", "fremd"));
+    RemoveTree(kFolder + L"Toolbars");
+    const std::vector<std::wstring> plugins = Tree(elsewhere + L"Plugins");
+    const std::optional<std::string> index = test::ReadFileBytes(elsewhere + L"Index.htm");
+    const struct {
+        std::wstring link, target;
+    } links[] = {
+        {kFolder + L"Plugins", elsewhere + L"Plugins"},                // a folder of payload files
+        {kFolder + L"Toolbars", elsewhere + L"Leer"},                  // an empty folder
+        {kFolder + L"Html\\Galerie.htm", elsewhere + L"Galerie.htm"},  // a file of other content
+        {kFolder + L"Html\\Index.htm", elsewhere + L"Index.htm"},      // the payload's own file
+    };
+    std::string plant;
+    for (const auto& l : links)
+        plant += "ln -sfn '" + test::HostPath(l.target) + "' '" + test::HostPath(l.link) + "'\n";
+    ASSERT_TRUE(test::RunHostScript(plant, scratch_));
+
+    EXPECT_EQ(Uninstall(L"/silent"), 0u);
+    EXPECT_EQ(Tree(elsewhere + L"Plugins"), plugins);
+    EXPECT_TRUE(test::FolderExists(elsewhere + L"Leer"));
+    EXPECT_EQ(test::ReadFileBytes(elsewhere + L"Galerie.htm"), "fremd");
+    EXPECT_EQ(test::ReadFileBytes(elsewhere + L"Index.htm"), index);
+    const std::string log = Log();
+    for (const auto& l : links) {
+        const std::wstring shown = test::FolderExists(l.link) ? l.link + L"\\" : l.link;
+        EXPECT_NE(::GetFileAttributesW(l.link.c_str()), INVALID_FILE_ATTRIBUTES) << test::Narrow(l.link);
+        EXPECT_NE(log.find("\r\n" + test::Narrow(shown) + " (Link auf einen anderen Ort, nicht verfolgt)\r\n"),
+                  std::string::npos)
+            << log;
+    }
+    std::string unplant;
+    for (const auto& l : links) unplant += "rm '" + test::HostPath(l.link) + "'\n";
+    ASSERT_TRUE(test::RunHostScript(unplant, scratch_));
+}
+
+TEST_F(UninstallTest, ForgedWorkerStartAsksAsEveryStartDoes) {
+    Install(L"/allusers=0");
+    const MachineState installed = Snapshot();
+    const wchar_t* forged[] = {
+        L"/worker \"/folder=C:\\Program Files\\Pixelmoor\"",  // the switch of earlier versions
+        L"/worker=1232:0123456789abcdef0123456789abcdef",     // a proof without the channel behind it
+    };
+    for (const wchar_t* arguments : forged) {
+        SCOPED_TRACE(test::Narrow(arguments));
+        test::StartedProgram uninstaller(L"\"" + kUninstaller + L"\" " + arguments, scratch_);
+        const HWND dialog = WaitForDialog(uninstaller.id());
+        ASSERT_NE(dialog, nullptr);
+        Click(::GetDlgItem(dialog, IDNO));
+        EXPECT_EQ(uninstaller.WaitForExit(30000), std::optional<DWORD>(1602));
+        EXPECT_EQ(Snapshot(), installed);
+    }
+}
+
+TEST_F(UninstallTest, UninstallerAndSetupNeverRunAtTheSameTime) {
+    Install(L"/allusers=0");
+    const MachineState installed = Snapshot();
+    const std::wstring refusal =
+        L"Pixelmoor wird gerade installiert.\nWarten Sie bitte, bis die Installation beendet ist, und starten Sie die "
+        L"Deinstallation dann erneut.";
+    {
+        // A setup that installs holds the installation lock.
+        const UniqueOwnedMutex setup(::CreateMutexW(nullptr, TRUE, kInstallationMutexName));
+        ASSERT_TRUE(setup);
+        const int earliest = test::SecondOfDayNow();
+        EXPECT_EQ(Uninstall(L"/silent /purge"), 1618u);
+        std::string log = Log();
+        std::string expected = test::Narrow(refusal);
+        expected.replace(expected.find('\n'), 1, "\r\n");
+        test::TakeLogEntry(log, expected + "\r\n" + test::kLogSeparator, earliest, test::SecondOfDayNow());
+        EXPECT_EQ(log, "");
+
+        test::StartedProgram uninstaller(L"\"" + kUninstaller + L"\"", scratch_);
+        const HWND box = WaitForDialog(uninstaller.id());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(TextOf(::GetDlgItem(box, kMessageBoxTextId)), refusal);
+        Click(::GetDlgItem(box, IDOK));
+        EXPECT_EQ(uninstaller.WaitForExit(30000), std::optional<DWORD>(1618));
+        EXPECT_EQ(Snapshot(), installed);
+    }
+    // An uninstaller, here at its question, holds it: a setup started now installs nothing.
+    test::StartedProgram uninstaller(L"\"" + kUninstaller + L"\"", scratch_);
+    const HWND dialog = WaitForDialog(uninstaller.id());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(test::RunProgram(L"\"" + test::SetupExePath() + L"\" " + kInstall + L"/allusers=0", scratch_), 1618u);
+    Click(::GetDlgItem(dialog, IDNO));
+    EXPECT_EQ(uninstaller.WaitForExit(30000), std::optional<DWORD>(1602));
+    EXPECT_EQ(Snapshot(), installed);
 }
 
 // The private copy gets the folder and the log exactly, however they are
@@ -444,7 +708,7 @@ TEST(UninstallWorkerCommandLine, SystemSplittingGivesTheOptionsBack) {
     for (const std::wstring& folder : folders) {
         UninstallOptions options;
         options.silent = true;
-        options.worker = true;
+        options.workerProof = L"1232:0123456789abcdef0123456789abcdef";
         options.folder = folder;
         options.logPath = L"C:\\Users\\Ida Maier\\Pixelmoor_Uninstall.log";
         int count = 0;
