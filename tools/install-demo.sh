@@ -2,6 +2,8 @@
 # The main job: installs what is missing, builds the setup, creates a fresh
 # Wine prefix and runs one unattended installation in it, then prints what the
 # installation left behind: files, settings files, shortcuts, registry keys.
+# It prints the setup's whole exit code (the shell would see only its low
+# eight bits) and ends with 0 when the demo ran, whatever the setup decided.
 #
 # Usage: tools/install-demo.sh [setup switches...]
 # Without switches the installation runs with
@@ -30,11 +32,18 @@ mkdir -p "$run_dir"
 to_wine() { echo "Z:$(echo "$1" | sed 's|/|\\|g')"; }
 
 echo "== Running: pixelmoor-4.75-setup-x64.exe ${switches[*]}"
-set +e
-(cd "$run_dir" && wine "$win/tools/launch.exe" "$(to_wine "$setup")" "${switches[@]}")
-code=$?
-set -e
-echo "  exit code: $code"
+launched=$( (cd "$run_dir" && wine "$win/tools/launch.exe" --print-exit-code "$(to_wine "$setup")" "${switches[@]}") \
+  | tr -d '\r' || true)
+code=$(printf '%s\n' "$launched" | sed -n 's/^exit code: //p' | tail -n 1)
+[ -n "$code" ] || { echo "  the setup could not be started" >&2; exit 1; }
+case $code in
+  0) meaning="installed" ;;
+  1602) meaning="the wizard was cancelled" ;;
+  1603) meaning="the installation failed; the install log below says why" ;;
+  1618) meaning="refused: the viewer runs or another setup installs" ;;
+  *) meaning="" ;;
+esac
+echo "  exit code: $code${meaning:+ ($meaning)}"
 wineserver -w
 
 # Folders of the prefix as the setup saw them: D: is the prefix's drive_d.
@@ -86,4 +95,3 @@ else echo "  (none)"; fi
 echo "== Registry"
 wineserver -w 2>/dev/null || true  # the server saves the registry files when it ends
 python3 "$root/tools/wine/show-registry.py" "$WINEPREFIX"
-exit $code

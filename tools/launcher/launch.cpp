@@ -3,10 +3,14 @@
 // launcher passes everything after its own first argument through unchanged:
 //   wine launch.exe <program path> <rest of the command line>
 // starts <program path> with the command line "<program path> <rest>".
+//   wine launch.exe --print-exit-code <program path> <rest>
+// also prints "exit code: <n>" with the whole code: a shell sees only its low
+// eight bits (1603 arrives as 67).
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "framework/unique_handle.h"
 
@@ -26,12 +30,18 @@ const wchar_t* SkipFirstArgument(const wchar_t* line) {
     return line;
 }
 
+constexpr std::wstring_view kPrintExitCode = L"--print-exit-code";
+
 }  // namespace
 
 int wmain() {
     std::wstring commandLine = SkipFirstArgument(::GetCommandLineW());
+    const bool printExitCode = commandLine.starts_with(kPrintExitCode) &&
+                               (commandLine.size() == kPrintExitCode.size() ||
+                                commandLine[kPrintExitCode.size()] == L' ');
+    if (printExitCode) commandLine = std::wstring(SkipFirstArgument(commandLine.c_str()));
     if (commandLine.empty()) {
-        std::fputs("usage: launch.exe <program> [arguments]\n", stderr);
+        std::fputs("usage: launch.exe [--print-exit-code] <program> [arguments]\n", stderr);
         return 2;
     }
     STARTUPINFOW startup{};
@@ -46,5 +56,6 @@ int wmain() {
     ::WaitForSingleObject(process.get(), INFINITE);
     DWORD code = 0;
     ::GetExitCodeProcess(process.get(), &code);
+    if (printExitCode) std::printf("exit code: %lu\n", code);
     return static_cast<int>(code);
 }
