@@ -31,17 +31,26 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # The zlib source package needs a deb-src entry. It is derived from the
-# machine's own Debian sources, so no archive address is written down here.
+# machine's own Debian sources, so no archive address is written down here,
+# and it is removed again once the source is fetched: the machine's apt
+# configuration stays as it was.
 zlib_src=$(find "$deps_dir" -maxdepth 1 -type d -name 'zlib-*' 2>/dev/null | head -n 1)
 if [ -z "$zlib_src" ] || [ ! -f "$zlib_src/contrib/minizip/unzip.c" ]; then
+  added_list=
+  remove_added_list() {
+    [ -n "$added_list" ] || return 0
+    as_root rm -f "$added_list"; added_list=
+    as_root apt-get update -q >/dev/null 2>&1 || true
+  }
+  trap remove_added_list EXIT
   if ! (cd "$deps_dir" && apt-get source --download-only zlib >/dev/null 2>&1); then
-    list=/etc/apt/sources.list.d/pixelmoor-deb-src.sources
     if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+      added_list=/etc/apt/sources.list.d/pixelmoor-deb-src.sources
       sed -n '/^Types:/,$p' /etc/apt/sources.list.d/debian.sources \
-        | sed -e 's/^Types:.*/Types: deb-src/' | as_root tee "$list" >/dev/null
+        | sed -e 's/^Types:.*/Types: deb-src/' | as_root tee "$added_list" >/dev/null
     elif [ -f /etc/apt/sources.list ]; then
-      grep -E '^deb ' /etc/apt/sources.list | sed -e 's/^deb /deb-src /' \
-        | as_root tee /etc/apt/sources.list.d/pixelmoor-deb-src.list >/dev/null
+      added_list=/etc/apt/sources.list.d/pixelmoor-deb-src.list
+      grep -E '^deb ' /etc/apt/sources.list | sed -e 's/^deb /deb-src /' | as_root tee "$added_list" >/dev/null
     else
       echo "no apt sources found to derive a deb-src entry from" >&2; exit 1
     fi
@@ -58,6 +67,7 @@ if [ -z "$zlib_src" ] || [ ! -f "$zlib_src/contrib/minizip/unzip.c" ]; then
   done
   [ $fetched -eq 1 ] || { echo "apt-get source zlib failed" >&2; exit 1; }
   zlib_src=$(find "$deps_dir" -maxdepth 1 -type d -name 'zlib-*' | head -n 1)
+  remove_added_list
 fi
 test -f "$zlib_src/contrib/minizip/unzip.c"
 echo "$zlib_src" > "$deps_dir/zlib-source-dir"

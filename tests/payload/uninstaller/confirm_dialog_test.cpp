@@ -21,13 +21,18 @@ BOOL CALLBACK FindIcon(HWND child, LPARAM found) {
     return FALSE;
 }
 
-// Waits for the dialog, notes the icon it shows, then answers No.
+// Waits until the dialog is shown (its icon set), notes the icon, then
+// answers No until the dialog is gone: a command posted is taken whatever
+// the dialog's state, where a click on a button not yet shown goes nowhere.
 DWORD WINAPI AnswerNo(void* shownIcon) noexcept {
+    bool noted = false;
     for (DWORD waited = 0; waited < kDialogWaitMs; waited += kPollMs) {
-        if (const HWND dialog = ::FindWindowW(L"#32770", L"Pixelmoor 64-bit Deinstallation")) {
-            ::EnumChildWindows(dialog, FindIcon, reinterpret_cast<LPARAM>(shownIcon));
-            ::SendMessageW(::GetDlgItem(dialog, IDNO), BM_CLICK, 0, 0);
-            return 0;
+        const HWND dialog = ::FindWindowW(L"#32770", L"Pixelmoor 64-bit Deinstallation");
+        if (dialog == nullptr && noted) return 0;
+        if (dialog != nullptr && ::IsWindowVisible(dialog)) {
+            if (!noted) ::EnumChildWindows(dialog, FindIcon, reinterpret_cast<LPARAM>(shownIcon));
+            noted = true;
+            ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
         }
         ::Sleep(kPollMs);
     }
