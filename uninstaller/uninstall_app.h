@@ -4,8 +4,8 @@
 #include <span>
 
 #include "framework/win_app.h"
-#include "payload/uninstaller/uninstall_rules.h"
-#include "payload/uninstaller/worker_channel.h"
+#include "uninstaller/uninstall_rules.h"
+#include "uninstaller/worker_channel.h"
 
 namespace pixelmoor {
 

@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "framework/unique_handle.h"
-#include "payload/uninstaller/uninstall_rules.h"
+#include "uninstaller/uninstall_rules.h"
 
 namespace pixelmoor {
 

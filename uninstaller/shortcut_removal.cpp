@@ -1,4 +1,4 @@
-#include "payload/uninstaller/shortcut_removal.h"
+#include "uninstaller/shortcut_removal.h"
 
 #include <shlobj.h>
 #include <windows.h>
@@ -11,8 +11,8 @@
 #include "framework/unique_handle.h"
 #include "integration/shortcut_rules.h"
 #include "integration/version_rules.h"
-#include "payload/uninstaller/file_removal.h"
-#include "payload/uninstaller/uninstall_rules.h"
+#include "uninstaller/file_removal.h"
+#include "uninstaller/uninstall_rules.h"
 
 namespace pixelmoor {
 

@@ -1,4 +1,4 @@
-#include "payload/uninstaller/private_copy.h"
+#include "uninstaller/private_copy.h"
 
 #include <windows.h>
 // After windows.h, which it builds on.
@@ -9,7 +9,7 @@
 #include "framework/product.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
-#include "payload/uninstaller/worker_channel.h"
+#include "uninstaller/worker_channel.h"
 
 namespace pixelmoor {
 

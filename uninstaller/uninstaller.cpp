@@ -1,4 +1,4 @@
-#include "payload/uninstaller/uninstaller.h"
+#include "uninstaller/uninstaller.h"
 
 #include <shlobj.h>
 #include <windows.h>
@@ -18,11 +18,11 @@
 #include "install/settings_rules.h"
 #include "integration/registration_removal.h"
 #include "integration/registry_removal_apply.h"
-#include "payload/uninstaller/file_removal.h"
-#include "payload/uninstaller/folder_identity.h"
-#include "payload/uninstaller/private_copy.h"
-#include "payload/uninstaller/shortcut_removal.h"
-#include "payload/uninstaller/uninstall_ids.h"
+#include "uninstaller/file_removal.h"
+#include "uninstaller/folder_identity.h"
+#include "uninstaller/private_copy.h"
+#include "uninstaller/shortcut_removal.h"
+#include "uninstaller/uninstall_ids.h"
 
 namespace pixelmoor {
 

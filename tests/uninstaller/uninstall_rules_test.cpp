@@ -1,4 +1,4 @@
-#include "payload/uninstaller/uninstall_rules.h"
+#include "uninstaller/uninstall_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "payload/uninstaller/uninstall_app.h"
+#include "uninstaller/uninstall_app.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -12,10 +12,10 @@
 #include "framework/unique_handle.h"
 #include "install/install_log.h"
 #include "install/installation_lock.h"
-#include "payload/uninstaller/confirm_dialog.h"
-#include "payload/uninstaller/private_copy.h"
-#include "payload/uninstaller/uninstall_ids.h"
-#include "payload/uninstaller/uninstaller.h"
+#include "uninstaller/confirm_dialog.h"
+#include "uninstaller/private_copy.h"
+#include "uninstaller/uninstall_ids.h"
+#include "uninstaller/uninstaller.h"
 
 namespace pixelmoor {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "payload/uninstaller/uninstall_rules.h"
+#include "uninstaller/uninstall_rules.h"
 
 namespace pixelmoor {
 

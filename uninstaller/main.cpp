@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "payload_entries.h"
-#include "payload/uninstaller/uninstall_app.h"
+#include "uninstaller/uninstall_app.h"
 
 // The one application object, constructed before wWinMain runs.
 pixelmoor::UninstallApp theApp(pixelmoor::kPayloadEntries);

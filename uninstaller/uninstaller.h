@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "payload/uninstaller/uninstall_rules.h"
+#include "uninstaller/uninstall_rules.h"
 
 namespace pixelmoor {
 

@@ -1,4 +1,4 @@
-#include "payload/uninstaller/file_removal.h"
+#include "uninstaller/file_removal.h"
 
 #include <shlobj.h>
 #include <windows.h>

@@ -1,6 +1,6 @@
 // rand_s, the runtime's access to the system's random numbers.
 #define _CRT_RAND_S
-#include "payload/uninstaller/worker_channel.h"
+#include "uninstaller/worker_channel.h"
 
 #include <windows.h>
 // After windows.h, which it builds on.

@@ -1,6 +1,6 @@
-#include "payload/uninstaller/confirm_dialog.h"
+#include "uninstaller/confirm_dialog.h"
 
-#include "payload/uninstaller/uninstall_ids.h"
+#include "uninstaller/uninstall_ids.h"
 
 namespace pixelmoor {
 

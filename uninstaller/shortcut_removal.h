@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "payload/uninstaller/folder_identity.h"
+#include "uninstaller/folder_identity.h"
 
 namespace pixelmoor {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "payload/uninstaller/folder_identity.h"
-#include "payload/uninstaller/uninstall_rules.h"
+#include "uninstaller/folder_identity.h"
+#include "uninstaller/uninstall_rules.h"
 
 namespace pixelmoor {
 

@@ -1,7 +1,7 @@
 // The uninstaller's confirmation, from the built program's own dialog
 // template, shown in this process so that its icon can be compared with the
 // system's (icons are not shared between processes).
-#include "payload/uninstaller/confirm_dialog.h"
+#include "uninstaller/confirm_dialog.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

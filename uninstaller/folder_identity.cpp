@@ -1,4 +1,4 @@
-#include "payload/uninstaller/folder_identity.h"
+#include "uninstaller/folder_identity.h"
 
 #include <shlobj.h>
 #include <windows.h>
@@ -7,7 +7,7 @@
 
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
-#include "payload/uninstaller/uninstall_rules.h"
+#include "uninstaller/uninstall_rules.h"
 
 namespace pixelmoor {
 

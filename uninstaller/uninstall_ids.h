@@ -1,10 +1,9 @@
-/* Ids of the uninstaller's own resources. Included by its resource script
-   (plain #defines only there) and by its C++ code. Ids below 100 belong to
-   the module's version strings. */
+/* Ids of the uninstaller's resources. Included by its resource script
+   (plain #defines only there) and by its C++ code. */
 #ifndef PIXELMOOR_UNINSTALL_UNINSTALL_IDS_H
 #define PIXELMOOR_UNINSTALL_UNINSTALL_IDS_H
 
-#define IDI_UNINSTALL 1 /* the program icon, from the payload's build */
+#define IDI_UNINSTALL 1 /* the program icon */
 
 #define IDS_UNINSTALL_CAPTION 101     /* "Pixelmoor 64-bit Deinstallation" */
 #define IDS_VIEWER_RUNNING 102        /* "Warnung: Pixelmoor läuft! ..." */
