@@ -17,7 +17,7 @@ std::vector<ShortcutJob> ShortcutJobs(const RegistrationTexts& texts, int startM
                                       int thumbnailsShortcut, int allUsers) {
     std::vector<ShortcutJob> jobs;
     if (startMenuGroup) jobs = StartMenuGroupJobs(texts.folder, allUsers);
-    std::vector<LinkSpec> desktop;
+    std::vector<ShortcutLink> desktop;
     if (desktopShortcut) desktop.push_back(ViewerDesktopLink(texts.viewer));
     if (thumbnailsShortcut) desktop.push_back(ThumbnailsDesktopLink(texts.viewer));
     if (!desktop.empty())

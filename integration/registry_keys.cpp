@@ -38,12 +38,6 @@ bool SameKeyPath(std::wstring_view a, std::wstring_view b) {
     return true;
 }
 
-std::wstring_view PathBelow(std::wstring_view ancestor, std::wstring_view key) {
-    if (key.size() <= ancestor.size() + 1 || key[ancestor.size()] != L'\\') return {};
-    if (!SameKeyPath(ancestor, key.substr(0, ancestor.size()))) return {};
-    return key.substr(ancestor.size() + 1);
-}
-
 std::wstring FoldedKey(RegistryRoot root, std::wstring_view path) {
     std::wstring folded;
     folded.reserve(path.size() + 2);

@@ -30,11 +30,6 @@ constexpr CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00
 constexpr IID kShellLinkInterface = {0x000214F9, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 constexpr IID kPersistFileInterface = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-std::optional<std::wstring> ToText(std::optional<std::wstring_view> text) {
-    if (!text) return std::nullopt;
-    return std::wstring(*text);
-}
-
 std::wstring WindowsFolder() {
     std::wstring folder(kSystemPathLimit + 1, L'\0');
     const UINT length = ::GetWindowsDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
@@ -60,7 +55,7 @@ std::wstring ShellFolder(int folderId) {
 // for it (which only counts when the caller has initialised it already).
 // Properties are set in the order icon, target, arguments, description, each
 // only when given; an existing file is replaced.
-int WriteShortcut(std::wstring_view folder, const LinkSpec& link) {
+int WriteShortcut(std::wstring_view folder, const ShortcutLink& link) {
     ComScope com;
     ComPtr<IShellLinkW> shellLink;
     if (FAILED(::CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkInterface,
@@ -91,9 +86,6 @@ DWORD WINAPI ShortcutWorker(void* batch) noexcept {
     SaveShortcuts(*static_cast<ShortcutWriter::Batch*>(batch));
     return 0;
 }
-
-// The last result of the jobs, or 0 when there were none.
-int LastResult(const std::vector<int>& results) { return results.empty() ? 0 : results.back(); }
 
 }  // namespace
 
@@ -127,43 +119,16 @@ std::vector<ShortcutJob> StartMenuGroupJobs(std::wstring_view installFolder, int
     for (std::wstring_view replaced : kReplacedGroupLinks) ::DeleteFileW((group + std::wstring(replaced)).c_str());
 
     std::vector<ShortcutJob> jobs;
-    for (LinkSpec& link : StartMenuGroupLinks(installFolder, CurrentWindowsGeneration()))
+    for (ShortcutLink& link : StartMenuGroupLinks(installFolder, CurrentWindowsGeneration()))
         jobs.push_back({group, std::move(link)});
     return jobs;
 }
 
-std::vector<ShortcutJob> DesktopJobs(std::span<const LinkSpec> links, int allUsers) {
+std::vector<ShortcutJob> DesktopJobs(std::span<const ShortcutLink> links, int allUsers) {
     const std::wstring desktop = ShellFolder(allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOP);
     std::vector<ShortcutJob> jobs;
-    for (const LinkSpec& link : links) jobs.push_back({desktop, link});
+    for (const ShortcutLink& link : links) jobs.push_back({desktop, link});
     return jobs;
-}
-
-int CreateStartMenuGroup(std::wstring_view installFolder, int allUsers) {
-    ShortcutWriter writer(StartMenuGroupJobs(installFolder, allUsers));
-    return LastResult(writer.Wait());
-}
-
-int CreateDesktopShortcut(std::wstring_view target, std::wstring_view linkFileName,
-                          std::optional<std::wstring_view> iconFile, std::optional<std::wstring_view> description,
-                          std::optional<std::wstring_view> arguments, int iconIndex, int allUsers) {
-    const LinkSpec link{
-        std::wstring(linkFileName), std::wstring(target), ToText(arguments), ToText(iconFile), iconIndex,
-        ToText(description)};
-    return WriteShortcut(ShellFolder(allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOP), link);
-}
-
-int CreateDesktopShortcuts(std::span<const LinkSpec> links, int allUsers) {
-    ShortcutWriter writer(DesktopJobs(links, allUsers));
-    return LastResult(writer.Wait());
-}
-
-int CreateFolderShortcut(std::wstring_view folder, std::wstring_view linkFileName, std::wstring_view target,
-                         std::optional<std::wstring_view> arguments, std::optional<std::wstring_view> iconFile,
-                         int iconIndex) {
-    const LinkSpec link{
-        std::wstring(linkFileName), std::wstring(target), ToText(arguments), ToText(iconFile), iconIndex, std::nullopt};
-    return WriteShortcut(folder, link);
 }
 
 }  // namespace pixelmoor

@@ -67,7 +67,7 @@ void RemoveScope(std::span<const FolderId> folders, int programsId, int desktopI
         const std::wstring group = programs + kGroupFolderName + L'\\';
         // Every shortcut of the group, the uninstaller's too (Windows 8 makes
         // none, an earlier installation may have).
-        for (const LinkSpec& link : StartMenuGroupLinks(folder, kGenerationWindows10))
+        for (const ShortcutLink& link : StartMenuGroupLinks(folder, kGenerationWindows10))
             RemoveLinkIfOurs(group + link.fileName, folders, left);
         // Only when it is empty, and never a link: under Wine that would remove what it leads to.
         if (!IsLink(group)) ::RemoveDirectoryW(group.c_str());
@@ -75,7 +75,7 @@ void RemoveScope(std::span<const FolderId> folders, int programsId, int desktopI
     const std::wstring desktop = ShellFolder(desktopId);
     if (desktop.empty()) return;
     const std::wstring viewer = folder + kViewerExe;
-    for (const LinkSpec& link : {ViewerDesktopLink(viewer), ThumbnailsDesktopLink(viewer)})
+    for (const ShortcutLink& link : {ViewerDesktopLink(viewer), ThumbnailsDesktopLink(viewer)})
         RemoveLinkIfOurs(desktop + link.fileName, folders, left);
 }
 

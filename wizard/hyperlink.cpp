@@ -95,7 +95,7 @@ void CHyperLink::SetUnderlineMode(int mode) noexcept {
 
 void CHyperLink::FitToText() noexcept {
     const HWND control = GetSafeHwnd();
-    if (control == nullptr || fitToText_ == 0) return;
+    if (control == nullptr || !fitToText_) return;
 
     RECT window{};
     RECT client{};
@@ -214,24 +214,24 @@ std::optional<LRESULT> CHyperLink::OnChildNotify(UINT message, WPARAM wParam, LP
 }
 
 HBRUSH CHyperLink::OnCtlColor(HDC dc) const noexcept {
-    ::SetTextColor(dc, over_ != 0 ? hoverColour_ : visited_ != 0 ? visitedColour_ : linkColour_);
+    ::SetTextColor(dc, over_ ? hoverColour_ : visited_ ? visitedColour_ : linkColour_);
     ::SetBkMode(dc, TRANSPARENT);
     return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }
 
 void CHyperLink::OnClicked() noexcept {
-    over_ = 0;
+    over_ = false;
     const INT_PTR result = OpenLinkTarget(target_);
-    visited_ = result > 32 ? 1 : 0;
-    if (visited_ == 0) ::MessageBeep(MB_ICONEXCLAMATION);
+    visited_ = result > 32;
+    if (!visited_) ::MessageBeep(MB_ICONEXCLAMATION);
     // Repainted either way, so that the colour shows the outcome: visited,
     // or back to the link colour after a failure cleared an earlier visit.
     ::InvalidateRect(GetSafeHwnd(), nullptr, TRUE);
 }
 
 void CHyperLink::OnMouseMove() noexcept {
-    if (over_ != 0) return;
-    over_ = 1;
+    if (over_) return;
+    over_ = true;
     if (underlineMode_ == kUnderlineOnHover) ShowFont(underlinedFont_);
     ::InvalidateRect(GetSafeHwnd(), nullptr, TRUE);
     ::SetTimer(GetSafeHwnd(), timerId_, kHoverTimerMs, nullptr);
@@ -246,7 +246,7 @@ void CHyperLink::OnHoverTimer() noexcept {
     ::GetClientRect(control, &client);
     if (::PtInRect(&client, point)) return;
 
-    over_ = 0;
+    over_ = false;
     ::KillTimer(control, timerId_);
     if (underlineMode_ != kUnderlineAlways) ShowFont(standardFont_);
     client.bottom += kLeaveRepaintBelow;

@@ -142,7 +142,7 @@ Figures TimeSteps(HMODULE setupModule) {
     std::optional<ShortcutWriter> shortcuts;
     f.Time("shortcuts started", [&] {
         std::vector<ShortcutJob> jobs = StartMenuGroupJobs(texts.folder, 0);
-        const LinkSpec links[] = {ViewerDesktopLink(texts.viewer), ThumbnailsDesktopLink(texts.viewer)};
+        const ShortcutLink links[] = {ViewerDesktopLink(texts.viewer), ThumbnailsDesktopLink(texts.viewer)};
         for (ShortcutJob& job : DesktopJobs(links, 0)) jobs.push_back(std::move(job));
         shortcuts.emplace(std::move(jobs));
     });

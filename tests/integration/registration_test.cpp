@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "integration/associations.h"
 #include "integration/windows_version.h"
 #include "tests/integration/registration_checks.h"
 #include "tests/support/win_test_support.h"
@@ -105,10 +104,11 @@ TEST_F(RegistrationTest, StoreAppsAreHiddenOnWindows10Only) {
         {kGenerationWindows8, 0},   //
         {kGenerationWindows7, 0},   // no store apps
     };
+    const AssocSwitchChoice images = SelectionForAssocValue(1);
     for (const FinishCase& c : cases) {
         test::ResetRegistrationFootprint();
         WindowsGeneration = c.generation;
-        FinishAssociations();
+        RegisterApplication(images.associate, kFolder, 0, 0, 0, 0, images.selection);
         EXPECT_EQ(test::CountHiddenStoreApps(), c.hiddenStoreApps) << "generation " << c.generation;
     }
 }
