@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include "app/exit_codes.h"
+#include "framework/exit_codes.h"
+#include "framework/gdi_objects.h"
 #include "framework/unique_handle.h"
 #include "resources/wizard_ids.h"
 #include "wizard/wiz_property_page.h"
@@ -12,16 +13,13 @@ namespace pixelmoor {
 
 namespace {
 
-constexpr int kDefaultDpi = 96;
 constexpr int kTitleFontHeight = 18;  // pixels at 96 dpi (cell height)
 constexpr LONG kTitleFontWeight = 700;
 
 // Bold Arial scaled to the screen's resolution, for the pages' headlines.
 UniqueFont CreateTitleFont() {
     LOGFONTW logFont{};
-    int dpi = kDefaultDpi;
-    if (const ScreenDc screen; screen) dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSX);
-    logFont.lfHeight = ::MulDiv(kTitleFontHeight, dpi, kDefaultDpi);
+    logFont.lfHeight = ::MulDiv(kTitleFontHeight, WindowDpi(nullptr), kDefaultDpi);
     logFont.lfWeight = kTitleFontWeight;
     logFont.lfQuality = ANTIALIASED_QUALITY;
     lstrcpynW(logFont.lfFaceName, L"Arial", LF_FACESIZE);
@@ -43,7 +41,7 @@ int RunWizard() {
     for (CWizPropertyPage* page : {&welcome, &whatsNew, &associations, &ready, &finish}) sheet.AddPage(*page);
 
     // A sheet that cannot be shown is a failure, not a user's cancel.
-    if (sheet.DoModal() < 0) return kExitInstallFailed;
+    if (sheet.DoModal() < 0) return kExitFailed;
     return sheet.InstallationSucceeded() ? kExitSuccess : kExitUserCancelled;
 }
 

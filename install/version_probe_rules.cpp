@@ -9,10 +9,6 @@ namespace pixelmoor {
 
 namespace {
 
-wchar_t FoldAsciiLetter(wchar_t c) noexcept {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
 // Significant digits of the longest version text ("65535.6553565535"): a
 // double holds them exactly.
 constexpr int kVersionDigits = 15;
@@ -79,10 +75,7 @@ std::wstring CutCompanyName(std::wstring_view reported) {
 }
 
 bool IsIconLibraryPublisher(std::wstring_view companyName) {
-    const std::wstring_view publisher = kIconLibraryPublisher;
-    return companyName.size() == publisher.size() &&
-           std::equal(companyName.begin(), companyName.end(), publisher.begin(),
-                      [](wchar_t a, wchar_t b) { return FoldAsciiLetter(a) == FoldAsciiLetter(b); });
+    return EqualsIgnoringCase(companyName, kIconLibraryPublisher);
 }
 
 InstalledIconLibrary CompareWithPayload(std::wstring_view versionText) {

@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <string>
 
-#include "archive/folder_path.h"
+#include "framework/folder_path.h"
+#include "framework/system_folders.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "integration/shortcut_rules.h"
@@ -15,8 +16,6 @@
 namespace pixelmoor {
 
 namespace {
-
-using UniqueItemIdList = UniqueCoTaskMem<ITEMIDLIST>;
 
 // Threads that save shortcuts side by side; the saves wait mostly on the
 // system, so a few more than there are processors pay.
@@ -30,25 +29,13 @@ constexpr CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00
 constexpr IID kShellLinkInterface = {0x000214F9, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 constexpr IID kPersistFileInterface = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-std::wstring WindowsFolder() {
-    std::wstring folder(kSystemPathLimit + 1, L'\0');
-    const UINT length = ::GetWindowsDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-    folder.resize(length <= kSystemPathLimit ? length : 0);
-    return folder;
-}
-
-// A shell folder, ending in a backslash. When the shell cannot name it, the
-// Windows folder stands in (where writing usually fails for lack of rights).
-std::wstring ShellFolder(int folderId) {
-    std::wstring folder;
-    UniqueItemIdList idList;
-    if (SUCCEEDED(::SHGetSpecialFolderLocation(::GetActiveWindow(), folderId, idList.put()))) {
-        std::wstring path(kSystemPathLimit + 1, L'\0');  // the size the shell writes a path into
-        if (::SHGetPathFromIDListW(idList.get(), path.data())) folder = path.c_str();
-    }
-    if (folder.empty()) folder = WindowsFolder();
-    if (!EndsWithBackslash(folder)) folder += L'\\';
-    return folder;
+// The folder that a group of shortcuts goes to, ending in a backslash. When
+// the shell cannot name it, the Windows folder stands in (where writing
+// usually fails for lack of rights).
+std::wstring ShortcutFolder(int csidl) {
+    std::optional<std::wstring> folder = ShellFolder(csidl);
+    if (!folder) folder = WindowsFolder();
+    return folder ? WithTrailingBackslash(*folder) : std::wstring(L"\\");
 }
 
 // Writes one .lnk file through the shell's link object, with COM initialised
@@ -111,7 +98,7 @@ const std::vector<int>& ShortcutWriter::Wait() {
 }
 
 std::vector<ShortcutJob> StartMenuGroupJobs(std::wstring_view installFolder, int allUsers) {
-    std::wstring group = ShellFolder(allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS) + kGroupFolderName;
+    std::wstring group = ShortcutFolder(allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS) + kGroupFolderName;
     // The shortcuts are tried even when the folder cannot be made; each one then simply fails.
     [[maybe_unused]] const int groupReady = EnsureFolderPath(group);
     // File names are appended directly, also to a folder text too long to get its backslash there.
@@ -125,7 +112,7 @@ std::vector<ShortcutJob> StartMenuGroupJobs(std::wstring_view installFolder, int
 }
 
 std::vector<ShortcutJob> DesktopJobs(std::span<const ShortcutLink> links, int allUsers) {
-    const std::wstring desktop = ShellFolder(allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOP);
+    const std::wstring desktop = ShortcutFolder(allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOP);
     std::vector<ShortcutJob> jobs;
     for (const ShortcutLink& link : links) jobs.push_back({desktop, link});
     return jobs;

@@ -7,19 +7,19 @@
 #include <algorithm>
 #include <optional>
 
+#include "framework/folder_path.h"
 #include "framework/product.h"
+#include "framework/system_folders.h"
+#include "framework/system_names.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "install/settings_rules.h"
+#include "install/viewer_settings.h"
 
 namespace pixelmoor {
 
 namespace {
 
-constexpr wchar_t kOthersSection[] = L"Others";
-constexpr wchar_t kIniFolderKey[] = L"INI_Folder";
-// Characters of a recorded settings folder (a buffer of 520 characters).
-constexpr DWORD kIniFolderBuffer = 520;
 // The name the uninstaller's own file takes in the private folder.
 constexpr wchar_t kMovedOwnFileName[] = L"pm_uninstall.original.exe";
 constexpr DWORD kReadBlockBytes = 65536;
@@ -131,34 +131,12 @@ bool ScheduleForRestart(const std::wstring& path) {
     return ::MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }
 
-// A folder without the backslash after it (a drive's root keeps its own).
-std::wstring FolderName(const std::wstring& folder) {
-    return folder.size() > 3 && EndsWithBackslash(folder) ? folder.substr(0, folder.size() - 1) : folder;
-}
-
-std::optional<std::wstring> EnvironmentValue(std::wstring_view name) {
-    const std::wstring key(name);
-    DWORD size = ::GetEnvironmentVariableW(key.c_str(), nullptr, 0);
-    if (size == 0) return std::nullopt;
-    std::wstring value(size, L'\0');
-    size = ::GetEnvironmentVariableW(key.c_str(), value.data(), size);
-    if (size >= value.size()) return std::nullopt;
-    value.resize(size);
-    return value;
-}
-
 // A variable's value; for a variable that the environment lacks (a
 // deployment agent's bare one), the shell folder that it stands for.
 std::optional<std::wstring> VariableValue(std::wstring_view name) {
     if (std::optional<std::wstring> value = EnvironmentValue(name)) return value;
-    for (const VariableFolder& variable : kVariableFolders) {
-        if (!NamesAreEqual(name, variable.name)) continue;
-        std::wstring path(MAX_PATH, L'\0');
-        if (FAILED(::SHGetFolderPathW(nullptr, variable.csidl, nullptr, SHGFP_TYPE_CURRENT, path.data())))
-            return std::nullopt;
-        path.resize(path.find(L'\0'));
-        return path;
-    }
+    for (const VariableFolder& variable : kVariableFolders)
+        if (SystemNamesEqual(name, variable.name)) return ShellFolder(variable.csidl);
     return std::nullopt;
 }
 
@@ -247,7 +225,7 @@ bool FolderHoldsOthers(const std::wstring& folder, std::span<const std::wstring_
     do {
         const std::wstring_view name = found.cFileName;
         if (name == L"." || name == L"..") continue;
-        if (std::none_of(names.begin(), names.end(), [name](std::wstring_view n) { return NamesAreEqual(name, n); }))
+        if (std::none_of(names.begin(), names.end(), [name](std::wstring_view n) { return SystemNamesEqual(name, n); }))
             return true;
     } while (::FindNextFileW(find.get(), &found));
     return false;
@@ -262,16 +240,13 @@ OwnFileRemoval RemoveOwnFile(const std::wstring& folder, const std::wstring& pri
     // The folder can go at the restart only if the file goes first.
     if (!ScheduleForRestart(own)) return OwnFileRemoval::Failed;
     // A folder is recorded by its name, without a backslash after it.
-    if (folderMayGo) ScheduleForRestart(FolderName(folder));
+    if (folderMayGo) ScheduleForRestart(WithoutTrailingBackslash(folder));
     return OwnFileRemoval::AtRestart;
 }
 
 InstalledSettings FindSettingsFiles(const std::wstring& folder) {
     const std::wstring programSettings = folder + kSettingsFileName;
-    std::wstring recorded(kIniFolderBuffer, L'\0');
-    const DWORD length = ::GetPrivateProfileStringW(kOthersSection, kIniFolderKey, L"", recorded.data(),
-                                                    kIniFolderBuffer, programSettings.c_str());
-    recorded.resize(length);
+    const std::wstring recorded = RecordedIniFolder(folder);
     InstalledSettings settings;
     const std::optional<std::wstring> expanded = ExpandRecordedFolder(recorded, folder, VariableValue);
     if (!expanded) settings.unknownFolder = recorded;

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "framework/system_folders.h"
+#include "framework/system_names.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "uninstaller/uninstall_rules.h"
@@ -13,8 +15,8 @@ namespace pixelmoor {
 
 namespace {
 
-// Characters of a path that the system resolves (the longest it hands out).
-constexpr DWORD kLongPathLimit = 32768;
+// Characters of the buffer for a path that the system resolves (the longest it hands out).
+constexpr DWORD kLongPathBuffer = kLongPathLimit + 1;
 
 // The shell folders that are never removed, by their CSIDL.
 constexpr int kShellFolders[] = {
@@ -86,9 +88,9 @@ std::optional<FileIdentity> IdentityOfHandle(HANDLE file) {
 
 // The path made whole: relative parts, "." and ".." resolved, slashes made backslashes.
 std::wstring FullPath(const std::wstring& path) {
-    std::wstring full(kLongPathLimit, L'\0');
-    const DWORD length = ::GetFullPathNameW(path.c_str(), kLongPathLimit, full.data(), nullptr);
-    if (length == 0 || length >= kLongPathLimit) return path;
+    std::wstring full(kLongPathBuffer, L'\0');
+    const DWORD length = ::GetFullPathNameW(path.c_str(), kLongPathBuffer, full.data(), nullptr);
+    if (length == 0 || length >= kLongPathBuffer) return path;
     full.resize(length);
     return full;
 }
@@ -102,32 +104,6 @@ std::wstring ParentOf(const std::wstring& path) {
     return path.substr(0, cut);
 }
 
-std::wstring WithoutTrailingBackslash(std::wstring path) {
-    if (path.size() > 3 && EndsWithBackslash(path)) path.pop_back();
-    return path;
-}
-
-std::wstring ShellFolder(int csidl) {
-    std::wstring path(MAX_PATH, L'\0');
-    if (FAILED(::SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_DONT_VERIFY, nullptr, SHGFP_TYPE_CURRENT, path.data())))
-        return {};
-    path.resize(path.find(L'\0'));
-    return path;
-}
-
-std::wstring KnownFolder(const KNOWNFOLDERID& id) {
-    UniqueCoTaskMem<wchar_t> path;
-    if (FAILED(::SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, path.put()))) return {};
-    return path.get();
-}
-
-std::wstring TemporaryFolder() {
-    std::wstring path(MAX_PATH + 1, L'\0');
-    const DWORD length = ::GetTempPathW(MAX_PATH + 1, path.data());
-    path.resize(length <= MAX_PATH ? length : 0);
-    return path;
-}
-
 }  // namespace
 
 std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
@@ -137,9 +113,9 @@ std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
 }
 
 std::optional<std::wstring> FinalPathOf(HANDLE file) {
-    std::wstring final(kLongPathLimit, L'\0');
-    const DWORD length = ::GetFinalPathNameByHandleW(file, final.data(), kLongPathLimit, 0);
-    if (length == 0 || length >= kLongPathLimit) return std::nullopt;
+    std::wstring final(kLongPathBuffer, L'\0');
+    const DWORD length = ::GetFinalPathNameByHandleW(file, final.data(), kLongPathBuffer, 0);
+    if (length == 0 || length >= kLongPathBuffer) return std::nullopt;
     final.resize(length);
     return final;
 }
@@ -156,23 +132,13 @@ std::optional<std::wstring> FinalFolderOf(const std::wstring& folder) {
     return final;
 }
 
-bool NamesAreEqual(std::wstring_view a, std::wstring_view b) {
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
-bool IsLink(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(WithoutTrailingBackslash(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
 FolderId::FolderId(std::wstring folder) : path_(std::move(folder)), identity_(IdentityOf(path_)) {}
 
 bool FolderId::IsSame(const std::wstring& other) const {
     if (identity_) {
         if (const std::optional<FileIdentity> identity = IdentityOf(other)) return *identity == *identity_;
     }
-    return NamesAreEqual(WithoutTrailingBackslash(FullPath(path_)), WithoutTrailingBackslash(FullPath(other)));
+    return SystemNamesEqual(WithoutTrailingBackslash(FullPath(path_)), WithoutTrailingBackslash(FullPath(other)));
 }
 
 bool FolderId::Holds(const std::wstring& path) const {
@@ -185,12 +151,12 @@ bool FolderId::Holds(const std::wstring& path) const {
 }
 
 ProtectedFolders::ProtectedFolders() {
-    std::vector<std::wstring> known;
-    for (const int csidl : kShellFolders) known.push_back(ShellFolder(csidl));
+    std::vector<std::optional<std::wstring>> known;
+    for (const int csidl : kShellFolders) known.push_back(ShellFolder(csidl | CSIDL_FLAG_DONT_VERIFY));
     for (const KNOWNFOLDERID& id : kDownloadFolders) known.push_back(KnownFolder(id));
     known.push_back(TemporaryFolder());
-    for (const std::wstring& path : known) {
-        const UniqueFile folder = path.empty() ? UniqueFile() : OpenForIdentity(path);
+    for (const std::optional<std::wstring>& path : known) {
+        const UniqueFile folder = path ? OpenForIdentity(*path) : UniqueFile();
         if (!folder) continue;
         const std::optional<FileIdentity> identity = IdentityOfHandle(folder.get());
         std::optional<std::wstring> final = FinalPathOf(folder.get());
@@ -210,8 +176,8 @@ bool ProtectedFolders::Contains(const std::wstring& folder) const {
     if (!EndsWithBackslash(*final)) *final += L'\\';
     const auto below = [&final](const std::wstring& known) { return IsInsideFolder(known, *final); };
     if (std::any_of(finalPaths_.begin(), finalPaths_.end(), below)) return true;
-    std::wstring root(kLongPathLimit, L'\0');
-    if (!::GetVolumePathNameW(folder.c_str(), root.data(), kLongPathLimit)) return true;
+    std::wstring root(kLongPathBuffer, L'\0');
+    if (!::GetVolumePathNameW(folder.c_str(), root.data(), kLongPathBuffer)) return true;
     root.resize(root.find(L'\0'));
     return IdentityOf(root) == identity;
 }

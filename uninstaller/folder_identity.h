@@ -36,14 +36,6 @@ struct FileIdentity {
 // The final path of a folder, ending in a backslash.
 [[nodiscard]] std::optional<std::wstring> FinalFolderOf(const std::wstring& folder);
 
-// True when two names are equal as the system compares file names: capitals
-// of every script alike.
-[[nodiscard]] bool NamesAreEqual(std::wstring_view a, std::wstring_view b);
-
-// True when path names a file or folder that is a link (a junction or a
-// symbolic link; Wine reports folder links so).
-[[nodiscard]] bool IsLink(const std::wstring& path);
-
 // A folder known by its name (ending in a backslash) and, while it exists,
 // by its identity.
 class FolderId {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/product.h"
+#include "framework/system_folders.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "uninstaller/worker_channel.h"
@@ -15,8 +16,6 @@ namespace pixelmoor {
 
 namespace {
 
-// Characters of the buffer that GetTempPathW fills, as in the setup.
-constexpr DWORD kTempPathBuffer = 520;
 // Names tried before giving up: each one taken already means someone else's.
 constexpr int kFolderAttempts = 16;
 constexpr wchar_t kPrivateFolderPrefix[] = L"pm_uninstall-";
@@ -25,22 +24,6 @@ constexpr DWORD kCopyBlockBytes = 65536;
 // A finished program's file can be held by the system for a moment.
 constexpr int kDeleteAttempts = 20;
 constexpr DWORD kDeletePauseMs = 50;
-
-std::optional<std::wstring> TemporaryFolder() {
-    std::wstring folder(kTempPathBuffer, L'\0');
-    const DWORD length = ::GetTempPathW(kTempPathBuffer - 1, folder.data());
-    if (length == 0 || length >= kTempPathBuffer - 1) return std::nullopt;
-    folder.resize(length);
-    if (!EndsWithBackslash(folder)) folder += L'\\';
-    return folder;
-}
-
-std::wstring SystemFolder() {
-    std::wstring folder(MAX_PATH, L'\0');
-    const UINT length = ::GetSystemDirectoryW(folder.data(), MAX_PATH);
-    folder.resize(length < MAX_PATH ? length : 0);
-    return folder;
-}
 
 std::optional<std::wstring> CurrentUserSid() {
     UniqueHandle token;
@@ -125,7 +108,7 @@ DWORD WaitForExitCode(HANDLE process) {
         MSG message;
         while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
     }
-    DWORD code = static_cast<DWORD>(kExitIncomplete);
+    DWORD code = static_cast<DWORD>(kExitFailed);
     ::GetExitCodeProcess(process, &code);
     return code;
 }
@@ -135,25 +118,19 @@ std::optional<WorkerResult> RunWorker(const std::wstring& copy, UninstallOptions
     if (!channel) return std::nullopt;
     options.workerProof = channel->ProofText();
     std::wstring commandLine = WorkerCommandLine(copy, options);
-    const std::wstring system = SystemFolder();
+    const std::optional<std::wstring> system = SystemFolder();
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     // Started in the system folder, so that it holds no folder that it removes;
     // it inherits the channel's section, this program's only inheritable handle.
     if (!::CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                          system.empty() ? nullptr : system.c_str(), &startup, &info))
+                          system ? system->c_str() : nullptr, &startup, &info))
         return std::nullopt;
     const UniqueHandle process(info.hProcess);
     const UniqueHandle thread(info.hThread);
     const DWORD code = WaitForExitCode(process.get());
     return WorkerResult{code, channel->ReadReport()};
-}
-
-// A folder is recorded for the restart by its name, without a backslash after it.
-std::wstring WithoutTrailingBackslash(std::wstring folder) {
-    if (EndsWithBackslash(folder)) folder.pop_back();
-    return folder;
 }
 
 void RemoveNowOrAtRestart(const std::wstring& path, bool isFolder, int attempts) {
@@ -179,6 +156,7 @@ void RemovePrivateFolder(const std::wstring& folder, const std::wstring& copy) {
     }
     // What else is here is in use by this program until it ends.
     for (const std::wstring& file : files) RemoveNowOrAtRestart(file, false, 1);
+    // A folder is recorded for the restart by its name, without a backslash after it.
     RemoveNowOrAtRestart(WithoutTrailingBackslash(folder), true, 1);
 }
 

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <optional>
 
+#include "framework/folder_path.h"
 #include "framework/product.h"
+#include "framework/system_folders.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "integration/shortcut_rules.h"
@@ -19,16 +21,7 @@ namespace pixelmoor {
 namespace {
 
 // Characters of a link's target as the shell hands it out.
-constexpr int kLinkTargetBuffer = 32768;
-
-// A shell folder ending in a backslash; empty when the system cannot name it.
-std::wstring ShellFolder(int folderId) {
-    std::wstring path(MAX_PATH, L'\0');
-    if (FAILED(::SHGetFolderPathW(nullptr, folderId, nullptr, SHGFP_TYPE_CURRENT, path.data()))) return {};
-    path.resize(path.find(L'\0'));
-    if (!path.empty() && !EndsWithBackslash(path)) path += L'\\';
-    return path;
-}
+constexpr int kLinkTargetBuffer = kLongPathLimit + 1;
 
 // The target of a shortcut; empty when it cannot be read. Read from the
 // link's item list, which holds every name in Unicode: the path that the link
@@ -62,9 +55,8 @@ void RemoveLinkIfOurs(const std::wstring& linkPath, std::span<const FolderId> fo
 
 void RemoveScope(std::span<const FolderId> folders, int programsId, int desktopId, std::vector<std::wstring>& left) {
     const std::wstring& folder = folders.front().path();
-    const std::wstring programs = ShellFolder(programsId);
-    if (!programs.empty()) {
-        const std::wstring group = programs + kGroupFolderName + L'\\';
+    if (const std::optional<std::wstring> programs = ShellFolder(programsId)) {
+        const std::wstring group = WithTrailingBackslash(*programs) + kGroupFolderName + L'\\';
         // Every shortcut of the group, the uninstaller's too (Windows 8 makes
         // none, an earlier installation may have).
         for (const ShortcutLink& link : StartMenuGroupLinks(folder, kGenerationWindows10))
@@ -72,11 +64,11 @@ void RemoveScope(std::span<const FolderId> folders, int programsId, int desktopI
         // Only when it is empty, and never a link: under Wine that would remove what it leads to.
         if (!IsLink(group)) ::RemoveDirectoryW(group.c_str());
     }
-    const std::wstring desktop = ShellFolder(desktopId);
-    if (desktop.empty()) return;
+    const std::optional<std::wstring> desktop = ShellFolder(desktopId);
+    if (!desktop) return;
     const std::wstring viewer = folder + kViewerExe;
     for (const ShortcutLink& link : {ViewerDesktopLink(viewer), ThumbnailsDesktopLink(viewer)})
-        RemoveLinkIfOurs(desktop + link.fileName, folders, left);
+        RemoveLinkIfOurs(WithTrailingBackslash(*desktop) + link.fileName, folders, left);
 }
 
 }  // namespace

@@ -5,9 +5,10 @@
 
 #include <vector>
 
+#include "framework/current_directory.h"
 #include "framework/dll_search.h"
-#include "framework/product.h"
 #include "framework/resource_strings.h"
+#include "framework/system_folders.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "install/install_log.h"
@@ -21,10 +22,6 @@ namespace pixelmoor {
 
 namespace {
 
-constexpr std::size_t kMessageTextLimit = 1023;
-
-std::wstring Text(int id) { return LoadResourceString(id, kMessageTextLimit); }
-
 // The arguments after the program's name, as the system splits them.
 std::vector<std::wstring> CommandLineArguments() {
     int count = 0;
@@ -34,53 +31,42 @@ std::vector<std::wstring> CommandLineArguments() {
     return list;
 }
 
-bool ViewerIsRunning() noexcept { return ::FindWindowW(kViewerWindowClass, nullptr) != nullptr; }
-
-std::wstring CurrentDirectory() {
-    std::wstring folder(::GetCurrentDirectoryW(0, nullptr), L'\0');
-    folder.resize(::GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
-    if (!EndsWithBackslash(folder)) folder += L'\\';
-    return folder;
-}
-
 // A process's current directory cannot be removed while the process runs,
 // and it may well be the install folder.
 void LeaveCurrentDirectory() {
-    std::wstring system(MAX_PATH, L'\0');
-    const UINT length = ::GetSystemDirectoryW(system.data(), MAX_PATH);
-    if (length > 0 && length < MAX_PATH) ::SetCurrentDirectoryW(system.c_str());
+    if (const std::optional<std::wstring> system = SystemFolder()) ::SetCurrentDirectoryW(system->c_str());
 }
 
 void ShowMessage(const std::wstring& text, UINT icon) {
-    ::MessageBoxW(nullptr, text.c_str(), Text(res::kStringUninstallCaption).c_str(), MB_OK | icon);
+    ::MessageBoxW(nullptr, text.c_str(), LoadMessageText(res::kStringUninstallCaption).c_str(), MB_OK | icon);
 }
 
 // Nothing is removed while the viewer runs (its files are in use) or while
 // a setup installs (it would put files back, or register what is gone).
 int Refuse(int warningId, bool silent) {
-    const std::wstring warning = Text(warningId);
+    const std::wstring warning = LoadMessageText(warningId);
     if (silent) {
         AppendLogEntry(kUninstallLogName, warning);
     } else {
         ShowMessage(warning, MB_ICONWARNING);
     }
-    return kExitViewerRunning;
+    return kExitAlreadyRunning;
 }
 
 // "vollständig entfernt" only when nothing stays; else what stays and why.
 void ShowResult(int code, const UninstallOptions& options, const std::wstring& report) {
     std::wstring text;
     switch (code) {
-        case kExitRemoved:
-        case kExitRestartCompletes:
-            text = Text(code == kExitRestartCompletes ? res::kStringRemovedAtRestart
-                        : report.empty()              ? res::kStringRemoved
-                                                      : res::kStringRemovedPartly);
+        case kExitSuccess:
+        case kExitRestartRequired:
+            text = LoadMessageText(code == kExitRestartRequired ? res::kStringRemovedAtRestart
+                                   : report.empty()             ? res::kStringRemoved
+                                                                : res::kStringRemovedPartly);
             if (!report.empty()) text += L"\n\n" + report;
             ShowMessage(text, MB_ICONINFORMATION);
             return;
         default:
-            text = Text(res::kStringIncomplete);
+            text = LoadMessageText(res::kStringIncomplete);
             if (const std::size_t at = text.find(L"%s"); at != std::wstring::npos) text.replace(at, 2, options.logPath);
             ShowMessage(text, MB_ICONWARNING);
             return;
@@ -115,20 +101,20 @@ int UninstallApp::RunUninstaller(UninstallOptions options) {
         const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
         ::InitCommonControlsEx(&controls);
         const std::optional<Confirmation> answer = AskToUninstall(InstanceHandle(), options.folder, options.purge);
-        if (!answer) return kExitDeclined;
+        if (!answer) return kExitUserCancelled;
         options.purge = answer->purge;
         // The user may have started the viewer while the question was open.
         if (ViewerIsRunning()) return Refuse(res::kStringUninstallViewerRunning, false);
     }
-    options.logPath = CurrentDirectory() + kUninstallLogName;
+    options.logPath = WithTrailingBackslash(CurrentDirectory()) + kUninstallLogName;
     LeaveCurrentDirectory();
 
     const std::optional<WorkerResult> worker = RunFromPrivateCopy(options);
-    const int code = worker ? LauncherExitCode(worker->code) : kExitIncomplete;
+    const int code = worker ? LauncherExitCode(worker->code) : kExitFailed;
     if (!worker) {
-        AppendLogEntry(options.logPath, Text(res::kStringLogNoCopy));
+        AppendLogEntry(options.logPath, LoadMessageText(res::kStringLogNoCopy));
     } else if (static_cast<std::uint32_t>(code) != worker->code) {
-        AppendLogEntry(options.logPath, Text(res::kStringLogCopyEnded));
+        AppendLogEntry(options.logPath, LoadMessageText(res::kStringLogCopyEnded));
     }
     if (!options.silent) ShowResult(code, options, worker ? worker->report : std::wstring());
     return code;

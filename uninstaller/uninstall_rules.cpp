@@ -19,25 +19,11 @@ constexpr std::wstring_view kLogSwitch = L"/log=";
 // Digits of a handle's value, and the largest value it may have.
 constexpr std::size_t kHandleDigitsLimit = 19;
 constexpr std::uint64_t kHandleValueLimit = UINTPTR_MAX >> 1;
-constexpr std::wstring_view kOthersSectionLine = L"[Others]";
-constexpr std::wstring_view kIniFolderKey = L"INI_Folder";
 
-// Upper case for ASCII and the Latin-1 letters (umlauts included); the
-// system folds more, but install folders with other letters compare exactly.
-wchar_t FoldCase(wchar_t c) {
-    if (c >= L'a' && c <= L'z') return static_cast<wchar_t>(c - 0x20);
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<wchar_t>(c - 0x20);
-    return c;
-}
-
-bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return FoldCase(x) == FoldCase(y); });
-}
-
-bool StartsWithIgnoringCase(std::wstring_view text, std::wstring_view start) {
-    return text.size() >= start.size() && EqualsIgnoringCase(text.substr(0, start.size()), start);
-}
+// Texts of the uninstaller fold ASCII and the Latin-1 letters (umlauts
+// included); the system folds more, but install folders with other letters
+// compare exactly.
+constexpr CaseFolding kFolding = CaseFolding::kLatin1;
 
 std::wstring WithBackslashes(std::wstring_view entry) {
     std::wstring path(entry);
@@ -98,15 +84,15 @@ std::wstring AsFolder(std::wstring_view text) {
 UninstallOptions ParseUninstallArguments(std::span<const std::wstring> arguments) {
     UninstallOptions options;
     for (const std::wstring& argument : arguments) {
-        if (EqualsIgnoringCase(argument, kSilentSwitch)) {
+        if (EqualsIgnoringCase(argument, kSilentSwitch, kFolding)) {
             options.silent = true;
-        } else if (EqualsIgnoringCase(argument, kPurgeSwitch)) {
+        } else if (EqualsIgnoringCase(argument, kPurgeSwitch, kFolding)) {
             options.purge = true;
-        } else if (StartsWithIgnoringCase(argument, kWorkerSwitch)) {
+        } else if (StartsWithIgnoringCase(argument, kWorkerSwitch, kFolding)) {
             options.workerProof = argument.substr(kWorkerSwitch.size());
-        } else if (StartsWithIgnoringCase(argument, kFolderSwitch)) {
+        } else if (StartsWithIgnoringCase(argument, kFolderSwitch, kFolding)) {
             options.folder = AsFolder(std::wstring_view(argument).substr(kFolderSwitch.size()));
-        } else if (StartsWithIgnoringCase(argument, kLogSwitch)) {
+        } else if (StartsWithIgnoringCase(argument, kLogSwitch, kFolding)) {
             options.logPath = argument.substr(kLogSwitch.size());
         }
     }
@@ -178,7 +164,7 @@ PayloadRemovalPlan PlanPayloadRemoval(std::span<const PayloadEntry> entries) {
         const std::size_t cut = path.find_last_of(L'\\');
         if (cut != std::wstring::npos) AddFolderAndParents(plan.folders, std::wstring_view(path).substr(0, cut));
         // The running uninstaller is removed last, and only when everything else went.
-        if (entry.crc && !EqualsIgnoringCase(path, kUninstallerExe)) plan.files.push_back({path, *entry.crc});
+        if (entry.crc && !EqualsIgnoringCase(path, kUninstallerExe, kFolding)) plan.files.push_back({path, *entry.crc});
     }
     // A folder can only go after the folders inside it.
     std::stable_sort(plan.folders.begin(), plan.folders.end(),
@@ -188,7 +174,7 @@ PayloadRemovalPlan PlanPayloadRemoval(std::span<const PayloadEntry> entries) {
 
 bool IsInsideFolder(std::wstring_view path, std::wstring_view folder) {
     if (folder.empty() || !EndsWithBackslash(folder) || path.size() <= folder.size() ||
-        !StartsWithIgnoringCase(path, folder))
+        !StartsWithIgnoringCase(path, folder, kFolding))
         return false;
     std::wstring_view rest = path.substr(folder.size());
     while (!rest.empty()) {
@@ -201,7 +187,9 @@ bool IsInsideFolder(std::wstring_view path, std::wstring_view folder) {
     return true;
 }
 
-bool IsSameFolder(std::wstring_view a, std::wstring_view b) { return EqualsIgnoringCase(AsFolder(a), AsFolder(b)); }
+bool IsSameFolder(std::wstring_view a, std::wstring_view b) {
+    return EqualsIgnoringCase(AsFolder(a), AsFolder(b), kFolding);
+}
 
 std::optional<std::wstring> RegisteredFolder(const std::optional<std::wstring>& installLocation,
                                              const std::optional<std::wstring>& commandFolder) {
@@ -233,7 +221,7 @@ SettingsPlaces SettingsToPurge(std::wstring_view installFolder, std::wstring_vie
     if (settings.empty() || IsSameFolder(settings, program)) return places;
     places.files.push_back(settings + kSettingsFileName);
     places.files.push_back(settings + kSettingsTempFileName);
-    if (EqualsIgnoringCase(LastLevel(settings), kProductName)) places.folder = settings;
+    if (EqualsIgnoringCase(LastLevel(settings), kProductName, kFolding)) places.folder = settings;
     return places;
 }
 
@@ -246,13 +234,14 @@ bool IsSetupPointerFile(std::wstring_view text) {
         text = end == std::wstring_view::npos ? std::wstring_view() : text.substr(end + 1);
         if (line.empty()) continue;
         if (line.front() == L'[') {
-            inOthers = EqualsIgnoringCase(line, kOthersSectionLine);
+            inOthers =
+                line.back() == L']' && EqualsIgnoringCase(line.substr(1, line.size() - 2), kOthersSection, kFolding);
             if (!inOthers) return false;
             continue;
         }
         const std::size_t equals = line.find(L'=');
         if (!inOthers || equals == std::wstring_view::npos ||
-            !EqualsIgnoringCase(Trimmed(line.substr(0, equals)), kIniFolderKey) ||
+            !EqualsIgnoringCase(Trimmed(line.substr(0, equals)), kIniFolderKey, kFolding) ||
             Trimmed(line.substr(equals + 1)).empty())
             return false;
         recorded = true;
@@ -273,12 +262,12 @@ std::wstring ListText(std::wstring_view introduction, std::span<const std::wstri
 
 int LauncherExitCode(std::uint32_t workerCode) noexcept {
     switch (workerCode) {
-        case kExitRemoved:
-        case kExitIncomplete:
-        case kExitRestartCompletes:
+        case kExitSuccess:
+        case kExitFailed:
+        case kExitRestartRequired:
             return static_cast<int>(workerCode);
         default:
-            return kExitIncomplete;
+            return kExitFailed;
     }
 }
 

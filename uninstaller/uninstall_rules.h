@@ -13,22 +13,22 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/exit_codes.h"
+
 namespace pixelmoor {
 
 // Beside the setup's own log, in the current directory of the program that
 // the user or a deployment tool started.
 inline constexpr wchar_t kUninstallLogName[] = L"Pixelmoor_Uninstall.log";
 
-// Exit codes: the ones the setup uses, which deployment tools know from
-// Windows installers.
-inline constexpr int kExitRemoved = 0;
-inline constexpr int kExitDeclined = 1602;       // the user answered No (interactive only); nothing removed
-inline constexpr int kExitIncomplete = 1603;     // something could not be removed; the log says what
-inline constexpr int kExitViewerRunning = 1618;  // the viewer runs or a setup installs; nothing removed
-// Removed, but the uninstaller's own file and the install folder can only go
-// at the next restart (the install folder lies on another drive than the
-// temporary folder, so the running uninstaller could not be moved out of it).
-inline constexpr int kExitRestartCompletes = 3010;
+// The exit codes (framework/exit_codes.h) mean here: kExitSuccess removed;
+// kExitUserCancelled the user answered No (interactive only), nothing
+// removed; kExitFailed something could not be removed, the log says what;
+// kExitAlreadyRunning the viewer runs or a setup installs, nothing removed;
+// kExitRestartRequired removed, but the uninstaller's own file and the
+// install folder can only go at the next restart (the install folder lies on
+// another drive than the temporary folder, so the running uninstaller could
+// not be moved out of it).
 
 struct UninstallOptions {
     bool silent = false;  // "/silent": no window at all

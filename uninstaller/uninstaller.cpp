@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/folder_path.h"
 #include "framework/product.h"
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
@@ -28,47 +29,26 @@ namespace pixelmoor {
 
 namespace {
 
-constexpr std::size_t kMessageTextLimit = 1023;
-
 // The text that says why something stays, by KeptReason.
 constexpr int kKeptReasonTexts[] = {res::kStringKeptChanged, res::kStringKeptLink, res::kStringKeptSystemFolder,
                                     res::kStringKeptNotEmpty, res::kStringKeptSettingsUnknown};
 
-std::wstring Text(int id) { return LoadResourceString(id, kMessageTextLimit); }
-
-std::wstring WithBackslash(std::wstring folder) {
-    if (!EndsWithBackslash(folder)) folder += L'\\';
-    return folder;
-}
-
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::optional<std::wstring> ReadString(HKEY root, const wchar_t* key, const wchar_t* name) {
-    DWORD bytes = 0;
-    if (::RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) != ERROR_SUCCESS) return std::nullopt;
-    std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
-    if (::RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, text.data(), &bytes) != ERROR_SUCCESS)
-        return std::nullopt;
-    text.resize(text.find(L'\0'));
-    return text;
-}
 
 // The install folder that the registration names, ending in a backslash.
 std::optional<std::wstring> ReadRegisteredFolder() {
-    const std::optional<std::wstring> command = ReadString(HKEY_LOCAL_MACHINE, kOpenCommandKey, nullptr);
     const std::optional<std::wstring> folder =
-        RegisteredFolder(ReadString(HKEY_LOCAL_MACHINE, kUninstallEntryKey, L"InstallLocation"),
-                         command ? ExistingInstallFolderFromCommand(*command) : std::nullopt);
+        RegisteredFolder(ReadRegistryText(HKEY_LOCAL_MACHINE, kUninstallEntryKey, L"InstallLocation", kLongPathLimit),
+                         FindExistingInstallFolder());
     if (!folder) return std::nullopt;
-    return WithBackslash(*folder);
+    return WithTrailingBackslash(*folder);
 }
 
 // Every step of the registration but the uninstall entry, which goes last;
 // folder as the registration writes it.
 void RemoveRegistration(const std::wstring& folder, std::vector<std::wstring>& left) {
-    RegistryRemovals steps = RegistrationRemovalSteps(folder);
-    std::erase(steps, RegistryRemoval(UninstallEntryRemoval()));
-    const std::vector<std::wstring> kept = ApplyRegistryRemovals(steps);
+    const std::vector<std::wstring> kept =
+        ApplyRegistryRemovals(RegistrationRemovalSteps(folder, UninstallEntry::kLeftOut));
     left.insert(left.end(), kept.begin(), kept.end());
     // Explorer forgets the viewer's file types and icons.
     ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
@@ -91,7 +71,7 @@ void RemoveUninstallEntry(std::vector<std::wstring>& left) {
 // folder; the exit code.
 int RemoveOwnFileAndFolder(const std::wstring& folder, const ProtectedFolders& protectedFolders,
                            RemovalOutcome& outcome) {
-    int code = kExitRemoved;
+    int code = kExitSuccess;
     if (outcome.left.empty()) {
         const std::wstring_view own[] = {kUninstallerExe};
         const bool folderMayGo =
@@ -100,7 +80,7 @@ int RemoveOwnFileAndFolder(const std::wstring& folder, const ProtectedFolders& p
             case OwnFileRemoval::Gone:
                 break;
             case OwnFileRemoval::AtRestart:
-                code = kExitRestartCompletes;
+                code = kExitRestartRequired;
                 break;
             case OwnFileRemoval::Failed:
                 outcome.left.push_back(folder + kUninstallerExe);
@@ -123,21 +103,23 @@ bool SettingsKept(const UninstallOptions& options, const InstalledSettings& sett
 std::vector<std::wstring> KeptLines(const std::vector<KeptItem>& kept) {
     std::vector<std::wstring> lines;
     for (const KeptItem& item : kept)
-        lines.push_back(item.path + L" (" + Text(kKeptReasonTexts[static_cast<int>(item.reason)]) + L")");
+        lines.push_back(item.path + L" (" + LoadMessageText(kKeptReasonTexts[static_cast<int>(item.reason)]) + L")");
     return lines;
 }
 
 // What stays and why, for the final message.
 std::wstring ReportText(const std::vector<KeptItem>& kept, bool settingsKept) {
-    std::wstring report = kept.empty() ? std::wstring() : ListText(Text(res::kStringKeptHeading), KeptLines(kept));
-    if (settingsKept) report += (report.empty() ? L"" : L"\n\n") + Text(res::kStringSettingsKept);
+    std::wstring report =
+        kept.empty() ? std::wstring() : ListText(LoadMessageText(res::kStringKeptHeading), KeptLines(kept));
+    if (settingsKept) report += (report.empty() ? L"" : L"\n\n") + LoadMessageText(res::kStringSettingsKept);
     return report;
 }
 
 void WriteLog(const UninstallOptions& options, const RemovalOutcome& outcome) {
     const std::wstring log = options.logPath.empty() ? std::wstring(kUninstallLogName) : options.logPath;
-    if (!outcome.left.empty()) AppendLogEntry(log, ListText(Text(res::kStringLogIncomplete), outcome.left));
-    if (!outcome.kept.empty()) AppendLogEntry(log, ListText(Text(res::kStringLogKept), KeptLines(outcome.kept)));
+    if (!outcome.left.empty()) AppendLogEntry(log, ListText(LoadMessageText(res::kStringLogIncomplete), outcome.left));
+    if (!outcome.kept.empty())
+        AppendLogEntry(log, ListText(LoadMessageText(res::kStringLogKept), KeptLines(outcome.kept)));
 }
 
 }  // namespace
@@ -145,7 +127,7 @@ void WriteLog(const UninstallOptions& options, const RemovalOutcome& outcome) {
 int RemoveInstallation(const UninstallOptions& options, std::span<const PayloadEntry> payloadEntries,
                        std::wstring& report) {
     const std::wstring& folder = options.folder;
-    if (folder.empty()) return kExitIncomplete;  // nothing to go by
+    if (folder.empty()) return kExitFailed;  // nothing to go by
     RemovalOutcome outcome;
     const ProtectedFolders protectedFolders;
     const FolderId install(folder);
@@ -177,7 +159,7 @@ int RemoveInstallation(const UninstallOptions& options, std::span<const PayloadE
 
     WriteLog(options, outcome);
     report = ReportText(outcome.kept, SettingsKept(options, settings));
-    return outcome.left.empty() ? code : kExitIncomplete;
+    return outcome.left.empty() ? code : kExitFailed;
 }
 
 }  // namespace pixelmoor

@@ -19,8 +19,8 @@ namespace pixelmoor {
 // an entry naming what was left goes to options.logPath; so does an entry
 // naming what stays on purpose (a changed file, a link, a system folder).
 // report receives what stays and why, for the final message: empty when
-// nothing of the installation stays. Returns the exit code: kExitRemoved,
-// kExitRestartCompletes or kExitIncomplete.
+// nothing of the installation stays. Returns the exit code: kExitSuccess,
+// kExitRestartRequired or kExitFailed.
 [[nodiscard]] int RemoveInstallation(const UninstallOptions& options, std::span<const PayloadEntry> payloadEntries,
                                      std::wstring& report);
 

@@ -3,12 +3,13 @@
 // The list can be used only while 3311 is ticked, which on Windows 11 it
 // cannot be.
 #include <windows.h>
+// After windows.h, which it builds on.
 #include <commctrl.h>
 
 #include <array>
 #include <string>
 
-#include "framework/unique_handle.h"
+#include "framework/gdi_objects.h"
 #include "integration/format_table.h"
 #include "integration/windows_version.h"
 #include "resources/wizard_ids.h"
@@ -21,7 +22,6 @@ namespace pixelmoor {
 
 namespace {
 
-constexpr int kDefaultDpi = 96;
 // The list while it cannot be used: silver with orange text.
 constexpr COLORREF kDisabledBackground = RGB(192, 192, 192);
 constexpr COLORREF kDisabledText = RGB(255, 128, 0);
@@ -42,9 +42,7 @@ void EnableList(const CWizPropertyPage& page, bool enable, COLORREF background, 
 void InsertColumns(HWND list) noexcept {
     RECT rect{};
     ::GetWindowRect(list, &rect);
-    int dpi = kDefaultDpi;
-    if (const ScreenDc dc(list); dc) dpi = ::GetDeviceCaps(dc.get(), LOGPIXELSX);
-    const ColumnWidths widths = AssociationColumnWidths(rect.right - rect.left, dpi);
+    const ColumnWidths widths = AssociationColumnWidths(rect.right - rect.left, WindowDpi(list));
     wchar_t noHeader[] = L"";
     for (const int column : {0, 1}) {
         LVCOLUMNW description{};

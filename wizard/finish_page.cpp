@@ -10,6 +10,7 @@
 #include <string>
 
 #include "framework/product.h"
+#include "framework/resource_strings.h"
 #include "framework/text_rules.h"
 #include "resources/resource_ids.h"
 #include "resources/wizard_ids.h"
@@ -57,7 +58,7 @@ void FinishOnSetActive(CWizPropertyPage& page) noexcept {
     sheet.UseTitleFont(page, IDC_FINISH_TITLE);
     page.CheckDlgButton(IDC_SHOW_FAQ, true);
     page.CheckDlgButton(IDC_START_VIEWER, true);
-    sheet.SetButtonText(IDCANCEL, WizardString(res::kStringFinishButton));
+    sheet.SetButtonText(IDCANCEL, LoadMessageText(res::kStringFinishButton));
     sheet.EnableButton(kBackButton, false);
     sheet.EnableButton(kNextButton, false);
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cwctype>
 
+#include "framework/dpi.h"
 #include "framework/product.h"
 #include "framework/text_rules.h"
 #include "install/driver_rules.h"
@@ -13,17 +14,8 @@ namespace pixelmoor {
 
 namespace {
 
-constexpr int kDefaultDpi = 96;
 constexpr int kScrollBarRoom = 25;  // pixels at 96 dpi
 constexpr std::size_t kDriveRootLength = 3;  // a drive, a colon and a backslash
-
-wchar_t AsciiLower(wchar_t c) noexcept { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
-
-bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) noexcept {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-               return AsciiLower(x) == AsciiLower(y);
-           });
-}
 
 // The last component of a path that ends in a backslash, with the
 // backslashes on both sides; the whole path when there is no earlier one.
@@ -96,8 +88,6 @@ std::wstring FillPlaceholders(std::wstring_view format, std::span<const std::wst
     }
     return text;
 }
-
-std::wstring VersionText(int major, int minor) { return DecimalText(major) + L"." + DecimalText(minor); }
 
 int ScaleForDpi(int value, int dpi) noexcept {
     const long long product = static_cast<long long>(value) * dpi;

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/text_rules.h"
 #include "install/install_options.h"
 
 namespace pixelmoor {
@@ -51,9 +52,6 @@ enum class FolderVerdict { kAccepted, kNoDrive, kTooLong };
 // "%%" is one percent sign, anything else stays as it is (also a "%s" for
 // which no argument is left).
 [[nodiscard]] std::wstring FillPlaceholders(std::wstring_view format, std::span<const std::wstring_view> arguments);
-
-// The product version as the welcome page shows it: "4.75".
-[[nodiscard]] std::wstring VersionText(int major, int minor);
 
 // ---- Associations page ----
 

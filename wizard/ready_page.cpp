@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "framework/gdi_objects.h"
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
@@ -24,14 +25,8 @@ namespace pixelmoor {
 
 namespace {
 
-constexpr int kDefaultDpi = 96;
 constexpr int kStatusTextPoints = 18;  // height at 96 dpi, in pixels
 constexpr COLORREF kStatusTextColour = RGB(255, 0, 0);
-
-int SheetDpi(const CWizPropertySheet& sheet) noexcept {
-    const ScreenDc dc(sheet.GetSafeHwnd());
-    return dc ? ::GetDeviceCaps(dc.get(), LOGPIXELSX) : kDefaultDpi;
-}
 
 // The welcome page's folder box: the pages before this one have been shown,
 // so their windows exist.
@@ -89,7 +84,7 @@ void ReadyBindControls(CWizPropertyPage& page) noexcept {
     page.BindControl(IDC_STATUS_TEXT, status);
     status.SetTextColor(kStatusTextColour);
     status.UseBoldWeight(true);
-    status.UseArialFont(::MulDiv(kStatusTextPoints, SheetDpi(sheet), kDefaultDpi));
+    status.UseArialFont(::MulDiv(kStatusTextPoints, WindowDpi(sheet.GetSafeHwnd()), kDefaultDpi));
 }
 
 LRESULT ReadyOnWizardNext(CWizPropertyPage& page) noexcept {

@@ -3,6 +3,7 @@
 #include "framework/product.h"
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
+#include "install/installation_lock.h"
 #include "resources/resource_ids.h"
 #include "wizard/wiz_property_page.h"
 
@@ -11,8 +12,6 @@ namespace pixelmoor {
 namespace {
 
 constexpr wchar_t kSheetCaption[] = L"Pixelmoor Setup";
-// Characters kept of a message or button text from the string table.
-constexpr std::size_t kMessageTextLimit = kSystemPathLimit;
 constexpr UINT kCancelQuestionFlags = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 constexpr int kSheetButtons[] = {kBackButton, kNextButton, IDCANCEL};
 
@@ -42,8 +41,6 @@ InstallationInProgress::~InstallationInProgress() {
     DropWaiting(sheet_.GetSafeHwnd(), WM_SYSCOMMAND, WM_SYSCOMMAND);
 }
 
-std::wstring WizardString(int stringId) { return LoadResourceString(stringId, kMessageTextLimit); }
-
 CWizPropertySheet::CWizPropertySheet() : CPropertySheet(kSheetCaption, nullptr, 0), titleText_(kSetupCaption) {
     AddHeaderFlags(PSH_WIZARD);
 }
@@ -62,12 +59,12 @@ CWizPropertyPage* CWizPropertySheet::GetWizPage(int index) const noexcept {
 }
 
 int CWizPropertySheet::ShowMessage(int stringId, UINT flags) const noexcept {
-    const std::wstring text = WizardString(stringId);
+    const std::wstring text = LoadMessageText(stringId);
     return ::MessageBoxW(GetSafeHwnd(), text.c_str(), titleText_.c_str(), flags);
 }
 
 bool CWizPropertySheet::WarnIfViewerRuns() const noexcept {
-    if (::FindWindowW(kViewerWindowClass, nullptr) == nullptr) return false;
+    if (!ViewerIsRunning()) return false;
     ShowMessage(res::kStringViewerRunning, MB_ICONWARNING);
     return true;
 }
@@ -87,7 +84,7 @@ void CWizPropertySheet::EnableButton(int button, bool enable) const noexcept {
 void CWizPropertySheet::OnInitDialog() noexcept {
     closing_ = false;
     titleText_ = kSetupCaption;
-    SetButtonText(IDCANCEL, WizardString(res::kStringCancelButton));
+    SetButtonText(IDCANCEL, LoadMessageText(res::kStringCancelButton));
     ::SetWindowTextW(GetSafeHwnd(), titleText_.c_str());
 }
 

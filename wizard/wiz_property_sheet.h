@@ -31,9 +31,6 @@ enum PagePosition : int {
 inline constexpr int kBackButton = 0x3023;
 inline constexpr int kNextButton = 0x3024;
 
-// A message or button text of the string table, at most 259 characters.
-[[nodiscard]] std::wstring WizardString(int stringId);
-
 // An installation that runs on the wizard's thread, from the making of this
 // object to its end. Meanwhile the sheet's Back, Next and Cancel are disabled
 // and the close box, Escape and Alt+F4 do nothing (a modal box that the

@@ -20,7 +20,7 @@
 
 #include "archive/archive_reader.h"
 #include "archive/embedded_archive.h"
-#include "archive/folder_path.h"
+#include "framework/folder_path.h"
 #include "framework/unique_handle.h"
 #include "install/install_folder_rules.h"
 #include "install/version_probe.h"

@@ -174,12 +174,12 @@ TEST(UninstallLog, LauncherPassesTheCopysCodesOnAndCountsAnythingElseAsIncomplet
         std::uint32_t worker;
         int launcher;
     } cases[] = {
-        {0, kExitRemoved},              //
-        {1603, kExitIncomplete},        //
-        {3010, kExitRestartCompletes},  //
-        {1, kExitIncomplete},           // ended from outside
-        {0xC0000005, kExitIncomplete},  // crashed
-        {1618, kExitIncomplete},        // not a code of the copy
+        {0, kExitSuccess},             //
+        {1603, kExitFailed},           //
+        {3010, kExitRestartRequired},  //
+        {1, kExitFailed},              // ended from outside
+        {0xC0000005, kExitFailed},     // crashed
+        {1618, kExitFailed},           // not a code of the copy
     };
     for (const auto& c : cases) EXPECT_EQ(LauncherExitCode(c.worker), c.launcher) << c.worker;
 }

@@ -1,9 +1,10 @@
-#include "archive/folder_path.h"
+#include "framework/folder_path.h"
 
 #include <windows.h>
 
-#include "archive/current_directory.h"
-#include "archive/folder_rules.h"
+#include "framework/current_directory.h"
+#include "framework/folder_rules.h"
+#include "framework/text_rules.h"
 
 namespace pixelmoor {
 
@@ -24,6 +25,11 @@ int EnsureFolderPath(std::wstring& path) {
     for (const std::wstring& level : walk.levels) ::CreateDirectoryW(level.c_str(), nullptr);
     path = std::move(walk.path);
     return CanEnter(path) ? 1 : 0;
+}
+
+bool IsLink(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(WithoutTrailingBackslash(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 }  // namespace pixelmoor

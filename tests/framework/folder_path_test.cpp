@@ -1,4 +1,4 @@
-#include "archive/folder_path.h"
+#include "framework/folder_path.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -7,18 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "framework/current_directory.h"
 #include "tests/support/win_test_support.h"
 
 namespace pixelmoor {
 namespace {
 
 using namespace test;
-
-std::wstring CurrentDirectory() {
-    std::wstring folder(::GetCurrentDirectoryW(0, nullptr), L'\0');
-    folder.resize(::GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
-    return folder;
-}
 
 // A folder text of exactly `length` characters below base, in levels of at
 // most 200 characters (a limit of the host's file names).

@@ -1,5 +1,6 @@
-// Folder preparation shared by the installation steps that write into a
-// folder.
+// Folders on disk: their preparation, shared by every step that writes into
+// a folder (the unpacking, the settings, the shortcuts), and what a folder
+// is.
 #pragma once
 
 #include <string>
@@ -12,5 +13,11 @@ namespace pixelmoor {
 // Blanks only, and folders longer than 258 characters (which could not take
 // the backslash), give 0 without creating anything.
 [[nodiscard]] int EnsureFolderPath(std::wstring& path);
+
+// True when path names a file or folder that is a link: a junction or a
+// symbolic link, which Windows (and Wine, for a host link to a folder, not
+// to a file) reports as a reparse point. A backslash at the end of a folder
+// does not count.
+[[nodiscard]] bool IsLink(const std::wstring& path);
 
 }  // namespace pixelmoor

@@ -1,11 +1,15 @@
-// The process's current directory, remembered when a scope begins and put
-// back when it ends, whatever happened in between.
+// The process's current directory.
 #pragma once
 
 #include <string>
 
 namespace pixelmoor {
 
+// The current directory as the system names it; empty when it cannot be read.
+[[nodiscard]] std::wstring CurrentDirectory();
+
+// The current directory, remembered when a scope begins and put back when it
+// ends, whatever happened in between.
 class CurrentDirectoryScope {
 public:
     CurrentDirectoryScope();

@@ -1,4 +1,4 @@
-#include "archive/folder_rules.h"
+#include "framework/folder_rules.h"
 
 #include <algorithm>
 
