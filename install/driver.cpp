@@ -64,9 +64,7 @@ int RunInstallation(InstallOptions& options) {
     // The settings and the registration name the very folder the files went to.
     const std::wstring settings = WriteViewerSettings(*work, options.iniFolder, options.silent);
 
-    const AssociationRequest associations = AssociationsToRegister(options, AssociationsConfirmed(options));
-    RegisterApplication(associations.associate, *work, options.startMenuGroup, options.desktopShortcut,
-                        options.thumbnailsShortcut, options.allUsers, associations.selection);
+    RegisterApplication(*work, options.shortcuts, AssociationsToRegister(options, AssociationsConfirmed(options)));
 
     if (UniqueFile file = OpenForReading(settings)) ConvertSettingsToUtf16(settings, std::move(file));
     return 1;

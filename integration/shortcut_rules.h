@@ -22,6 +22,17 @@ struct ShortcutLink {
     bool operator==(const ShortcutLink&) const = default;
 };
 
+// The shortcut choices of one installation, from the command line or the
+// welcome page to the registration. Flags: any nonzero value means yes.
+struct ShortcutChoices {
+    int startMenuGroup = 0;      // the start-menu group with its shortcuts
+    int desktopShortcut = 0;     // the viewer on the desktop
+    int thumbnailsShortcut = 0;  // thumbnails on the desktop, and the folder and drive context menu
+    int allUsers = 0;            // in the folders of all users instead of the current user's
+
+    bool operator==(const ShortcutChoices&) const = default;
+};
+
 // The folder of the start-menu group below the programs folder.
 inline constexpr wchar_t kGroupFolderName[] = L"Pixelmoor";
 

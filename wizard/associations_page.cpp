@@ -8,6 +8,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "framework/gdi_objects.h"
 #include "integration/format_table.h"
@@ -140,16 +141,16 @@ bool AssociationsOnCommand(CWizPropertyPage& page, int id, int code) noexcept {
     }
 }
 
-void ReadAssociationChoices(const CWizPropertySheet& sheet, WizardChoices& choices) {
+AssociationSelection ReadAssociationSelection(const CWizPropertySheet& sheet) {
     const HWND list = sheet.AssociationList();
-    choices.listEnabled = list != nullptr && ::IsWindowEnabled(list);
-    choices.stateImages.clear();
-    if (!choices.listEnabled) return;
-    const auto count = static_cast<std::size_t>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    const bool enabled = list != nullptr && ::IsWindowEnabled(list);
+    std::vector<int> stateImages;
+    const auto count = enabled ? static_cast<std::size_t>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
     for (std::size_t i = 0; i < count && i < kSelectionSize; ++i) {
         const auto state = static_cast<UINT>(::SendMessageW(list, LVM_GETITEMSTATE, i, LVIS_STATEIMAGEMASK));
-        choices.stateImages.push_back(static_cast<int>(state >> 12));
+        stateImages.push_back(static_cast<int>(state >> 12));
     }
+    return SelectionFromList(enabled, stateImages);
 }
 
 }  // namespace pixelmoor

@@ -144,25 +144,21 @@ SettingsRadio PreselectedSettingsRadio(const std::optional<std::wstring>& record
     return EqualsIgnoringCase(recorded, kAppDataSettingsFolder) ? SettingsRadio::kAppData : SettingsRadio::kNone;
 }
 
+AssociationSelection SelectionFromList(bool listEnabled, std::span<const int> stateImages) {
+    AssociationSelection selection{};
+    if (!listEnabled) return selection;
+    const std::size_t items = std::min(stateImages.size(), kSelectionSize);
+    // Anything but the empty box counts as checked.
+    for (std::size_t i = 0; i < items; ++i) selection[i] = stateImages[i] == kUncheckedImage ? 0 : 1;
+    return selection;
+}
+
 InstallOptions BuildInstallOptions(const WizardChoices& choices, std::wstring_view caption) {
     InstallOptions options;
     options.folder = InstallFolderText(choices.folderText);
-    options.startMenuGroup = choices.startMenuGroup ? 1 : 0;
-    options.desktopShortcut = choices.desktopShortcut ? 1 : 0;
-    options.thumbnailsShortcut = choices.thumbnailsShortcut ? 1 : 0;
-    options.allUsers = choices.allUsers ? 1 : 0;
+    options.shortcuts = choices.shortcuts;
     options.iniFolder = ChosenSettingsFolder(choices);
-    options.associate = 0;
-    options.selection.fill(0);
-    if (choices.listEnabled) {
-        const std::size_t items = std::min(choices.stateImages.size(), kSelectionSize);
-        for (std::size_t i = 0; i < items; ++i) {
-            // Anything but the empty box counts as checked.
-            if (choices.stateImages[i] == kUncheckedImage) continue;
-            options.selection[i] = 1;
-            options.associate = 1;
-        }
-    }
+    options.selection = choices.selection;
     options.silent = 0;
     options.caption = caption;
     return options;

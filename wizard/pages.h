@@ -6,11 +6,12 @@
 
 #include <windows.h>
 
+#include "integration/format_table.h"
+
 namespace pixelmoor {
 
 class CWizPropertyPage;
 class CWizPropertySheet;
-struct WizardChoices;
 
 // welcome_page.cpp (position 0)
 void WelcomeOnSetActive(CWizPropertyPage& page) noexcept;
@@ -24,9 +25,8 @@ void WhatsNewOnSetActive(CWizPropertyPage& page) noexcept;
 // associations_page.cpp (position 2)
 void AssociationsOnSetActive(CWizPropertyPage& page) noexcept;
 bool AssociationsOnCommand(CWizPropertyPage& page, int id, int code) noexcept;
-// The list's part of the choices: whether it is enabled and, only then, the
-// state images of its items (at most one per selection flag).
-void ReadAssociationChoices(const CWizPropertySheet& sheet, WizardChoices& choices);
+// The file types chosen in the list (none while it is disabled).
+[[nodiscard]] AssociationSelection ReadAssociationSelection(const CWizPropertySheet& sheet);
 
 // ready_page.cpp (position 3)
 void ReadyOnSetActive(CWizPropertyPage& page) noexcept;

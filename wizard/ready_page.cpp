@@ -51,15 +51,15 @@ WizardChoices ReadChoices(const CWizPropertyPage& page) {
     if (const CWizPropertyPage* welcome = sheet.GetWizPage(kWelcomePosition)) {
         // The folder as the options hold it: up to 519 characters.
         choices.folderText = welcome->GetDlgItemText(IDC_FOLDER_EDIT, kOptionTextLimit);
-        choices.startMenuGroup = welcome->IsDlgButtonChecked(IDC_START_MENU_GROUP);
-        choices.desktopShortcut = welcome->IsDlgButtonChecked(IDC_DESKTOP_SHORTCUT);
-        choices.thumbnailsShortcut = welcome->IsDlgButtonChecked(IDC_THUMBNAILS_SHORTCUT);
-        choices.allUsers = welcome->IsDlgButtonChecked(IDC_ALL_USERS);
+        choices.shortcuts.startMenuGroup = welcome->IsDlgButtonChecked(IDC_START_MENU_GROUP);
+        choices.shortcuts.desktopShortcut = welcome->IsDlgButtonChecked(IDC_DESKTOP_SHORTCUT);
+        choices.shortcuts.thumbnailsShortcut = welcome->IsDlgButtonChecked(IDC_THUMBNAILS_SHORTCUT);
+        choices.shortcuts.allUsers = welcome->IsDlgButtonChecked(IDC_ALL_USERS);
     }
     choices.settingsInAppData = page.IsDlgButtonChecked(IDC_INI_APPDATA);
     choices.settingsInProgramFolder = page.IsDlgButtonChecked(IDC_INI_PROGRAM_FOLDER);
     choices.recordedSettingsFolder = RecordedSettingsFolder().value_or(std::wstring());
-    ReadAssociationChoices(sheet, choices);
+    choices.selection = ReadAssociationSelection(sheet);
     return choices;
 }
 

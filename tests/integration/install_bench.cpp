@@ -133,7 +133,7 @@ Figures TimeSteps(HMODULE setupModule) {
         settings = WriteViewerSettings(kFolder, iniFolder, 1);
     });
 
-    const AssocSwitchChoice images = SelectionForAssocValue(1);
+    const AssociationSelection images = ImageRowSelection();
     const RegistrationTexts texts = BuildRegistrationTexts(kFolder);
     // The shortcuts are saved on worker threads while the registry is
     // written and the shell is notified, as the registration does it: the
@@ -147,7 +147,7 @@ Figures TimeSteps(HMODULE setupModule) {
         shortcuts.emplace(std::move(jobs));
     });
     f.Time("registry writes, shortcuts beside",
-           [&] { ApplyRegistryWrites(RegistrationWrites(texts, true, images.selection, HidesStoreApps())); });
+           [&] { ApplyRegistryWrites(RegistrationWrites(texts, true, images, HidesStoreApps())); });
     f.Time("icon notice",
            [&] { ::SystemParametersInfoW(SPI_SETICONS, 0, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE); });
     f.Time("association notice", [&] { ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSHNOWAIT, nullptr, nullptr); });
