@@ -5,8 +5,11 @@
 #include "framework/exit_codes.h"
 #include "framework/gdi_objects.h"
 #include "framework/unique_handle.h"
-#include "resources/wizard_ids.h"
-#include "wizard/wiz_property_page.h"
+#include "wizard/associations_page.h"
+#include "wizard/finish_page.h"
+#include "wizard/ready_page.h"
+#include "wizard/welcome_page.h"
+#include "wizard/whats_new_page.h"
 #include "wizard/wiz_property_sheet.h"
 
 namespace pixelmoor {
@@ -31,14 +34,14 @@ UniqueFont CreateTitleFont() {
 int RunWizard() {
     CWizPropertySheet sheet;
     sheet.TitleFont().Attach(CreateTitleFont());
-    sheet.SetAssociationList(nullptr);
 
-    CWizPropertyPage welcome(IDD_WELCOME);
-    CWizPropertyPage whatsNew(IDD_WHATS_NEW);
-    CWizPropertyPage associations(IDD_ASSOCIATIONS);
-    CWizPropertyPage ready(IDD_READY);
-    CWizPropertyPage finish(IDD_FINISH);
-    for (CWizPropertyPage* page : {&welcome, &whatsNew, &associations, &ready, &finish}) sheet.AddPage(*page);
+    WelcomePage welcome(sheet);
+    WhatsNewPage whatsNew(sheet);
+    AssociationsPage associations(sheet);
+    ReadyPage ready(sheet, welcome, associations);
+    FinishPage finish(sheet, welcome);
+    CPropertyPage* const pages[] = {&welcome, &whatsNew, &associations, &ready, &finish};
+    for (CPropertyPage* page : pages) sheet.AddPage(*page);
 
     // A sheet that cannot be shown is a failure, not a user's cancel.
     if (sheet.DoModal() < 0) return kExitFailed;

@@ -5,7 +5,6 @@
 #include "framework/text_rules.h"
 #include "install/installation_lock.h"
 #include "resources/resource_ids.h"
-#include "wizard/wiz_property_page.h"
 
 namespace pixelmoor {
 
@@ -45,17 +44,9 @@ CWizPropertySheet::CWizPropertySheet() : CPropertySheet(kSheetCaption, nullptr, 
     AddHeaderFlags(PSH_WIZARD);
 }
 
-void CWizPropertySheet::AddPage(CWizPropertyPage& page) {
-    page.sheet_ = this;
-    // A wizard shows the active page's caption as its window title, so every
-    // page carries the title text and the title stays on every page.
+void CWizPropertySheet::AddPage(CPropertyPage& page) {
     page.SetCaption(titleText_);
     CPropertySheet::AddPage(page);
-}
-
-CWizPropertyPage* CWizPropertySheet::GetWizPage(int index) const noexcept {
-    // Pages come only through AddPage(CWizPropertyPage&).
-    return static_cast<CWizPropertyPage*>(GetPage(index));
 }
 
 int CWizPropertySheet::ShowMessage(int stringId, UINT flags) const noexcept {
@@ -96,11 +87,8 @@ bool CWizPropertySheet::OnCommand(WPARAM wParam, LPARAM) noexcept {
     // The Cancel button and Escape, with any notification code.
     if (LOWORD(wParam) != IDCANCEL || closing_) return false;
     if (installing_) return true;
-    if (GetActiveIndex() == kFinishPosition) {
-        if (CWizPropertyPage* finish = GetWizPage(kFinishPosition)) finish->RunFinishActions();
-    } else if (!UserConfirmsCancel()) {
-        return true;
-    }
+    CPropertyPage* page = GetActivePage();
+    if (!(page != nullptr ? page->OnQueryCancel() : UserConfirmsCancel())) return true;
     closing_ = true;
     return false;
 }
@@ -108,9 +96,8 @@ bool CWizPropertySheet::OnCommand(WPARAM wParam, LPARAM) noexcept {
 bool CWizPropertySheet::OnSysCommand(WPARAM wParam, LPARAM) noexcept {
     if ((wParam & 0xFFF0) != SC_CLOSE || closing_) return false;
     if (installing_) return true;
-    // On the finish page the window closes without a question and without
-    // the finish actions; before it, the cancel question decides.
-    if (GetActiveIndex() != kFinishPosition && !UserConfirmsCancel()) return true;
+    CPropertyPage* page = GetActivePage();
+    if (!(page != nullptr ? page->OnQueryClose() : UserConfirmsCancel())) return true;
     closing_ = true;
     return false;
 }
