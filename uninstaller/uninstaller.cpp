@@ -14,7 +14,6 @@
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "install/install_folder.h"
-#include "install/install_folder_rules.h"
 #include "install/install_log.h"
 #include "install/settings_rules.h"
 #include "integration/registration_removal.h"
