@@ -9,8 +9,8 @@
 #include <optional>
 
 #include "archive/archive_rules.h"
-#include "archive/current_directory.h"
 #include "archive/unzip_owner.h"
+#include "framework/current_directory.h"
 #include "framework/unique_handle.h"
 
 namespace pixelmoor {
