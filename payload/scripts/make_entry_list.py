@@ -31,7 +31,7 @@ def header(entries, unchecked, keep_line_ends):
         "#include <optional>\n\n"
         '#include "uninstaller/uninstall_rules.h"\n\n'
         "namespace pixelmoor {\n\n"
-        "inline constexpr PayloadEntry kPayloadEntries[] = {\n" + rows + "};\n\n"
+        "constexpr PayloadEntry kPayloadEntries[] = {\n" + rows + "};\n\n"
         "}  // namespace pixelmoor\n")
 
 

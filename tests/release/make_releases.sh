@@ -4,12 +4,13 @@
 # made here with openssl, and checks what a release must refuse, what it
 # hands over and that it is made the same way twice.
 #
-# Usage: make_releases.sh <work folder> <the product's build> <test viewer program>
-# Leaves <work>/viewer (the viewer folder) and <work>/signed (the signed
-# release with its manifests) for release_e2e and release_manifests.
+# Usage: make_releases.sh <work folder> <the product's build> <test viewer program> <schema folder>
+# The manifests are validated against the winget schemas of the schema
+# folder. Leaves <work>/viewer (the viewer folder) and <work>/signed (the
+# signed release with its manifests) for release_e2e.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-work=$1 from=$2 test_viewer=$3
+work=$1 from=$2 test_viewer=$3 schemas=$4
 release=$root/tools/release.sh
 rm -rf "$work"; mkdir -p "$work"
 fail() { echo "FAILED: $*" >&2; exit 1; }
@@ -54,9 +55,10 @@ check_refused "a version that the uninstall entry cannot hold" "\"4.076\"" \
   bash "$release" --out "$work/refused" --viewer "$viewer" --version 4.076 --from "$from" --build "$work/build-a"
 list_names "Html/Neue Seite.htm" "Skins/Basalt_16.png" >/dev/null || fail "ordinary names refused"
 
-# The same input twice, in two build folders, without signatures: the same bytes.
+# The same input twice, in two build folders whose paths differ even in
+# length, without signatures: the same bytes.
 bash "$release" --out "$work/unsigned-a" --viewer "$viewer" --from "$from" --build "$work/build-a" > "$work/a.log"
-bash "$release" --out "$work/unsigned-b" --viewer "$viewer" --from "$from" --build "$work/build-b" > "$work/b.log"
+bash "$release" --out "$work/unsigned-b" --viewer "$viewer" --from "$from" --build "$work/second-build" > "$work/b.log"
 grep -q "Unsigned" "$work/a.log" || fail "an unsigned release does not say so"
 grep -q "wrote no winget manifest" "$work/a.log" || fail "a release without a download address does not say so"
 cmp "$work/unsigned-a/pixelmoor-4.76-setup-x64.exe" "$work/unsigned-b/pixelmoor-4.76-setup-x64.exe" \
@@ -76,8 +78,7 @@ bash "$release" --out "$work/signed" --viewer "$viewer" --version 4.76 --sign-ce
   --sign-password-file "$cert/password" --download-url "https://downloads.pixelmoor.example/pixelmoor-4.76-setup-x64.exe" \
   --from "$from" --build "$work/build-a" > "$work/signed.log"
 setup=$work/signed/pixelmoor-4.76-setup-x64.exe
-ls "$work/signed/Keldaris.Pixelmoor.yaml" "$work/signed/Keldaris.Pixelmoor.installer.yaml" \
-  "$work/signed/Keldaris.Pixelmoor.locale.de-DE.yaml" >/dev/null || fail "a manifest is missing"
+python3 "$root/tests/release/validate_manifests.py" "$schemas" "$work/signed" || fail "the manifests are not valid"
 (cd "$work/signed" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match the setup"
 osslsigncode verify -CAfile "$cert/cert.pem" -in "$setup" >"$work/verify.log" 2>&1 || { cat "$work/verify.log"; fail "the signed setup does not verify"; }
 # One byte changed after signing, in the payload deep inside the file.
