@@ -78,7 +78,9 @@ bash "$release" --out "$work/signed" --viewer "$viewer" --version 4.76 --sign-ce
   --sign-password-file "$cert/password" --download-url "https://downloads.pixelmoor.example/pixelmoor-4.76-setup-x64.exe" \
   --from "$from" --build "$work/build-a" > "$work/signed.log"
 setup=$work/signed/pixelmoor-4.76-setup-x64.exe
-python3 "$root/tests/release/validate_manifests.py" "$schemas" "$work/signed" || fail "the manifests are not valid"
+grep -q "both signatures verify" "$work/signed.log" || fail "the release did not check both signatures"
+# Debian's python3-jsonschema and python3-yaml (tools/deps.sh).
+/usr/bin/python3 "$root/tests/release/validate_manifests.py" "$schemas" "$work/signed" || fail "the manifests are not valid"
 (cd "$work/signed" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match the setup"
 osslsigncode verify -CAfile "$cert/cert.pem" -in "$setup" >"$work/verify.log" 2>&1 || { cat "$work/verify.log"; fail "the signed setup does not verify"; }
 # One byte changed after signing, in the payload deep inside the file.

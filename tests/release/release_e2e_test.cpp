@@ -106,7 +106,7 @@ protected:
 // adds), the version 4.76 in the registration, the start menu, both
 // programs' version records and manifests, the uninstaller's question and
 // the package manager's manifest; then the uninstaller takes exactly that
-// back.
+// back and leaves what it did not install.
 TEST_F(ReleaseTest, InstallsTheViewerFolderAsVersion476AndUninstallsIt) {
     ASSERT_EQ(test::RunProgram(L"\"" + setup_ + L"\" /silent /folder=C:\\Program Files\\Pixelmoor /group=1"),
               std::optional<DWORD>(0));
@@ -154,8 +154,11 @@ TEST_F(ReleaseTest, InstallsTheViewerFolderAsVersion476AndUninstallsIt) {
           std::string("    DisplayVersion: \"4.76\""), std::string("    ProductCode: Pixelmoor64")})
         EXPECT_NE(installerManifest.find(line + "\n"), std::string::npos) << line;
 
+    // A file of the stand-in's payload that this release does not carry: an
+    // uninstaller with any list but the release's own would take it.
+    ASSERT_TRUE(test::WriteFileBytes(kFolder + L"p_about.txt", "mine"));
     EXPECT_EQ(test::RunProgram(L"\"" + uninstaller + L"\" /silent /purge"), std::optional<DWORD>(0));
-    EXPECT_FALSE(test::FolderExists(kFolder));
+    EXPECT_EQ(Tree(kFolder), std::vector<std::wstring>{L"p_about.txt"});
     EXPECT_FALSE(test::RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
     EXPECT_FALSE(test::FileExists(test::GroupFolder(false) + L"\\Pixelmoor 64 4.76.lnk"));
 }
