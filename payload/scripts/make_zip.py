@@ -58,8 +58,8 @@ def write_depfile(depfile, output, entries):
         f.write("%s: %s\n" % (depfile_path(output), " \\\n  ".join(depfile_path(s) for s in sources)))
 
 
-def arguments(description, *positional):
-    parser = argparse.ArgumentParser(description=description)
+def arguments(doc, *positional):
+    parser = argparse.ArgumentParser(description=doc)
     parser.add_argument("--keep-line-ends", action="store_true")
     parser.add_argument("--depfile")
     for name, nargs in positional:
