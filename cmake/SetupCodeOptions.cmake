@@ -14,14 +14,20 @@
 set(PIXELMOOR_PRODUCT_CODE_OPTIONS -fno-exceptions -fno-rtti -flto -ffat-lto-objects)
 
 set(PIXELMOOR_PRODUCT_CODE_TARGETS
-  pixelmoor_setup pm_app_rules pm_framework pm_framework_rules pm_install pm_install_rules
+  pixelmoor_setup pm_setup_program pm_app_rules pm_framework pm_framework_rules pm_install pm_install_rules
   pm_archive pm_archive_rules pm_integration pm_integration_rules pm_wizard pm_wizard_rules
-  pm_uninstall pm_uninstall_lib pm_uninstall_rules)
+  pm_uninstall pm_uninstall_program pm_uninstall_lib pm_uninstall_rules
+  pm_product_version pm_payload_reach pm_payload_entries_data)
 
-# For the C++ sources only (the uninstaller's resource script is one of its sources).
+# For the C++ sources only (the uninstaller's resource script is one of its
+# sources). What a build imports (PIXELMOOR_PRODUCT_FROM) was compiled so
+# by the build it comes from.
 list(TRANSFORM PIXELMOOR_PRODUCT_CODE_OPTIONS REPLACE "(.+)" "$<$<COMPILE_LANGUAGE:CXX>:\\1>")
 foreach(target ${PIXELMOOR_PRODUCT_CODE_TARGETS})
-  target_compile_options(${target} PRIVATE ${PIXELMOOR_PRODUCT_CODE_OPTIONS})
+  get_target_property(imported ${target} IMPORTED)
+  if(NOT imported)
+    target_compile_options(${target} PRIVATE ${PIXELMOOR_PRODUCT_CODE_OPTIONS})
+  endif()
 endforeach()
 # The link's own optimisation level is the size one, not the build type's.
 target_link_options(pm_uninstall PRIVATE -flto -flto-partition=none -Os)

@@ -1,5 +1,8 @@
 # Test registration for both builds.
 #
+# Every test program is linked with the build's version and, under Wine,
+# with the payload's reach (cmake/ProductCode.cmake), as the setup is.
+#
 # pm_add_native_test(<name> SOURCES ... [LIBS ...])
 #   A GoogleTest program of the native build (sanitizers on), label "native".
 # pm_add_windows_test(<name> SOURCES ... [LIBS ...] [ENVIRONMENT ...] [TIMEOUT s])
@@ -13,7 +16,7 @@ function(pm_add_native_test name)
   endif()
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} pm_product_version GTest::gtest GTest::gtest_main)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES LABELS native TIMEOUT 300)
 endfunction()
@@ -27,7 +30,7 @@ function(pm_add_windows_test name)
     set(T_TIMEOUT 600)
   endif()
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} pm_product_version pm_payload_reach gtest gtest_main)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     LABELS windows
@@ -67,9 +70,7 @@ function(pm_add_fuzz_target name)
   add_executable(${target} ${F_SOURCES})
   target_compile_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
-  if(F_LIBS)
-    target_link_libraries(${target} PRIVATE ${F_LIBS})
-  endif()
+  target_link_libraries(${target} PRIVATE ${F_LIBS} pm_product_version)
   file(GLOB seeds CONFIGURE_DEPENDS ${F_CORPUS}/*)
   list(JOIN seeds "," seed_list)
   set(dict_option "")

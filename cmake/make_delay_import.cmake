@@ -22,8 +22,11 @@ list(JOIN exports "\n" lines)
 get_filename_component(folder ${OUTPUT} DIRECTORY)
 set(def ${folder}/${DLL}.def)
 file(WRITE ${def} "LIBRARY ${DLL}.dll\nEXPORTS\n${lines}\n")
-execute_process(COMMAND ${DLLTOOL} --input-def ${def} --dllname ${DLL}.dll --output-delaylib ${OUTPUT}
-  RESULT_VARIABLE status)
+# dlltool names the library's members after its process id unless given a
+# prefix: a fixed one gives the same library, and so the same setup, on every build.
+execute_process(COMMAND ${DLLTOOL} --input-def ${def} --dllname ${DLL}.dll --temp-prefix pm_${DLL}
+    --output-delaylib ${OUTPUT}
+  WORKING_DIRECTORY ${folder} RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${DLLTOOL} could not write ${OUTPUT}")
 endif()

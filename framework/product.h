@@ -8,8 +8,12 @@ inline constexpr wchar_t kViewerWindowClass[] = L"Pixelmoor";  // top-level wind
 inline constexpr wchar_t kViewerExe[] = L"p_moor64.exe";
 inline constexpr wchar_t kUninstallerExe[] = L"pm_uninstall.exe";
 inline constexpr wchar_t kSetupCaption[] = L"Pixelmoor 64-bit Setup";
-inline constexpr int kVersionMajor = 4;
-inline constexpr int kVersionMinor = 75;
+// The version of the product, given once to the build: every program is
+// linked with the definition that its build makes from that number
+// (framework/product_version.cpp), so that a setup of another version is
+// only linked anew, not compiled anew.
+extern const int kVersionMajor;
+extern const int kVersionMinor;
 
 // Web pages of the product that the wizard opens: the licence agreement
 // (welcome page link) and the frequently asked questions (finish page).

@@ -12,6 +12,8 @@ packages=(
   mingw-w64-x86-64-dev
   clang libclang-rt-dev googletest libgtest-dev
   wine wine64 fonts-wine fonts-liberation locales xvfb xauth x11-utils imagemagick zip unzip
+  # releases: signing, and the release tests' certificate and manifest checks
+  osslsigncode openssl python3-jsonschema python3-yaml
 )
 
 missing=()

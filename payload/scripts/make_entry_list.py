@@ -2,27 +2,27 @@
 CRC-32 of the bytes that the archive stores under it, so that the uninstaller
 removes a file only while it still holds what the setup wrote.
 
-Usage: make_entry_list.py <list> <header> <unchecked name>...
-The list is the one that make_zip.py packs. The files named after the header
-get no checksum: the uninstaller's own file cannot carry the checksum of
-itself, and it is built from this header.
+Usage: make_entry_list.py [--keep-line-ends] [--depfile <file>] <list> <header> <unchecked name>...
+The list is the one that make_zip.py packs, with the same options. The files
+named after the header get no checksum: the uninstaller's own file cannot
+carry the checksum of itself, and it is built from this header.
 """
 
 import os
-import sys
 import zlib
 
-from make_zip import content, read_list
+from make_zip import arguments, content, read_list, write_depfile
 
 
-def checksum(name, source, unchecked):
+def checksum(name, source, unchecked, keep_line_ends):
     if not source or name in unchecked:
         return "std::nullopt"
-    return "0x%08Xu" % zlib.crc32(content(source))
+    return "0x%08Xu" % zlib.crc32(content(source, keep_line_ends))
 
 
-def header(entries, unchecked):
-    rows = "".join('    {L"%s", %s},\n' % (name, checksum(name, source, unchecked)) for name, source in entries)
+def header(entries, unchecked, keep_line_ends):
+    rows = "".join('    {L"%s", %s},\n' % (name, checksum(name, source, unchecked, keep_line_ends))
+                   for name, source in entries)
     return (
         "// Made by the payload's build from its entry list: the names in the payload\n"
         "// archive, in archive order (folders end in \"/\"), with the CRC-32 of each\n"
@@ -31,19 +31,24 @@ def header(entries, unchecked):
         "#include <optional>\n\n"
         '#include "uninstaller/uninstall_rules.h"\n\n'
         "namespace pixelmoor {\n\n"
-        "inline constexpr PayloadEntry kPayloadEntries[] = {\n" + rows + "};\n\n"
+        "constexpr PayloadEntry kPayloadEntries[] = {\n" + rows + "};\n\n"
         "}  // namespace pixelmoor\n")
 
 
 def main():
-    text = header(read_list(sys.argv[1]), set(sys.argv[3:]))
-    os.makedirs(os.path.dirname(sys.argv[2]), exist_ok=True)
+    args = arguments(__doc__, ("list", None), ("header", None), ("unchecked", "*"))
+    entries = read_list(args.list)
+    unchecked = set(args.unchecked)
+    text = header(entries, unchecked, args.keep_line_ends)
+    os.makedirs(os.path.dirname(args.header), exist_ok=True)
+    if args.depfile:
+        write_depfile(args.depfile, args.header, [(n, s) for n, s in entries if n not in unchecked])
     # Rewritten only when it changes, so that the uninstaller is not rebuilt needlessly.
-    if os.path.exists(sys.argv[2]):
-        with open(sys.argv[2], encoding="utf-8") as f:
+    if os.path.exists(args.header):
+        with open(args.header, encoding="utf-8") as f:
             if f.read() == text:
                 return
-    with open(sys.argv[2], "w", encoding="utf-8", newline="\n") as f:
+    with open(args.header, "w", encoding="utf-8", newline="\n") as f:
         f.write(text)
 
 

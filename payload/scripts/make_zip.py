@@ -1,14 +1,18 @@
 """Packs the payload archive, byte for byte the same from the same inputs.
 
-Usage: make_zip.py <list> <archive>
+Usage: make_zip.py [--keep-line-ends] [--depfile <file>] <list> <archive>
 Each line of the list is an entry in archive order: a folder name ending in
 "/", or a name, a tab and the file to store under it. Folders are stored empty;
 files are deflated at level 9. Every entry carries the same time stamp, MS-DOS
 attributes (folder or archive) and no extra fields; the archive has no
-comment. Text files (.txt, .htm) are stored with CR LF line ends, as Windows
-users expect them.
+comment. Text files (.txt, .htm) of the stand-in are stored with CR LF line
+ends, as Windows users expect them; with --keep-line-ends (a viewer folder,
+whose files are shipped as they are) every file is stored byte for byte. The
+depfile names every file that was packed, so that the build packs again when
+one of them changes.
 """
 
+import argparse
 import struct
 import sys
 import zlib
@@ -36,12 +40,31 @@ def read_list(path):
     return entries
 
 
-def content(source):
+def content(source, keep_line_ends=False):
     with open(source, "rb") as f:
         data = f.read()
-    if source.lower().endswith(TEXT_SUFFIXES):
+    if not keep_line_ends and source.lower().endswith(TEXT_SUFFIXES):
         data = data.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
     return data
+
+
+def depfile_path(path):
+    return path.replace("\\", "\\\\").replace(" ", "\\ ").replace("#", "\\#").replace("$", "$$")
+
+
+def write_depfile(depfile, output, entries):
+    sources = [source for _, source in entries if source]
+    with open(depfile, "w", encoding="utf-8") as f:
+        f.write("%s: %s\n" % (depfile_path(output), " \\\n  ".join(depfile_path(s) for s in sources)))
+
+
+def arguments(doc, *positional):
+    parser = argparse.ArgumentParser(description=doc)
+    parser.add_argument("--keep-line-ends", action="store_true")
+    parser.add_argument("--depfile")
+    for name, nargs in positional:
+        parser.add_argument(name, nargs=nargs)
+    return parser.parse_args()
 
 
 def deflate(data):
@@ -49,13 +72,13 @@ def deflate(data):
     return compressor.compress(data) + compressor.flush()
 
 
-def build(entries):
+def build(entries, keep_line_ends):
     body = bytearray()
     directory = bytearray()
     for name, source in entries:
         raw_name = name.encode("ascii")
         if source:
-            data = content(source)
+            data = content(source, keep_line_ends)
             stored, method, needed, attributes = deflate(data), 8, 20, 0x20
         else:
             data, stored, method, needed, attributes = b"", b"", 0, 10, 0x10
@@ -71,9 +94,13 @@ def build(entries):
 
 
 def main():
-    archive = build(read_list(sys.argv[1]))
-    with open(sys.argv[2], "wb") as f:
+    args = arguments(__doc__, ("list", None), ("archive", None))
+    entries = read_list(args.list)
+    archive = build(entries, args.keep_line_ends)
+    with open(args.archive, "wb") as f:
         f.write(archive)
+    if args.depfile:
+        write_depfile(args.depfile, args.archive, entries)
 
 
 if __name__ == "__main__":

@@ -102,7 +102,7 @@ TEST_F(EmbeddedResources, ManifestCarriesTheStartUpSettings) {
         R"(name="Microsoft.Windows.Common-Controls" version="6.0.0.0")",
         R"(publicKeyToken="6595b64144ccf1df" language="*")",
         R"(<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">True/PM</dpiAware>)",
-        R"(<assemblyIdentity type="win32" name="Pixelmoor" version="1.0.0.0")",
+        R"(<assemblyIdentity type="win32" name="Pixelmoor" version="4.75.0.0")",  // the product's version
         "<description>Pixelmoor - Universal picture viewer</description>",
     };
     for (const char* fragment : fragments) EXPECT_NE(text.find(fragment), std::string::npos) << fragment;
