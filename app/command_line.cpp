@@ -17,6 +17,8 @@ inline constexpr wchar_t kGroupSwitch[] = L"/group=";
 inline constexpr wchar_t kAllUsersSwitch[] = L"/allusers=";
 inline constexpr wchar_t kAssocSwitch[] = L"/assoc=";
 inline constexpr wchar_t kIniSwitch[] = L"/ini=";
+inline constexpr wchar_t kLogSwitch[] = L"/log=";
+inline constexpr std::wstring_view kHelpSwitches[] = {L"/?", L"/help"};
 
 // The installation's limit of a folder text is the switch's.
 static_assert(SwitchValueLimit(kFolderSwitch) == kFolderTextLimit);
@@ -72,6 +74,24 @@ std::wstring_view CommandLineArguments(std::wstring_view commandLine) noexcept {
 
 bool HasSilentSwitch(std::wstring_view commandLine) noexcept {
     return CommandLineArguments(commandLine).find(kSilentSwitch) != std::wstring_view::npos;
+}
+
+std::optional<std::wstring> ReadLogSwitch(std::wstring_view commandLine) {
+    std::optional<std::wstring> value =
+        ReadSwitchValue(CommandLineArguments(commandLine.substr(0, commandLine.find(L'\0'))), kLogSwitch);
+    if (value && !value->empty()) UnquotePath(*value);
+    return value;
+}
+
+bool IsHelpRequest(std::wstring_view commandLine) noexcept {
+    std::wstring_view arguments = CommandLineArguments(commandLine);
+    const std::size_t first = arguments.find_first_not_of(L" \t");
+    if (first == std::wstring_view::npos) return false;
+    arguments = arguments.substr(first);
+    const std::wstring_view argument = arguments.substr(0, arguments.find_first_of(L" \t"));
+    for (const std::wstring_view help : kHelpSwitches)
+        if (EqualsIgnoringCase(argument, help)) return true;
+    return false;
 }
 
 std::optional<std::wstring> ReadSwitchValue(std::wstring_view arguments, std::wstring_view switchName) {

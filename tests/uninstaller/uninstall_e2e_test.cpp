@@ -711,6 +711,7 @@ TEST(UninstallWorkerCommandLine, SystemSplittingGivesTheOptionsBack) {
         options.workerProof = L"1232:0123456789abcdef0123456789abcdef";
         options.folder = folder;
         options.logPath = L"C:\\Users\\Ida Maier\\Pixelmoor_Uninstall.log";
+        options.runLogPath = L"C:\\Logs\\Pixelmoor full.log";
         int count = 0;
         const UniqueLocalMemory<LPWSTR*> split(
             ::CommandLineToArgvW(WorkerCommandLine(L"C:\\Temp\\pm u\\pm_uninstall.exe", options).c_str(), &count));
