@@ -31,12 +31,20 @@ void RemoveTrailingBlanks(std::wstring& text) {
 }
 
 // The text after the first occurrence of switchName up to the next "/" or
-// the end, uncut; empty optional when the switch does not occur.
+// the end, uncut; empty optional when the switch does not occur. A double
+// quote after a blank right before the next switch opens that switch's
+// argument ("/folder=C:\a b" "/log=C:\x.log", as tools quote each argument),
+// so it is not part of this value.
 std::optional<std::wstring_view> WholeSwitchValue(std::wstring_view arguments, std::wstring_view switchName) {
     const std::size_t at = arguments.find(switchName);
     if (at == std::wstring_view::npos) return std::nullopt;
-    const std::wstring_view value = arguments.substr(at + switchName.size());
-    return value.substr(0, value.find(L'/'));
+    const std::wstring_view rest = arguments.substr(at + switchName.size());
+    const std::size_t next = rest.find(L'/');
+    std::wstring_view value = rest.substr(0, next);
+    if (next != std::wstring_view::npos && value.size() >= 2 && value.back() == L'"' &&
+        (value[value.size() - 2] == L' ' || value[value.size() - 2] == L'\t'))
+        value.remove_suffix(1);
+    return value;
 }
 
 // A path switch replaces its field even with an empty value; only a

@@ -50,7 +50,8 @@ bool WriteTo(HANDLE output) {
     DWORD mode = 0;
     DWORD written = 0;
     if (::GetConsoleMode(output, &mode))
-        return ::WriteConsoleW(output, kUsageText.data(), static_cast<DWORD>(kUsageText.size()), &written, nullptr) != 0;
+        return ::WriteConsoleW(output, kUsageText.data(), static_cast<DWORD>(kUsageText.size()), &written, nullptr) !=
+               0;
     const std::string bytes = Utf8Text(kUsageText);
     return ::WriteFile(output, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0;
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "framework/product.h"
 #include "framework/run_log.h"
 #include "framework/text_rules.h"
@@ -14,8 +16,9 @@ namespace {
 
 constexpr wchar_t kUninstallSilentSwitch[] = L" /silent";
 constexpr wchar_t kUninstallLogSwitch[] = L"/log=";
-// How often the processes of the uninstallation are counted while it ends.
-constexpr DWORD kJobPollMs = 50;
+// Processes of the uninstallation looked at: the uninstaller starts one copy.
+constexpr std::size_t kJobProcessesLimit = 16;
+constexpr DWORD kImageNameLimit = 32768;
 
 struct Identity {
     DWORD volume = 0;
@@ -58,22 +61,46 @@ bool IsPlainFile(const std::wstring& path) {
 // backslash is never last (the path names a file).
 std::wstring Quoted(std::wstring_view text) { return L"\"" + std::wstring(text) + L"\""; }
 
+// The uninstaller's processes in the job that are still running: the
+// uninstaller and the copies of itself that it starts. Whatever else they
+// started (the system may start a helper of its own) is not waited for.
+std::vector<UniqueHandle> RunningUninstallers(HANDLE job) {
+    std::vector<UniqueHandle> running;
+    struct {
+        JOBOBJECT_BASIC_PROCESS_ID_LIST list;
+        ULONG_PTR more[kJobProcessesLimit];
+    } ids{};
+    ids.list.NumberOfAssignedProcesses = kJobProcessesLimit + 1;
+    if (!::QueryInformationJobObject(job, JobObjectBasicProcessIdList, &ids, sizeof(ids), nullptr)) return running;
+    for (DWORD i = 0; i < ids.list.NumberOfProcessIdsInList && i <= kJobProcessesLimit; ++i) {
+        UniqueHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                                           static_cast<DWORD>(ids.list.ProcessIdList[i])));
+        std::wstring image(kImageNameLimit, L'\0');
+        DWORD length = kImageNameLimit;
+        if (!process || !::QueryFullProcessImageNameW(process.get(), 0, image.data(), &length)) continue;
+        image.resize(length);
+        const std::size_t name = image.find_last_of(L'\\');
+        if (EqualsIgnoringCase(std::wstring_view(image).substr(name == std::wstring::npos ? 0 : name + 1),
+                               kUninstallerExe))
+            running.push_back(std::move(process));
+    }
+    return running;
+}
+
 // Waits for the process, handling the messages sent to this thread's
 // windows meanwhile (whoever broadcasts to them must not wait for us), and
-// then for every other process of the job to end. Returns the exit code of
-// the process.
+// then for the uninstaller's other processes in the job. Returns the exit
+// code of the process.
 DWORD WaitForUninstallation(HANDLE process, HANDLE job) {
     while (::MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
         MSG message;
         // Delivers the sent messages only; input stays queued for later.
         ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
-    while (job != nullptr &&
-           ::QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting, sizeof(accounting),
-                                       nullptr) &&
-           accounting.ActiveProcesses > 0)
-        ::Sleep(kJobPollMs);
+    if (job != nullptr)
+        for (std::vector<UniqueHandle> running = RunningUninstallers(job); !running.empty();
+             running = RunningUninstallers(job))
+            for (const UniqueHandle& other : running) ::WaitForSingleObject(other.get(), INFINITE);
     DWORD code = 0;
     if (!::GetExitCodeProcess(process, &code)) code = static_cast<DWORD>(-1);
     return code;

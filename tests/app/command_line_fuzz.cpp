@@ -1,8 +1,8 @@
 // Fuzz target of the silent command line: whatever the input, the options
 // stay within their limits, the switch reading agrees with wcstol, and
 // nothing in the program's own path counts as a switch.
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
@@ -16,8 +16,8 @@
 
 namespace {
 
-using pixelmoor::fuzz::Require;
 using pixelmoor::fuzz::Decode;
+using pixelmoor::fuzz::Require;
 
 using namespace pixelmoor;
 

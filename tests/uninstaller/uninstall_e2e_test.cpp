@@ -17,10 +17,10 @@
 
 #include "framework/unique_handle.h"
 #include "install/installation_lock.h"
-#include "uninstaller/uninstall_rules.h"
 #include "tests/install/log_entry_check.h"
 #include "tests/integration/registration_checks.h"
 #include "tests/support/win_test_support.h"
+#include "uninstaller/uninstall_rules.h"
 
 namespace pixelmoor {
 namespace {
@@ -694,6 +694,64 @@ TEST_F(UninstallTest, UninstallerAndSetupNeverRunAtTheSameTime) {
     Click(::GetDlgItem(dialog, IDNO));
     EXPECT_EQ(uninstaller.WaitForExit(30000), std::optional<DWORD>(1602));
     EXPECT_EQ(Snapshot(), installed);
+}
+
+// The shortcuts of the current user's start-menu group and desktop, each
+// with the target it leads to.
+std::vector<std::wstring> Shortcuts() {
+    std::vector<std::wstring> links;
+    for (const std::wstring& folder : {test::GroupFolder(false), test::DesktopFolder(false)})
+        for (const std::wstring& name : test::ListFolder(folder))
+            if (name.ends_with(L".lnk"))
+                links.push_back(folder + name + L" -> " +
+                                test::ReadShellLink(folder + name).value_or(test::ShellLinkInfo{}).target);
+    return links;
+}
+
+// An update into another folder: the earlier copy is removed by its own
+// uninstaller, and what stays is exactly a first installation into the new
+// folder, with the user's settings kept.
+TEST_F(UninstallTest, UpdateIntoAnotherFolderLeavesOnlyTheNewInstallation) {
+    const std::wstring moved = L"C:\\Pixel Neu\\";
+    const std::wstring choices = L" /group=1 /desktop=1 /thumbs=1 /assoc=2 /allusers=0";
+    RemoveTree(moved);
+    Install(L"/allusers=0");
+    const std::wstring settings = SettingsFolder() + L"p_moor64.ini";
+    ASSERT_TRUE(::WritePrivateProfileStringW(L"Others", L"Marke", L"bleibt", settings.c_str()));
+
+    const std::wstring log = scratch_ + L"umzug.log";
+    EXPECT_EQ(test::RunProgram(L"\"" + test::SetupExePath() + L"\" /silent \"/folder=" + moved + L"\"" + choices +
+                                   L" \"/log=" + log + L"\"",
+                               scratch_),
+              0u);
+    // The earlier folder is gone, with every shortcut that led into it; the
+    // uninstallation is over when the setup ends.
+    EXPECT_FALSE(test::FolderExists(kFolder));
+    EXPECT_FALSE(UninstallerRuns());
+    EXPECT_FALSE(FileExists(scratch_ + kLogName));
+    const std::string text = test::ReadFileBytes(log).value_or("");
+    for (const std::string line : {"Bisherige Installation in C:\\Program Files\\Pixelmoor\\ entfernen: Exit-Code 0",
+                                   "Registrierung entfernen: geh\xc3\xb6rt der Installation in C:\\Pixel Neu\\, bleibt",
+                                   "Deinstallation beendet, Exit-Code 0", "Setup beendet, Exit-Code 0"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+    wchar_t mark[16] = {};
+    ::GetPrivateProfileStringW(L"Others", L"Marke", L"", mark, 16, settings.c_str());
+    EXPECT_EQ(std::wstring(mark), L"bleibt");
+    const std::wstring registry = test::DumpRegistrationFootprint();
+    const std::vector<std::wstring> files = Tree(moved);
+    const std::vector<std::wstring> links = Shortcuts();
+    EXPECT_EQ(test::ReadRegString(HKEY_LOCAL_MACHINE, kUninstallEntry, L"InstallLocation"), moved);
+
+    // The same choices installed into the new folder on a clean machine.
+    Reset();
+    RemoveTree(moved);
+    ASSERT_EQ(
+        test::RunProgram(L"\"" + test::SetupExePath() + L"\" /silent \"/folder=" + moved + L"\"" + choices, scratch_),
+        0u);
+    EXPECT_EQ(registry, test::DumpRegistrationFootprint());
+    EXPECT_EQ(files, Tree(moved));
+    EXPECT_EQ(links, Shortcuts());
+    RemoveTree(moved);
 }
 
 // The private copy gets the folder and the log exactly, however they are

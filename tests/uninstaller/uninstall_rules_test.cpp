@@ -29,7 +29,8 @@ TEST(UninstallCommandLine, SwitchesAreWholeArgumentsInAnyCase) {
         // Unknown arguments are passed over, the bare "/worker" of earlier versions too.
         {{L"/norestart", L"/worker", L"/silent"}, {true, false, L"", L"", L""}},
         // The private copy's arguments; the folder gets its backslash.
-        {{L"/worker=8:ab", L"/failurelog=C:\\Users\\Ida\\Pixelmoor_Uninstall.log", L"/folder=C:\\Program Files\\Pixelmoor"},
+        {{L"/worker=8:ab", L"/failurelog=C:\\Users\\Ida\\Pixelmoor_Uninstall.log",
+          L"/folder=C:\\Program Files\\Pixelmoor"},
          {false, false, L"8:ab", L"C:\\Program Files\\Pixelmoor\\", L"C:\\Users\\Ida\\Pixelmoor_Uninstall.log"}},
         // The full log that anyone may ask for, as the setup's switch.
         {{L"/silent", L"/Log=D:\\Logs\\uninstall.log"}, {true, false, L"", L"", L"", L"D:\\Logs\\uninstall.log"}},

@@ -75,9 +75,9 @@ std::string ConsoleText() {
 
 int wmain() {
     std::wstring commandLine = SkipFirstArgument(::GetCommandLineW());
-    const bool printExitCode = commandLine.starts_with(kPrintExitCode) &&
-                               (commandLine.size() == kPrintExitCode.size() ||
-                                commandLine[kPrintExitCode.size()] == L' ');
+    const bool printExitCode =
+        commandLine.starts_with(kPrintExitCode) &&
+        (commandLine.size() == kPrintExitCode.size() || commandLine[kPrintExitCode.size()] == L' ');
     if (printExitCode) commandLine = std::wstring(SkipFirstArgument(commandLine.c_str()));
     std::wstring consoleFile;
     if (commandLine.starts_with(kConsoleTo) && commandLine.size() > kConsoleTo.size() &&
@@ -110,10 +110,11 @@ int wmain() {
     if (printExitCode) std::printf("exit code: %lu\n", code);
     if (!consoleFile.empty()) {
         const std::string text = ConsoleText();
-        const pixelmoor::UniqueFile file(
-            ::CreateFileW(consoleFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const pixelmoor::UniqueFile file(::CreateFileW(consoleFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
-        if (!file || !::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) return 2;
+        if (!file || !::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+            return 2;
     }
     return static_cast<int>(code);
 }
