@@ -44,12 +44,12 @@ void StartRunLog(std::wstring_view commandLine) {
     const std::optional<std::wstring> path = ReadLogSwitch(commandLine);
     if (!path || path->empty()) return;
     if (!OpenRunLog(*path)) {
-        WriteLogEntry(kRunLogUnwritable + *path);
+        WriteLogEntry(std::wstring(kRunLogUnwritable) + *path);
         return;
     }
-    LogLine(std::wstring(kSetupCaption) + L" " + VersionText(kVersionMajor, kVersionMinor));
-    LogLine(L"Befehlszeile: " + std::wstring(commandLine));
-    LogLine(L"Windows " + WindowsVersionText());
+    LogLine({kSetupCaption, L" ", VersionText(kVersionMajor, kVersionMinor)});
+    LogLine({L"Befehlszeile: ", commandLine});
+    LogLine({L"Windows ", WindowsVersionText()});
 }
 
 int RunRoad(std::wstring_view commandLine) {
@@ -77,7 +77,7 @@ BOOL TheApp::InitInstance() {
     }
     StartRunLog(commandLine);
     const int code = RunRoad(commandLine);
-    LogLine(L"Setup beendet, Exit-Code " + DecimalText(code));
+    LogLine({L"Setup beendet, Exit-Code ", DecimalText(code)});
     SetExitCode(code);
     return FALSE;
 }

@@ -14,10 +14,11 @@ struct RunLog {
     std::wstring path;
 };
 
-RunLog& TheRunLog() {
-    static RunLog log;
-    return log;
-}
+// At namespace scope, made before any code runs: a local static would bring
+// the runtime's thread-safe initialisation (and its threads library) along.
+RunLog theRunLog;
+
+RunLog& TheRunLog() { return theRunLog; }
 
 std::wstring FullPathOf(std::wstring_view path) {
     const std::wstring given(path);
@@ -47,6 +48,12 @@ void WriteBytes(HANDLE file, const std::string& bytes) {
     DWORD written = 0;
     // Unbuffered: the line is the system's once the call returns, whatever happens to this process.
     ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::wstring JoinedText(std::initializer_list<std::wstring_view> parts) {
+    std::wstring text;
+    for (const std::wstring_view part : parts) text += part;
+    return text;
 }
 
 }  // namespace
@@ -80,8 +87,13 @@ void LogLine(std::wstring_view text) {
     WriteBytes(log.file.get(), FormatRunLogLine(clock, text));
 }
 
-void LoggedStep::End(std::wstring_view result) const {
-    LogLine(StepLogText(step_, result, static_cast<unsigned long>(::GetTickCount64() - start_)));
+void LogLine(std::initializer_list<std::wstring_view> parts) { LogLine(std::wstring_view(JoinedText(parts))); }
+
+LoggedStep::LoggedStep(std::initializer_list<std::wstring_view> step)
+    : step_(JoinedText(step)), start_(::GetTickCount64()) {}
+
+void LoggedStep::End(std::initializer_list<std::wstring_view> result) const {
+    LogLine(StepLogText(step_, JoinedText(result), static_cast<unsigned long>(::GetTickCount64() - start_)));
 }
 
 }  // namespace pixelmoor

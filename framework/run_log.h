@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -22,15 +23,18 @@ namespace pixelmoor {
 // handing on to another program: no log was asked for or it failed).
 [[nodiscard]] const std::wstring& RunLogPath() noexcept;
 
-// Writes one line, led by the local date and time; nothing when no log is open.
+// Writes one line, led by the local date and time; nothing when no log is
+// open. The line is the parts one after another (joined here, so that the
+// callers need no text of their own).
 void LogLine(std::wstring_view text);
+void LogLine(std::initializer_list<std::wstring_view> parts);
 
 // A step of the run timed from its construction: End writes its line
-// "<step>: <result> (<n> ms)".
+// "<step>: <result> (<n> ms)", the step and the result each given in parts.
 class LoggedStep {
 public:
-    explicit LoggedStep(std::wstring step) noexcept : step_(std::move(step)), start_(::GetTickCount64()) {}
-    void End(std::wstring_view result) const;
+    LoggedStep(std::initializer_list<std::wstring_view> step);
+    void End(std::initializer_list<std::wstring_view> result) const;
 
 private:
     std::wstring step_;

@@ -26,9 +26,10 @@ namespace {
 // the install log in silent mode, and gives the driver's failure result.
 int Fail(const InstallOptions& options, int messageId, std::wstring_view folder, FolderPlace place) {
     const std::wstring message = LoadMessageText(messageId);
-    LogLine(L"Abbruch: " + FailureLogText(message, folder, place));
+    const std::wstring text = FailureLogText(message, folder, place);
+    LogLine({L"Abbruch: ", text});
     if (options.silent) {
-        WriteLogEntry(FailureLogText(message, folder, place));
+        WriteLogEntry(text);
     } else {
         ::MessageBoxW(::GetActiveWindow(), message.c_str(), options.caption.c_str(), MB_ICONERROR);
     }
@@ -46,57 +47,51 @@ bool AssociationsConfirmed(const InstallOptions& options) {
     return confirmed;
 }
 
-// What the unpacking put into the folder, as the payload's own directory tells.
-std::wstring UnpackedText(int keepIconLibrary) {
+// Ends the unpacking's step with what it put into the folder, as the payload's own directory tells.
+void EndUnpacking(const LoggedStep& step, int keepIconLibrary) {
     const std::optional<std::span<const std::byte>> payload = PayloadBytes(::GetModuleHandleW(nullptr));
-    const std::optional<ArchiveTotals> totals = payload ? CountArchiveFiles(*payload) : std::nullopt;
-    std::wstring text = L"OK";
-    if (totals)
-        text += L", " + DecimalText(static_cast<long long>(totals->files)) + L" Dateien, " +
-                DecimalText(static_cast<long long>(totals->bytes)) + L" Bytes";
-    if (keepIconLibrary) text += L", vorhandene Plugins\\Icons.dll behalten";
-    return text;
+    const ArchiveTotals totals = payload ? CountArchiveFiles(*payload).value_or(ArchiveTotals{}) : ArchiveTotals{};
+    step.End({L"OK, ", DecimalText(static_cast<long long>(totals.files)), L" Dateien, ",
+              DecimalText(static_cast<long long>(totals.bytes)), L" Bytes",
+              keepIconLibrary ? L", vorhandene Plugins\\Icons.dll behalten" : L""});
 }
 
 }  // namespace
 
 int RunInstallation(InstallOptions& options) {
     const std::wstring& given = options.folder;
-    LogLine(L"Zielverzeichnis: " + given);
+    LogLine({L"Zielverzeichnis: ", given});
     std::optional<std::wstring> work = WorkingFolder(given);
     if (!work) return Fail(options, res::kStringInvalidFolder, given, FolderPlace::kAfterMessage);
     // Refused before anything is created: in a folder too long for the
     // payload the installation would end half done.
-    const LoggedStep folderStep(L"Verzeichnis " + *work);
+    const LoggedStep folderStep{L"Verzeichnis ", *work};
     if (!InstallationFitsFolder(given, LongestPayloadEntry()) || EnsureFolderPath(*work) == 0)
         return Fail(options, res::kStringCannotCreateFolder, *work, FolderPlace::kAfterMessage);
     // Nothing is written through a link inside the tree that the payload
     // fills: whoever could plant it would steer the files anywhere.
     if (LinkedPayloadFolder(*work)) return Fail(options, res::kStringInstallFailed, *work, FolderPlace::kBeforeMessage);
-    folderStep.End(L"OK");
+    folderStep.End({L"OK"});
 
-    const LoggedStep unpackStep(L"Entpacken");
+    const LoggedStep unpackStep{L"Entpacken"};
     const int keepIconLibrary = IconLibraryRule(*work);
     // An incomplete unpacking fails as well: a viewer with files missing or
     // cut short must not be registered as installed.
     if (ExtractEmbeddedArchive(*work, keepIconLibrary) != 0)
         return Fail(options, res::kStringInstallFailed, *work, FolderPlace::kBeforeMessage);
-    unpackStep.End(UnpackedText(keepIconLibrary));
+    EndUnpacking(unpackStep, keepIconLibrary);
 
     // The settings and the registration name the very folder the files went to.
-    const LoggedStep settingsStep(L"Einstellungen");
+    const LoggedStep settingsStep{L"Einstellungen"};
     const std::wstring settings = WriteViewerSettings(*work, options.iniFolder, options.silent);
-    settingsStep.End(settings);
+    settingsStep.End({settings});
 
     RegisterApplication(*work, options.shortcuts, AssociationsToRegister(options, AssociationsConfirmed(options)));
 
-    const LoggedStep conversionStep(L"Einstellungen nach UTF-16");
-    if (UniqueFile file = OpenForReading(settings)) {
-        ConvertSettingsToUtf16(settings, std::move(file));
-        conversionStep.End(L"OK");
-    } else {
-        conversionStep.End(L"Datei nicht lesbar");
-    }
+    const LoggedStep conversionStep{L"Einstellungen nach UTF-16"};
+    UniqueFile file = OpenForReading(settings);
+    if (file) ConvertSettingsToUtf16(settings, std::move(file));
+    conversionStep.End({file ? L"OK" : L"Datei nicht lesbar"});
     LogLine(L"Installation abgeschlossen");
     return 1;
 }

@@ -110,7 +110,7 @@ DWORD WaitForUninstallation(HANDLE process, HANDLE job) {
 // could not be started.
 std::optional<DWORD> RunUninstaller(const std::wstring& folder, const std::wstring& program) {
     std::wstring commandLine = EarlierUninstallCommandLine(program, RunLogPath());
-    LogLine(L"Starte " + commandLine);
+    LogLine({L"Starte ", commandLine});
     // In a job of its own, so that the processes it starts are waited for
     // too; a setup that runs in a job where that is not allowed waits for
     // the uninstaller alone, which itself waits for its worker.
@@ -141,14 +141,14 @@ void RemoveEarlierInstallation(const std::optional<std::wstring>& earlierFolder,
     const std::wstring earlier = WithTrailingBackslash(*earlierFolder);
     const std::wstring step = L"Bisherige Installation in " + earlier;
     const std::optional<Identity> earlierIdentity = IdentityOf(WithoutTrailingBackslash(earlier));
-    if (!earlierIdentity) return LogLine(step + L": Verzeichnis nicht vorhanden, nichts zu entfernen");
+    if (!earlierIdentity) return LogLine({step, L": Verzeichnis nicht vorhanden, nichts zu entfernen"});
     if (LiesInEarlierFolder(WorkingFolder(installedFolder).value_or(std::wstring(installedFolder)), *earlierIdentity))
-        return LogLine(step + L": dasselbe Verzeichnis oder eines darin, bleibt");
+        return LogLine({step, L": dasselbe Verzeichnis oder eines darin, bleibt"});
     const std::wstring program = earlier + kUninstallerExe;
-    if (!IsPlainFile(program)) return LogLine(step + L": kein " + kUninstallerExe + L" dort, bleibt");
-    const LoggedStep removal(step + L" entfernen");
+    if (!IsPlainFile(program)) return LogLine({step, L": kein ", kUninstallerExe, L" dort, bleibt"});
+    const LoggedStep removal{step, L" entfernen"};
     const std::optional<DWORD> code = RunUninstaller(earlier, program);
-    removal.End(code ? L"Exit-Code " + DecimalText(static_cast<long long>(*code)) : std::wstring(L"nicht gestartet"));
+    removal.End({code ? L"Exit-Code " : L"nicht gestartet", code ? DecimalText(static_cast<long long>(*code)) : L""});
 }
 
 }  // namespace pixelmoor

@@ -42,25 +42,28 @@ int RegisterApplication(std::wstring_view folder, const ShortcutChoices& shortcu
     const bool associate = AssociationRequested(selection);
     // The shortcuts are saved while the registry is written and the shell
     // hears of the new associations; the two touch nothing of each other.
-    const LoggedStep shortcutStep(L"Verkn\u00fcpfungen");
+    const LoggedStep shortcutStep{L"Verkn\u00fcpfungen"};
     std::vector<ShortcutJob> jobs = ShortcutJobs(texts, shortcuts);
     std::vector<std::wstring> paths;
     for (const ShortcutJob& job : jobs) paths.push_back(job.folder + job.link.fileName);
     ShortcutWriter writer(std::move(jobs));
     // Every registry write in one list, so that each key is opened once for all of them; the association
     // finish's store-app values are its last writes, its notices follow.
-    const LoggedStep registryStep(L"Registrierung");
+    const LoggedStep registryStep{L"Registrierung"};
     const RegistryWriteCount count = ApplyRegistryWrites(
         RegistrationWrites(texts, shortcuts.thumbnailsShortcut != 0, selection, associate && HidesStoreApps()));
-    registryStep.End(CountText(count.written) + L" Werte geschrieben, " + CountText(count.failed) +
-                     L" nicht geschrieben");
+    registryStep.End(
+        {CountText(count.written), L" Werte geschrieben, ", CountText(count.failed), L" nicht geschrieben"});
     if (associate) NotifyAssociationsChanged();
-    LogLine(associate ? L"Dateitypen: " + CountText(ChosenRows(selection)) + L" gew\u00e4hlt, Shell benachrichtigt"
-                      : std::wstring(L"Dateitypen: keine gew\u00e4hlt"));
+    if (associate) {
+        LogLine({L"Dateitypen: ", CountText(ChosenRows(selection)), L" gew\u00e4hlt, Shell benachrichtigt"});
+    } else {
+        LogLine(L"Dateitypen: keine gew\u00e4hlt");
+    }
     const std::vector<int>& saved = writer.Wait();
     for (std::size_t i = 0; i < paths.size(); ++i)
-        LogLine(L"Verkn\u00fcpfung " + paths[i] + (saved[i] ? L": OK" : L": nicht geschrieben"));
-    shortcutStep.End(CountText(paths.size()) + L" Verkn\u00fcpfungen");
+        LogLine({L"Verkn\u00fcpfung ", paths[i], saved[i] ? L": OK" : L": nicht geschrieben"});
+    shortcutStep.End({CountText(paths.size()), L" Verkn\u00fcpfungen"});
     return 1;
 }
 

@@ -51,7 +51,7 @@ void ShowMessage(const std::wstring& text, UINT icon) {
 // a setup installs (it would put files back, or register what is gone).
 int Refuse(int warningId, bool silent) {
     const std::wstring warning = LoadMessageText(warningId);
-    LogLine(L"Abgelehnt: " + warning);
+    LogLine({L"Abgelehnt: ", warning});
     if (silent) {
         AppendLogEntry(kUninstallLogName, warning);
     } else {
@@ -92,7 +92,7 @@ BOOL UninstallApp::InitInstance() {
     }
     StartRunLog(options);
     const int code = RunUninstaller(options);
-    LogLine(L"Deinstallation beendet, Exit-Code " + DecimalText(code));
+    LogLine({L"Deinstallation beendet, Exit-Code ", DecimalText(code)});
     SetExitCode(code);
     return FALSE;
 }
@@ -106,8 +106,8 @@ void UninstallApp::StartRunLog(UninstallOptions& options) {
     }
     // The copy starts in another folder: it gets the log's full path.
     options.runLogPath = RunLogPath();
-    LogLine(std::wstring(kProductName) + L" 64-bit Deinstallation " + VersionText(kVersionMajor, kVersionMinor));
-    LogLine(L"Befehlszeile: " + std::wstring(::GetCommandLineW()));
+    LogLine({kProductName, L" 64-bit Deinstallation ", VersionText(kVersionMajor, kVersionMinor)});
+    LogLine({L"Befehlszeile: ", ::GetCommandLineW()});
 }
 
 int UninstallApp::RunWorker(const UninstallOptions& options, WorkerChannel& channel) {

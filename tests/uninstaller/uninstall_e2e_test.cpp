@@ -284,13 +284,18 @@ TEST_F(UninstallTest, WhatIsNotOursSurvives) {
 TEST_F(UninstallTest, RegistrationOfALaterInstallationElsewhereStays) {
     Install(L"/allusers=0");
     // Installed again into another folder: the registration and the
-    // shortcuts now name that one.
+    // shortcuts now name that one. The setup removes an earlier copy only
+    // through its own uninstaller, so without it there the copy stays.
+    const std::wstring aside = scratch_ + L"pm_uninstall.exe";
+    ASSERT_TRUE(::MoveFileW(kUninstaller.c_str(), aside.c_str()));
     const std::wstring other = L"D:\\Tools\\Pixelmoor\\";
     ASSERT_EQ(test::RunProgram(L"\"" + test::SetupExePath() +
                                    L"\" /silent /folder=D:\\Tools\\Pixelmoor /group=1 /desktop=1 /thumbs=1 /assoc=2",
                                scratch_),
               0u);
     const std::wstring registry = test::DumpRegistrationFootprint();
+    ASSERT_TRUE(test::FolderExists(kFolder));
+    ASSERT_TRUE(::MoveFileW(aside.c_str(), kUninstaller.c_str()));
 
     // The first installation's uninstaller takes its files and nothing else.
     EXPECT_EQ(Uninstall(L"/silent"), 0u);
