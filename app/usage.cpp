@@ -12,6 +12,9 @@ namespace pixelmoor {
 
 namespace {
 
+// Blanks before a line that continues the one before it.
+constexpr std::size_t kContinuationIndent = 10;
+
 constexpr std::wstring_view kUsageText =
     L"Pixelmoor 64-bit Setup 4.75\r\n"
     L"\r\n"
@@ -70,12 +73,40 @@ bool WriteToParentConsole() {
     return shown;
 }
 
+// The console's columns for a message box, whose font is not of fixed width:
+// a line's leading blanks go, a run of blanks inside becomes a tab, and a
+// line indented as the continuation of the one before joins it.
+std::wstring BoxText(std::wstring_view text) {
+    std::wstring box;
+    while (!text.empty()) {
+        const std::size_t end = text.find(L"\r\n");
+        std::wstring_view line = text.substr(0, end);
+        text = end == std::wstring_view::npos ? std::wstring_view() : text.substr(end + 2);
+        const std::size_t first = line.find_first_not_of(L' ');
+        if (first == std::wstring_view::npos) {
+            box += L'\n';
+            continue;
+        }
+        if (first >= kContinuationIndent && !box.empty() && box.back() == L'\n') box.back() = L' ';
+        line.remove_prefix(first);
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (line[i] != L' ' || i + 1 >= line.size() || line[i + 1] != L' ') {
+                box += line[i];
+                continue;
+            }
+            box += L'\t';
+            while (i + 1 < line.size() && line[i + 1] == L' ') ++i;
+        }
+        box += L'\n';
+    }
+    return box;
+}
+
 }  // namespace
 
 void ShowUsage() {
     if (WriteTo(::GetStdHandle(STD_OUTPUT_HANDLE)) || WriteToParentConsole()) return;
-    const std::wstring text(kUsageText);
-    ::MessageBoxW(nullptr, text.c_str(), kSetupCaption, MB_OK | MB_ICONINFORMATION);
+    ::MessageBoxW(nullptr, BoxText(kUsageText).c_str(), kSetupCaption, MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace pixelmoor

@@ -90,8 +90,9 @@ int RunInstallation(InstallOptions& options) {
 
     const LoggedStep conversionStep{L"Einstellungen nach UTF-16"};
     UniqueFile file = OpenForReading(settings);
-    if (file) ConvertSettingsToUtf16(settings, std::move(file));
-    conversionStep.End({file ? L"OK" : L"Datei nicht lesbar"});
+    const bool readable = static_cast<bool>(file);
+    if (readable) ConvertSettingsToUtf16(settings, std::move(file));
+    conversionStep.End({readable ? L"OK" : L"Datei nicht lesbar"});
     LogLine(L"Installation abgeschlossen");
     return 1;
 }

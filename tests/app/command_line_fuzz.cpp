@@ -1,8 +1,8 @@
 // Fuzz target of the silent command line: whatever the input, the options
 // stay within their limits, the switch reading agrees with wcstol, and
 // nothing in the program's own path counts as a switch.
-#include <algorithm>
 #include <cerrno>
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
@@ -16,8 +16,8 @@
 
 namespace {
 
-using pixelmoor::fuzz::Decode;
 using pixelmoor::fuzz::Require;
+using pixelmoor::fuzz::Decode;
 
 using namespace pixelmoor;
 
@@ -67,7 +67,8 @@ void CheckPath(const std::wstring& copy, const wchar_t* name, std::size_t limit,
 }
 
 // The folder is never cut: it is its whole value, unquoted, so that the
-// installation can refuse one beyond its limit.
+// installation can refuse one beyond its limit. A quote after a blank right
+// before the next switch opens that switch's argument.
 void CheckFolder(const std::wstring& copy, const std::wstring& field, const std::wstring& fallback) {
     const std::size_t at = copy.find(L"/folder=");
     if (at == std::wstring::npos) {
@@ -75,7 +76,9 @@ void CheckFolder(const std::wstring& copy, const std::wstring& field, const std:
         return;
     }
     std::wstring value = copy.substr(at + std::wstring_view(L"/folder=").size());
-    value.resize(std::min(value.size(), value.find(L'/')));
+    const std::size_t next = value.find(L'/');
+    value.resize(std::min(value.size(), next));
+    if (next != std::wstring::npos && (value.ends_with(L" \"") || value.ends_with(L"\t\""))) value.pop_back();
     if (!value.empty()) UnquotePath(value);
     Require(field == value);
 }

@@ -17,10 +17,10 @@
 
 #include "framework/unique_handle.h"
 #include "install/installation_lock.h"
+#include "uninstaller/uninstall_rules.h"
 #include "tests/install/log_entry_check.h"
 #include "tests/integration/registration_checks.h"
 #include "tests/support/win_test_support.h"
-#include "uninstaller/uninstall_rules.h"
 
 namespace pixelmoor {
 namespace {
