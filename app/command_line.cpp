@@ -17,6 +17,8 @@ inline constexpr wchar_t kGroupSwitch[] = L"/group=";
 inline constexpr wchar_t kAllUsersSwitch[] = L"/allusers=";
 inline constexpr wchar_t kAssocSwitch[] = L"/assoc=";
 inline constexpr wchar_t kIniSwitch[] = L"/ini=";
+inline constexpr wchar_t kLogSwitch[] = L"/log=";
+inline constexpr std::wstring_view kHelpSwitches[] = {L"/?", L"/help"};
 
 // The installation's limit of a folder text is the switch's.
 static_assert(SwitchValueLimit(kFolderSwitch) == kFolderTextLimit);
@@ -29,12 +31,20 @@ void RemoveTrailingBlanks(std::wstring& text) {
 }
 
 // The text after the first occurrence of switchName up to the next "/" or
-// the end, uncut; empty optional when the switch does not occur.
+// the end, uncut; empty optional when the switch does not occur. A double
+// quote after a blank right before the next switch opens that switch's
+// argument ("/folder=C:\a b" "/log=C:\x.log", as tools quote each argument),
+// so it is not part of this value.
 std::optional<std::wstring_view> WholeSwitchValue(std::wstring_view arguments, std::wstring_view switchName) {
     const std::size_t at = arguments.find(switchName);
     if (at == std::wstring_view::npos) return std::nullopt;
-    const std::wstring_view value = arguments.substr(at + switchName.size());
-    return value.substr(0, value.find(L'/'));
+    const std::wstring_view rest = arguments.substr(at + switchName.size());
+    const std::size_t next = rest.find(L'/');
+    std::wstring_view value = rest.substr(0, next);
+    if (next != std::wstring_view::npos && value.size() >= 2 && value.back() == L'"' &&
+        (value[value.size() - 2] == L' ' || value[value.size() - 2] == L'\t'))
+        value.remove_suffix(1);
+    return value;
 }
 
 // A path switch replaces its field even with an empty value; only a
@@ -72,6 +82,24 @@ std::wstring_view CommandLineArguments(std::wstring_view commandLine) noexcept {
 
 bool HasSilentSwitch(std::wstring_view commandLine) noexcept {
     return CommandLineArguments(commandLine).find(kSilentSwitch) != std::wstring_view::npos;
+}
+
+std::optional<std::wstring> ReadLogSwitch(std::wstring_view commandLine) {
+    std::optional<std::wstring> value =
+        ReadSwitchValue(CommandLineArguments(commandLine.substr(0, commandLine.find(L'\0'))), kLogSwitch);
+    if (value && !value->empty()) UnquotePath(*value);
+    return value;
+}
+
+bool IsHelpRequest(std::wstring_view commandLine) noexcept {
+    std::wstring_view arguments = CommandLineArguments(commandLine);
+    const std::size_t first = arguments.find_first_not_of(L" \t");
+    if (first == std::wstring_view::npos) return false;
+    arguments = arguments.substr(first);
+    const std::wstring_view argument = arguments.substr(0, arguments.find_first_of(L" \t"));
+    for (const std::wstring_view help : kHelpSwitches)
+        if (EqualsIgnoringCase(argument, help)) return true;
+    return false;
 }
 
 std::optional<std::wstring> ReadSwitchValue(std::wstring_view arguments, std::wstring_view switchName) {

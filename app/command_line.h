@@ -56,6 +56,16 @@ struct SilentDefaults {
     return switchName.size() < kSwitchTextLimit ? kSwitchTextLimit - switchName.size() : 0;
 }
 
+// The "/log=" value, unquoted as the other paths are: the file that gets the
+// full log. Empty optional when the switch does not occur; an empty value
+// asks for no log.
+[[nodiscard]] std::optional<std::wstring> ReadLogSwitch(std::wstring_view commandLine);
+
+// True when the first argument is "/?" or "/help" (in any capitals): the
+// setup then shows its usage and installs nothing. Anywhere else they are
+// no switches.
+[[nodiscard]] bool IsHelpRequest(std::wstring_view commandLine) noexcept;
+
 // Cleans a path value in place: trailing blanks go, then one closing and one
 // opening double quote, then trailing blanks again. Leading blanks and
 // backslashes stay as they are.

@@ -5,8 +5,10 @@
 #include "framework/exit_codes.h"
 #include "framework/product.h"
 #include "framework/resource_strings.h"
+#include "framework/run_log.h"
 #include "framework/text_rules.h"
 #include "install/driver.h"
+#include "install/earlier_installation.h"
 #include "install/install_folder.h"
 #include "install/install_folder_rules.h"
 #include "install/install_log.h"
@@ -38,18 +40,25 @@ InstallOptions ParseSilentCommandLine(std::wstring_view commandLine) {
 
 int RunSilentInstall(std::wstring_view commandLine) {
     if (ViewerIsRunning()) {
+        LogLine(L"Abgelehnt: Pixelmoor l\u00e4uft");
         WriteLogEntry(LoadMessageText(res::kStringViewerRunning));
         return kExitAlreadyRunning;
     }
     // A second setup leaves the installation to the one in progress; the
     // exit code asks deployment tools to try again later.
-    const InstallationLock lock = TryLockInstallation();
+    InstallationLock lock = TryLockInstallation();
     if (!lock) {
+        LogLine(L"Abgelehnt: eine andere Installation oder Deinstallation l\u00e4uft");
         WriteLogEntry(LoadMessageText(res::kStringInstallFailed));
         return kExitAlreadyRunning;
     }
+    // Read before this installation registers itself in its place.
+    const std::optional<std::wstring> earlier = FindExistingInstallFolder();
     InstallOptions options = ParseSilentCommandLine(commandLine);
-    return ExitCodeForInstallResult(RunInstallation(options));
+    const int result = RunInstallation(options);
+    lock.Release();
+    if (result != 0) RemoveEarlierInstallation(earlier, options.folder);
+    return ExitCodeForInstallResult(result);
 }
 
 }  // namespace pixelmoor

@@ -4,8 +4,15 @@
 
 #include "app/command_line.h"
 #include "app/silent_install.h"
+#include "app/usage.h"
 #include "app/wizard_road.h"
 #include "framework/dll_search.h"
+#include "framework/exit_codes.h"
+#include "framework/product.h"
+#include "framework/run_log.h"
+#include "framework/text_rules.h"
+#include "install/install_log.h"
+#include "integration/windows_version.h"
 
 namespace pixelmoor {
 
@@ -22,18 +29,56 @@ void InitCommonControlClasses() noexcept {
     ::InitCommonControlsEx(&init);
 }
 
+// The failure log's entry when the full log cannot be written; the
+// installation goes on without it.
+constexpr wchar_t kRunLogUnwritable[] = L"Protokolldatei kann nicht geschrieben werden: ";
+
+std::wstring WindowsVersionText() {
+    const std::optional<WindowsVersion> version = TrueWindowsVersion();
+    if (!version) return L"unbekannt";
+    return DecimalText(version->major) + L'.' + DecimalText(version->minor) + L'.' + DecimalText(version->build);
+}
+
+// Opens the full log that "/log=" asks for and writes what this run is.
+void StartRunLog(std::wstring_view commandLine) {
+    const std::optional<std::wstring> path = ReadLogSwitch(commandLine);
+    if (!path || path->empty()) return;
+    if (!OpenRunLog(*path)) {
+        WriteLogEntry(std::wstring(kRunLogUnwritable) + *path);
+        return;
+    }
+    LogLine({kSetupCaption, L" ", VersionText(kVersionMajor, kVersionMinor)});
+    LogLine({L"Befehlszeile: ", commandLine});
+    LogLine({L"Windows ", WindowsVersionText()});
+}
+
+int RunRoad(std::wstring_view commandLine) {
+    if (HasSilentSwitch(commandLine)) {
+        LogLine(L"Unbeaufsichtigte Installation");
+        return RunSilentInstall(commandLine);
+    }
+    LogLine(L"Assistent");
+    // The control classes serve the wizard's pages alone; a silent run shows no window.
+    InitCommonControlClasses();
+    return RunWizard();
+}
+
 }  // namespace
 
 BOOL TheApp::InitInstance() {
     HardenDllSearchPath();
     const std::wstring_view commandLine = ::GetCommandLineW();
-    if (HasSilentSwitch(commandLine)) {
-        SetExitCode(RunSilentInstall(commandLine));
+    // Asked for help, the setup answers and does nothing else; an
+    // unattended job that tries "/?" must not be left waiting on a wizard.
+    if (IsHelpRequest(commandLine)) {
+        ShowUsage();
+        SetExitCode(kExitSuccess);
         return FALSE;
     }
-    // The control classes serve the wizard's pages alone; a silent run shows no window.
-    InitCommonControlClasses();
-    SetExitCode(RunWizard());
+    StartRunLog(commandLine);
+    const int code = RunRoad(commandLine);
+    LogLine({L"Setup beendet, Exit-Code ", DecimalText(code)});
+    SetExitCode(code);
     return FALSE;
 }
 

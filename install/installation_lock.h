@@ -20,6 +20,10 @@ public:
 
     explicit operator bool() const noexcept { return static_cast<bool>(mutex_); }
 
+    // Lets the lock go before the holder ends, so that the uninstaller of an
+    // earlier installation, which takes it, can run.
+    void Release() noexcept { mutex_.reset(); }
+
 private:
     UniqueOwnedMutex mutex_;
 };

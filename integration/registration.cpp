@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "framework/run_log.h"
+#include "framework/text_rules.h"
 #include "integration/associations.h"
 #include "integration/registration_rules.h"
 #include "integration/registry_apply.h"
@@ -24,6 +26,14 @@ std::vector<ShortcutJob> ShortcutJobs(const RegistrationTexts& texts, const Shor
     return jobs;
 }
 
+std::wstring CountText(std::size_t count) { return DecimalText(static_cast<long long>(count)); }
+
+std::size_t ChosenRows(const AssociationSelection& selection) {
+    std::size_t rows = 0;
+    for (std::size_t row = 0; row < kFormatRowCount; ++row) rows += selection[row] ? 1 : 0;
+    return rows;
+}
+
 }  // namespace
 
 int RegisterApplication(std::wstring_view folder, const ShortcutChoices& shortcuts,
@@ -32,13 +42,28 @@ int RegisterApplication(std::wstring_view folder, const ShortcutChoices& shortcu
     const bool associate = AssociationRequested(selection);
     // The shortcuts are saved while the registry is written and the shell
     // hears of the new associations; the two touch nothing of each other.
-    ShortcutWriter writer(ShortcutJobs(texts, shortcuts));
+    const LoggedStep shortcutStep{L"Verkn\u00fcpfungen"};
+    std::vector<ShortcutJob> jobs = ShortcutJobs(texts, shortcuts);
+    std::vector<std::wstring> paths;
+    for (const ShortcutJob& job : jobs) paths.push_back(job.folder + job.link.fileName);
+    ShortcutWriter writer(std::move(jobs));
     // Every registry write in one list, so that each key is opened once for all of them; the association
     // finish's store-app values are its last writes, its notices follow.
-    ApplyRegistryWrites(
+    const LoggedStep registryStep{L"Registrierung"};
+    const RegistryWriteCount count = ApplyRegistryWrites(
         RegistrationWrites(texts, shortcuts.thumbnailsShortcut != 0, selection, associate && HidesStoreApps()));
+    registryStep.End(
+        {CountText(count.written), L" Werte geschrieben, ", CountText(count.failed), L" nicht geschrieben"});
     if (associate) NotifyAssociationsChanged();
-    (void)writer.Wait();
+    if (associate) {
+        LogLine({L"Dateitypen: ", CountText(ChosenRows(selection)), L" gew\u00e4hlt, Shell benachrichtigt"});
+    } else {
+        LogLine(L"Dateitypen: keine gew\u00e4hlt");
+    }
+    const std::vector<int>& saved = writer.Wait();
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        LogLine({L"Verkn\u00fcpfung ", paths[i], saved[i] ? L": OK" : L": nicht geschrieben"});
+    shortcutStep.End({CountText(paths.size()), L" Verkn\u00fcpfungen"});
     return 1;
 }
 

@@ -111,7 +111,8 @@ public:
     }
 
     // Sets one value of a key obtained above; a value that this list has
-    // already set to the same data is left as it is.
+    // already set to the same data is left as it is. Counts the value as
+    // written or failed.
     void SetValue(RegistryRoot root, const std::wstring& path, HKEY key, const wchar_t* name, DWORD type,
                   const void* data, DWORD size) {
         std::wstring slot = FoldedKey(root, path);
@@ -119,11 +120,19 @@ public:
         if (name != nullptr) slot += name;
         std::string bytes(static_cast<const char*>(data), size);
         bytes += static_cast<char>(type);
-        if (const auto found = written_.find(slot); found != written_.end() && found->second == bytes) return;
+        if (const auto found = written_.find(slot); found != written_.end() && found->second == bytes) {
+            ++count.written;
+            return;
+        }
         if (::RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS) {
             written_[std::move(slot)] = std::move(bytes);
+            ++count.written;
+        } else {
+            ++count.failed;
         }
     }
+
+    RegistryWriteCount count;
 
 private:
     struct Held {
@@ -205,8 +214,11 @@ void SetText(HeldKeys& keys, RegistryRoot root, const std::wstring& path, HKEY k
 
 void Apply(HeldKeys& keys, const SetDefaultValue& write) {
     // Created with its missing parents, as RegSetValueW does before it sets the unnamed value.
-    if (const HKEY key = keys.Created(write.root, write.key))
+    if (const HKEY key = keys.Created(write.root, write.key)) {
         SetText(keys, write.root, write.key, key, nullptr, write.data);
+    } else {
+        ++keys.count.failed;
+    }
 }
 
 void Apply(HeldKeys& keys, const SetNamedValues& write) {
@@ -222,7 +234,11 @@ void Apply(HeldKeys& keys, const SetNamedValues& write) {
             key = keys.Created(write.root, write.key);
             break;
     }
-    if (key == nullptr) return;  // the values of a key that cannot be opened are skipped
+    if (key == nullptr) {
+        // The values of a key that cannot be opened are skipped; one that cannot be made fails them.
+        if (write.opening == KeyOpening::Create) keys.count.failed += write.values.size();
+        return;
+    }
     for (const NamedValue& value : write.values) {
         if (const auto* text = std::get_if<std::wstring>(&value.data)) {
             SetText(keys, write.root, write.key, key, value.name.c_str(), *text);
@@ -237,9 +253,10 @@ void Apply(HeldKeys& keys, const DeleteKey& write) { keys.Delete(write.root, wri
 
 }  // namespace
 
-void ApplyRegistryWrites(std::span<const RegistryWrite> writes) {
+RegistryWriteCount ApplyRegistryWrites(std::span<const RegistryWrite> writes) {
     HeldKeys keys(writes);
     for (const RegistryWrite& write : writes) std::visit([&keys](const auto& w) { Apply(keys, w); }, write);
+    return keys.count;
 }
 
 }  // namespace pixelmoor

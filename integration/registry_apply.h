@@ -13,6 +13,13 @@ namespace pixelmoor {
 // Each key is opened or created once for the whole list and every later
 // write to it, or to a key below it, goes through that handle; the effects
 // are those of opening every key anew for each write.
-void ApplyRegistryWrites(std::span<const RegistryWrite> writes);
+// Returns how many values were set and how many could not be: a value whose
+// key could not be created or which the system refused (the named values of
+// a key that is only opened, and missing, are skipped, not failed).
+struct RegistryWriteCount {
+    std::size_t written = 0;
+    std::size_t failed = 0;
+};
+RegistryWriteCount ApplyRegistryWrites(std::span<const RegistryWrite> writes);
 
 }  // namespace pixelmoor

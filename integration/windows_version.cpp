@@ -10,8 +10,9 @@ namespace {
 
 using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
 
-// The true version, unaffected by the program's manifest; empty when the
-// system has no RtlGetVersion. ntdll is always loaded, so nothing is loaded here.
+}  // namespace
+
+// ntdll is always loaded, so nothing is loaded here.
 std::optional<WindowsVersion> TrueWindowsVersion() {
     HMODULE ntdll = ::GetModuleHandleA("ntdll");
     if (!ntdll) return std::nullopt;
@@ -23,8 +24,6 @@ std::optional<WindowsVersion> TrueWindowsVersion() {
     rtlGetVersion(&info);
     return WindowsVersion{info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber, 0};
 }
-
-}  // namespace
 
 bool IsWindowsVersionAtLeast(WORD major, WORD minor, WORD servicePackMajor) {
     OSVERSIONINFOEXW wanted{};

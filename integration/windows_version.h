@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "integration/version_rules.h"
 
 namespace pixelmoor {
@@ -14,6 +16,10 @@ extern int WindowsGeneration;
 
 // True when the system is at least major.minor with the given service pack.
 [[nodiscard]] bool IsWindowsVersionAtLeast(WORD major, WORD minor, WORD servicePackMajor);
+
+// The true version of the running system, unaffected by the program's
+// manifest; empty when the system has no RtlGetVersion.
+[[nodiscard]] std::optional<WindowsVersion> TrueWindowsVersion();
 
 // The generation of the running system, asked anew on every call.
 [[nodiscard]] int GetWindowsGeneration();

@@ -7,7 +7,9 @@
 
 #include "framework/current_directory.h"
 #include "framework/dll_search.h"
+#include "framework/product.h"
 #include "framework/resource_strings.h"
+#include "framework/run_log.h"
 #include "framework/system_folders.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
@@ -37,6 +39,10 @@ void LeaveCurrentDirectory() {
     if (const std::optional<std::wstring> system = SystemFolder()) ::SetCurrentDirectoryW(system->c_str());
 }
 
+// The failure log's entry when the full log cannot be written; the
+// uninstallation goes on without it.
+constexpr wchar_t kRunLogUnwritable[] = L"Protokolldatei kann nicht geschrieben werden: ";
+
 void ShowMessage(const std::wstring& text, UINT icon) {
     ::MessageBoxW(nullptr, text.c_str(), LoadMessageText(res::kStringUninstallCaption).c_str(), MB_OK | icon);
 }
@@ -45,6 +51,7 @@ void ShowMessage(const std::wstring& text, UINT icon) {
 // a setup installs (it would put files back, or register what is gone).
 int Refuse(int warningId, bool silent) {
     const std::wstring warning = LoadMessageText(warningId);
+    LogLine({L"Abgelehnt: ", warning});
     if (silent) {
         AppendLogEntry(kUninstallLogName, warning);
     } else {
@@ -77,13 +84,35 @@ void ShowResult(int code, const UninstallOptions& options, const std::wstring& r
 
 BOOL UninstallApp::InitInstance() {
     HardenDllSearchPath();
-    const UninstallOptions options = ParseUninstallArguments(CommandLineArguments());
+    UninstallOptions options = ParseUninstallArguments(CommandLineArguments());
     std::optional<WorkerChannel> channel = WorkerChannel::Open(options.workerProof);
-    SetExitCode(channel ? RunWorker(options, *channel) : RunUninstaller(options));
+    if (channel) {
+        SetExitCode(RunWorker(options, *channel));
+        return FALSE;
+    }
+    StartRunLog(options);
+    const int code = RunUninstaller(options);
+    LogLine({L"Deinstallation beendet, Exit-Code ", DecimalText(code)});
+    SetExitCode(code);
     return FALSE;
 }
 
+void UninstallApp::StartRunLog(UninstallOptions& options) {
+    if (options.runLogPath.empty()) return;
+    if (!OpenRunLog(options.runLogPath)) {
+        AppendLogEntry(kUninstallLogName, kRunLogUnwritable + options.runLogPath);
+        options.runLogPath.clear();
+        return;
+    }
+    // The copy starts in another folder: it gets the log's full path.
+    options.runLogPath = RunLogPath();
+    LogLine({kProductName, L" 64-bit Deinstallation ", VersionText(kVersionMajor, kVersionMinor)});
+    LogLine({L"Befehlszeile: ", ::GetCommandLineW()});
+}
+
 int UninstallApp::RunWorker(const UninstallOptions& options, WorkerChannel& channel) {
+    // The program that started this copy has reported a log that cannot be written.
+    if (!options.runLogPath.empty()) static_cast<void>(OpenRunLog(options.runLogPath));
     std::wstring report;
     const int code = RemoveInstallation(options, payloadEntries_, report);
     channel.WriteReport(report);
@@ -101,7 +130,10 @@ int UninstallApp::RunUninstaller(UninstallOptions options) {
         const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
         ::InitCommonControlsEx(&controls);
         const std::optional<Confirmation> answer = AskToUninstall(InstanceHandle(), options.folder, options.purge);
-        if (!answer) return kExitUserCancelled;
+        if (!answer) {
+            LogLine(L"Frage mit Nein beantwortet");
+            return kExitUserCancelled;
+        }
         options.purge = answer->purge;
         // The user may have started the viewer while the question was open.
         if (ViewerIsRunning()) return Refuse(res::kStringUninstallViewerRunning, false);

@@ -23,6 +23,9 @@ public:
     BOOL InitInstance() override;
 
 private:
+    // Opens the full log that "/log=" asks for (a relative path made full,
+    // for the copy) and writes what this run is.
+    static void StartRunLog(UninstallOptions& options);
     [[nodiscard]] int RunUninstaller(UninstallOptions options);
     [[nodiscard]] int RunWorker(const UninstallOptions& options, WorkerChannel& channel);
 

@@ -15,6 +15,7 @@ constexpr std::wstring_view kSilentSwitch = L"/silent";
 constexpr std::wstring_view kPurgeSwitch = L"/purge";
 constexpr std::wstring_view kWorkerSwitch = L"/worker=";
 constexpr std::wstring_view kFolderSwitch = L"/folder=";
+constexpr std::wstring_view kFailureLogSwitch = L"/failurelog=";
 constexpr std::wstring_view kLogSwitch = L"/log=";
 // Digits of a handle's value, and the largest value it may have.
 constexpr std::size_t kHandleDigitsLimit = 19;
@@ -92,8 +93,10 @@ UninstallOptions ParseUninstallArguments(std::span<const std::wstring> arguments
             options.workerProof = argument.substr(kWorkerSwitch.size());
         } else if (StartsWithIgnoringCase(argument, kFolderSwitch, kFolding)) {
             options.folder = AsFolder(std::wstring_view(argument).substr(kFolderSwitch.size()));
+        } else if (StartsWithIgnoringCase(argument, kFailureLogSwitch, kFolding)) {
+            options.logPath = argument.substr(kFailureLogSwitch.size());
         } else if (StartsWithIgnoringCase(argument, kLogSwitch, kFolding)) {
-            options.logPath = argument.substr(kLogSwitch.size());
+            options.runLogPath = argument.substr(kLogSwitch.size());
         }
     }
     return options;
@@ -124,7 +127,8 @@ std::wstring WorkerCommandLine(std::wstring_view copyPath, const UninstallOption
     line += L' ' + QuoteArgument(std::wstring(kWorkerSwitch) + options.workerProof);
     if (options.silent) (line += L' ') += kSilentSwitch;
     if (options.purge) (line += L' ') += kPurgeSwitch;
-    line += L' ' + QuoteArgument(std::wstring(kLogSwitch) + options.logPath);
+    line += L' ' + QuoteArgument(std::wstring(kFailureLogSwitch) + options.logPath);
+    if (!options.runLogPath.empty()) line += L' ' + QuoteArgument(std::wstring(kLogSwitch) + options.runLogPath);
     line += L' ' + QuoteArgument(std::wstring(kFolderSwitch) + options.folder);
     return line;
 }

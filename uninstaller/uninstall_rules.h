@@ -36,7 +36,9 @@ struct UninstallOptions {
     // Set only on the command line of the private copy that does the work:
     std::wstring workerProof;  // "/worker=": see WorkerProof
     std::wstring folder;       // "/folder=": the install folder, ending in a backslash
-    std::wstring logPath;      // "/log=": where what was left or kept is recorded
+    std::wstring logPath;      // "/failurelog=": where what was left or kept is recorded
+    // Any start:
+    std::wstring runLogPath;  // "/log=": the full log, as the setup keeps it (the copy gets it made absolute)
 
     bool operator==(const UninstallOptions&) const = default;
 };

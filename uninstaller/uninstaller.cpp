@@ -11,6 +11,7 @@
 #include "framework/folder_path.h"
 #include "framework/product.h"
 #include "framework/resource_strings.h"
+#include "framework/run_log.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "install/install_folder.h"
@@ -121,6 +122,13 @@ void WriteLog(const UninstallOptions& options, const RemovalOutcome& outcome) {
         AppendLogEntry(log, ListText(LoadMessageText(res::kStringLogKept), KeptLines(outcome.kept)));
 }
 
+// The end of a step in the full log: what of it could not be removed.
+void EndStep(const LoggedStep& step, const RemovalOutcome& outcome, std::size_t leftBefore) {
+    const std::size_t left = outcome.left.size() - leftBefore;
+    if (left == 0) return step.End({L"OK"});
+    step.End({DecimalText(static_cast<long long>(left)), L" nicht entfernt"});
+}
+
 }  // namespace
 
 int RemoveInstallation(const UninstallOptions& options, std::span<const PayloadEntry> payloadEntries,
@@ -134,27 +142,45 @@ int RemoveInstallation(const UninstallOptions& options, std::span<const PayloadE
     const InstalledSettings settings = FindSettingsFiles(folder);
     const std::optional<std::wstring> registered = ReadRegisteredFolder();
     bool registrationIsOurs = RegistrationIsOurs(install, registered);
+    LogLine({L"Installationsverzeichnis: ", folder});
     {
+        const LoggedStep step{L"Verkn\u00fcpfungen entfernen"};
         const ComScope com;
         std::vector<FolderId> folders{install};
         if (registered && registrationIsOurs) folders.emplace_back(*registered);
         RemoveShortcuts(folders, outcome.left);
+        EndStep(step, outcome, 0);
     }
     const PayloadRemovalPlan plan = PlanPayloadRemoval(payloadEntries);
+    std::size_t leftBefore = outcome.left.size();
+    const LoggedStep filesStep{L"Dateien entfernen (", DecimalText(static_cast<long long>(plan.files.size())), L")"};
     RemovePayloadFiles(folder, plan.files, outcome);
+    EndStep(filesStep, outcome, leftBefore);
     // A name of this folder that could not be told as such: its viewer went with these files.
     registrationIsOurs = registrationIsOurs || RegistrationIsOurs(install, registered);
+    leftBefore = outcome.left.size();
+    const LoggedStep registrationStep{L"Registrierung entfernen"};
     if (registrationIsOurs) RemoveRegistration(registered.value_or(folder), outcome.left);
+    if (registrationIsOurs) {
+        EndStep(registrationStep, outcome, leftBefore);
+    } else {
+        registrationStep.End({L"geh\u00f6rt der Installation in ", registered.value_or(std::wstring()), L", bleibt"});
+    }
+    leftBefore = outcome.left.size();
+    const LoggedStep settingsStep{options.purge ? L"Einstellungen entfernen" : L"Einstellungen bleiben"};
     if (options.purge) {
         RemoveSettingsFiles(settings, protectedFolders, outcome);
     } else {
         RemoveSetupPointer(folder, settings, outcome);
     }
     RemoveEmptySubfolders(folder, plan.folders, protectedFolders, outcome);
+    EndStep(settingsStep, outcome, leftBefore);
     // The uninstall entry and the uninstaller go only when nothing else is
     // left, so that the uninstallation can be run again to complete it.
     if (outcome.left.empty() && registrationIsOurs) RemoveUninstallEntry(outcome.left);
     const int code = RemoveOwnFileAndFolder(folder, protectedFolders, outcome);
+    for (const std::wstring& left : outcome.left) LogLine({L"Nicht entfernt: ", left});
+    for (const std::wstring& kept : KeptLines(outcome.kept)) LogLine({L"Bleibt: ", kept});
 
     WriteLog(options, outcome);
     report = ReportText(outcome.kept, SettingsKept(options, settings));

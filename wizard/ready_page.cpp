@@ -7,6 +7,7 @@
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
 #include "install/driver.h"
+#include "install/earlier_installation.h"
 #include "install/install_folder.h"
 #include "install/installation_lock.h"
 #include "install/viewer_settings.h"
@@ -76,7 +77,7 @@ LRESULT ReadyPage::NextPressed() noexcept {
     // One installation at a time on the machine: while another setup
     // installs, this one says so and stays here, so that the user can try
     // again once it has ended.
-    const InstallationLock lock = TryLockInstallation();
+    InstallationLock lock = TryLockInstallation();
     if (!lock) {
         sheet.ShowMessage(res::kStringInstallFailed, MB_ICONERROR);
         return -1;
@@ -87,10 +88,14 @@ LRESULT ReadyPage::NextPressed() noexcept {
     const HWND status = GetDlgItem(IDC_STATUS_TEXT);
     ::ShowWindow(status, SW_SHOW);
     ::UpdateWindow(status);
+    // Read before this installation registers itself in its place.
+    const std::optional<std::wstring> earlier = FindExistingInstallFolder();
     int installed = 0;
     {
         const InstallationInProgress installing(sheet);
         installed = RunInstallation(options);
+        lock.Release();
+        if (installed != 0) RemoveEarlierInstallation(earlier, options.folder);
     }
     // Whatever comes next, nothing is being installed any more.
     ::ShowWindow(status, SW_HIDE);

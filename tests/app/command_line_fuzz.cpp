@@ -67,7 +67,8 @@ void CheckPath(const std::wstring& copy, const wchar_t* name, std::size_t limit,
 }
 
 // The folder is never cut: it is its whole value, unquoted, so that the
-// installation can refuse one beyond its limit.
+// installation can refuse one beyond its limit. A quote after a blank right
+// before the next switch opens that switch's argument.
 void CheckFolder(const std::wstring& copy, const std::wstring& field, const std::wstring& fallback) {
     const std::size_t at = copy.find(L"/folder=");
     if (at == std::wstring::npos) {
@@ -75,7 +76,9 @@ void CheckFolder(const std::wstring& copy, const std::wstring& field, const std:
         return;
     }
     std::wstring value = copy.substr(at + std::wstring_view(L"/folder=").size());
-    value.resize(std::min(value.size(), value.find(L'/')));
+    const std::size_t next = value.find(L'/');
+    value.resize(std::min(value.size(), next));
+    if (next != std::wstring::npos && (value.ends_with(L" \"") || value.ends_with(L"\t\""))) value.pop_back();
     if (!value.empty()) UnquotePath(value);
     Require(field == value);
 }

@@ -178,6 +178,10 @@ TEST(CommandLine, ParseSilentCommandLineFillsTheOptions) {
          {L"C:\\My Tools\\Pixelmoor", appData, 1}},
         // switches without a blank between them
         {L"setup.exe /silent /folder=D:\\Tools/desktop=1", kFirstInstall, {L"D:\\Tools", appData, 1}},
+        // every argument quoted on its own: the next argument's opening quote stays out of the folder
+        {L"setup.exe /silent \"/folder=C:\\My Tools\\Pixelmoor\" \"/ini=D:\\Pm Settings\" /desktop=1",
+         kFirstInstall,
+         {L"C:\\My Tools\\Pixelmoor", L"D:\\Pm Settings", 1}},
         // a number that cannot be read is 0
         {L"setup.exe /silent /desktop=yes", kFirstInstall, {pf, appData, 0}},
         // blanks before the digits are skipped
@@ -264,6 +268,41 @@ TEST(CommandLine, AssocSwitchValueSelectsRows) {
         for (std::size_t i = 0; i < kSelectionSize; ++i)
             EXPECT_EQ(selection[i], i < c.firstUnselected ? 1 : 0) << "value " << c.value << " flag " << i;
     }
+}
+
+TEST(CommandLine, HelpIsTheFirstArgumentOnly) {
+    struct Case {
+        std::wstring_view line;
+        bool help;
+    } cases[] = {
+        {L"setup.exe /?", true},                  // the usual question
+        {L"\"C:\\a b\\setup.exe\" /help", true},  // after a quoted path
+        {L"setup.exe   /HELP /silent", true},     // any capitals; what follows is not looked at
+        {L"setup.exe\t/?", true},                 // a tab before it
+        {L"setup.exe /silent /?", false},         // not first: read as today (a silent run)
+        {L"setup.exe /helpme", false},            // a longer word is no help switch
+        {L"setup.exe /?x", false},                // nor is "/?" with more attached
+        {L"C:/help/setup.exe", false},            // the program's own path is no argument
+        {L"setup.exe", false},                    // no arguments: the wizard
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsHelpRequest(c.line), c.help) << "case " << (&c - cases);
+}
+
+TEST(CommandLine, LogSwitchIsAPathValue) {
+    struct Case {
+        std::wstring_view line;
+        std::optional<std::wstring> log;
+    } cases[] = {
+        {L"setup.exe /silent", std::nullopt},                                             // no log asked for
+        {L"setup.exe /silent /log=C:\\Logs\\pm.log /group=1", L"C:\\Logs\\pm.log"},       // ends at the next switch
+        {L"setup.exe \"/log=C:\\Log Files\\pm.log\" /silent", L"C:\\Log Files\\pm.log"},  // quoted as Windows quotes
+        {L"setup.exe /log=\"D:\\a b.log\"  /silent", L"D:\\a b.log"},                     // quotes around the value go
+        {L"setup.exe /log= /silent", L""},                                                // empty: no log
+        // each argument quoted, as deployment tools write them: the next one's opening quote is not part of it
+        {L"setup.exe /silent \"/log=C:\\Log Files\\pm.log\" \"/folder=C:\\a b\"", L"C:\\Log Files\\pm.log"},
+        {L"C:/log=x/setup.exe /silent", std::nullopt},                                    // not in the program's path
+    };
+    for (const Case& c : cases) EXPECT_EQ(ReadLogSwitch(c.line), c.log) << "case " << (&c - cases);
 }
 
 }  // namespace

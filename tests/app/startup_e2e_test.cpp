@@ -216,5 +216,213 @@ TEST(Startup, SilentExitCodeTellsWhetherTheInstallationRanToItsEnd) {
     test::RemoveTree(scratch);
 }
 
+// The full log read back: the UTF-8 byte-order mark once at the start, then
+// lines that are each valid UTF-8, end in CR LF and begin with the local date
+// and time (YYYY-MM-DD HH:MM:SS.mmm); given without that time, and with each
+// step's duration written " (ms)". Empty with a failure when it is not so.
+std::vector<std::wstring> RunLogLines(const std::wstring& path) {
+    const std::string bytes = test::ReadFileBytes(path).value_or("");
+    EXPECT_TRUE(bytes.starts_with("\xEF\xBB\xBF")) << "no byte-order mark";
+    std::vector<std::wstring> lines;
+    std::size_t at = 3;
+    while (at < bytes.size()) {
+        const std::size_t end = bytes.find("\r\n", at);
+        if (end == std::string::npos) {
+            ADD_FAILURE() << "a line without its CR LF at the end: " << bytes.substr(at);
+            return {};
+        }
+        const std::string line = bytes.substr(at, end - at);
+        at = end + 2;
+        std::wstring text(line.size(), L'\0');
+        text.resize(static_cast<std::size_t>(::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, line.data(),
+                                                                   static_cast<int>(line.size()), text.data(),
+                                                                   static_cast<int>(text.size()))));
+        if (text.empty() || text.size() < 24 || text[4] != L'-' || text[10] != L' ' || text[19] != L'.') {
+            ADD_FAILURE() << "not a UTF-8 log line with its time: " << line;
+            return {};
+        }
+        text.erase(0, 24);
+        // "(176 ms)" -> "(ms)": durations vary.
+        if (const std::size_t open = text.rfind(L" ("); open != std::wstring::npos && text.ends_with(L" ms)"))
+            text = text.substr(0, open) + L" (ms)";
+        lines.push_back(text);
+    }
+    return lines;
+}
+
+// Whether text matches a pattern in which each "*" stands for any run of characters.
+bool Matches(std::wstring_view text, std::wstring_view pattern) {
+    const std::size_t star = pattern.find(L'*');
+    if (star == std::wstring_view::npos) return text == pattern;
+    if (!text.starts_with(pattern.substr(0, star))) return false;
+    for (std::size_t from = star; from <= text.size(); ++from)
+        if (Matches(text.substr(from), pattern.substr(star + 1))) return true;
+    return false;
+}
+
+// The log's lines against the patterns, one for one.
+void ExpectLines(const std::vector<std::wstring>& lines, const std::vector<std::wstring>& patterns) {
+    for (std::size_t i = 0; i < std::max(lines.size(), patterns.size()); ++i) {
+        const std::wstring line = i < lines.size() ? lines[i] : L"(missing)";
+        const std::wstring pattern = i < patterns.size() ? patterns[i] : L"(none)";
+        EXPECT_TRUE(Matches(line, pattern))
+            << "line " << i << ": " << test::Narrow(line) << "\n expected " << test::Narrow(pattern);
+    }
+}
+
+// The payload's files and their unpacked bytes, as the log counts them.
+std::wstring PayloadTotalsText() {
+    std::size_t files = 0;
+    unsigned long long bytes = 0;
+    for (const test::ZipEntry& entry : test::ReadZipEntries(test::EnvironmentPath(L"PIXELMOOR_PAYLOAD_ZIP"))) {
+        if (entry.name.ends_with('/')) continue;
+        ++files;
+        bytes += entry.size;
+    }
+    return std::to_wstring(files) + L" Dateien, " + std::to_wstring(bytes) + L" Bytes";
+}
+
+std::vector<std::wstring> HeaderPatterns(const std::wstring& commandLine, const wchar_t* road) {
+    return {L"Pixelmoor 64-bit Setup 4.75", L"Befehlszeile: " + commandLine, L"Windows *.*.*", road};
+}
+
+TEST(Startup, FullLogRecordsEveryStepOfASuccessfulAndAFailingRunAndAppends) {
+    test::ResetRegistrationFootprint();
+    const std::wstring scratch = test::MakeScratchFolder(L"startup-full-log");
+    const std::wstring target = scratch + L"Ziel \u00d6rdner";
+    // In a folder that does not exist yet, with a blank in its name.
+    const std::wstring log = scratch + L"Logs neu\\setup.log";
+    const std::wstring setup = L"\"" + test::SetupExePath() + L"\"";
+
+    const std::wstring installLine =
+        setup + L" /silent \"/folder=" + target + L"\" /group=1 /desktop=1 /assoc=1 \"/log=" + log + L"\"";
+    EXPECT_EQ(RunLine(installLine, scratch).exitCode, 0u);
+    std::vector<std::wstring> expected = HeaderPatterns(installLine, L"Unbeaufsichtigte Installation");
+    const std::vector<std::wstring> steps = {
+        L"Zielverzeichnis: " + target,
+        L"Verzeichnis " + target + L"\\: OK (ms)",
+        L"Entpacken: OK, " + PayloadTotalsText() + L" (ms)",
+        L"Einstellungen: " + test::EnvironmentValue(L"APPDATA") + L"\\Pixelmoor\\p_moor64.ini (ms)",
+        L"Registrierung: * Werte geschrieben, 0 nicht geschrieben (ms)",
+        L"Dateitypen: 51 gew\u00e4hlt, Shell benachrichtigt",
+    };
+    expected.insert(expected.end(), steps.begin(), steps.end());
+    // The start-menu group's nine shortcuts, then the desktop's.
+    for (int i = 0; i < 9; ++i) expected.push_back(L"Verkn\u00fcpfung *\\Pixelmoor\\*.lnk: OK");
+    const std::vector<std::wstring> end = {
+        L"Verkn\u00fcpfung *\\Desktop\\Pixelmoor 64.lnk: OK",
+        L"Verkn\u00fcpfungen: 10 Verkn\u00fcpfungen (ms)",
+        L"Einstellungen nach UTF-16: OK (ms)",
+        L"Installation abgeschlossen",
+        L"Setup beendet, Exit-Code 0",
+    };
+    expected.insert(expected.end(), end.begin(), end.end());
+    ExpectLines(RunLogLines(log), expected);
+    // The failure log stays as it was: a successful run writes none.
+    EXPECT_FALSE(test::FileExists(scratch + kLogName));
+
+    // A failing run adds its lines to the same log; the failure log gets its
+    // entry exactly as without the full log.
+    const std::wstring failLine = setup + L" /silent /folder=relativ\\x \"/log=" + log + L"\"";
+    const int before = test::SecondOfDayNow();
+    EXPECT_EQ(RunLine(failLine, scratch).exitCode, 1603u);
+    const int after = test::SecondOfDayNow();
+    const std::vector<std::wstring> failed = {
+        L"Zielverzeichnis: relativ\\x",
+        L"Abbruch: Ung\u00fcltiges Zielverzeichnis!: relativ\\x",
+        L"Setup beendet, Exit-Code 1603",
+    };
+    std::vector<std::wstring> failedRun = HeaderPatterns(failLine, L"Unbeaufsichtigte Installation");
+    failedRun.insert(failedRun.end(), failed.begin(), failed.end());
+    expected.insert(expected.end(), failedRun.begin(), failedRun.end());
+    ExpectLines(RunLogLines(log), expected);
+    std::string failureLog = test::ReadFileBytes(scratch + kLogName).value_or("(no log)");
+    test::TakeLogEntry(failureLog, "Ung\xfcltiges Zielverzeichnis!: relativ\\x\r\n" + kLogSeparator, before, after);
+    EXPECT_EQ(failureLog, "");
+
+    // A log that cannot be made (its folder would have to be inside a file)
+    // stops nothing; the failure log says so.
+    ASSERT_TRUE(::DeleteFileW((scratch + kLogName).c_str()));
+    ASSERT_TRUE(test::WriteFileBytes(scratch + L"eine Datei", "x"));
+    const std::wstring unwritable = scratch + L"eine Datei\\setup.log";
+    EXPECT_EQ(RunLine(setup + L" /silent \"/folder=" + target + L"\" \"/log=" + unwritable + L"\"", scratch).exitCode,
+              0u);
+    failureLog = test::ReadFileBytes(scratch + kLogName).value_or("(no log)");
+    // Its entry is all that the failure log gains.
+    test::TakeLogEntry(failureLog,
+                       "Protokolldatei kann nicht geschrieben werden: " + test::Narrow(unwritable) + "\r\n" +
+                           kLogSeparator,
+                       before, test::SecondOfDayNow());
+    EXPECT_EQ(failureLog, "");
+    EXPECT_EQ(test::EntriesNotWhole(target + L"\\", test::EnvironmentPath(L"PIXELMOOR_PAYLOAD_ZIP")),
+              std::vector<std::string>{});
+
+    test::ResetRegistrationFootprint();
+    test::RemoveTree(scratch);
+}
+
+TEST(Startup, FullLogOfARunEndedFromOutsideHoldsEveryLineUpToThen) {
+    test::ResetRegistrationFootprint();
+    const std::wstring scratch = test::MakeScratchFolder(L"startup-killed-log");
+    const std::wstring log = scratch + L"setup.log";
+    const std::wstring setup = L"\"" + test::SetupExePath() + L"\"";
+
+    // Killed while it unpacks: the lines written so far are whole.
+    const std::wstring line = setup + L" /silent /folder=" + scratch + L"ziel /log=" + log;
+    {
+        const test::StartedProgram run(line, scratch);
+        ASSERT_TRUE(run);
+        for (int waited = 0; waited < 30000; waited += 2) {
+            if (test::ReadFileBytes(log).value_or("").find("Zielverzeichnis") != std::string::npos) break;
+            ::Sleep(2);
+        }
+        run.Terminate();
+        ASSERT_TRUE(run.WaitForExit(10000).has_value());
+    }
+    std::vector<std::wstring> lines = RunLogLines(log);
+    ASSERT_GE(lines.size(), 5u);
+    ExpectLines({lines.begin(), lines.begin() + 5},
+                {L"Pixelmoor 64-bit Setup 4.75", L"Befehlszeile: " + line, L"Windows *.*.*",
+                 L"Unbeaufsichtigte Installation", L"Zielverzeichnis: " + scratch + L"ziel"});
+    EXPECT_TRUE(std::none_of(lines.begin(), lines.end(),
+                             [](const std::wstring& l) { return l.starts_with(L"Setup beendet"); }));
+
+    // The wizard honours the switch: closed from outside, its log names the road.
+    ASSERT_TRUE(::DeleteFileW(log.c_str()));
+    const std::wstring wizardLine = setup + L" /log=" + log;
+    EXPECT_EQ(RunLine(wizardLine, scratch).ending, RunResult::ShowedWindow);
+    ExpectLines(RunLogLines(log), HeaderPatterns(wizardLine, L"Assistent"));
+
+    test::ResetRegistrationFootprint();
+    test::RemoveTree(scratch);
+}
+
+TEST(Startup, HelpShowsTheUsageOnTheConsoleOfItsStarterAndInstallsNothing) {
+    test::ResetRegistrationFootprint();
+    const std::wstring registryBefore = test::DumpRegistrationFootprint();
+    const std::wstring scratch = test::MakeScratchFolder(L"startup-help");
+    const std::wstring console = scratch + L"console.txt";
+    // As typed into a console window: the launcher makes a console of its
+    // own, starts the setup from it and writes out what it shows afterwards.
+    for (const wchar_t* arguments : {L"/?", L"/help", L"/HELP /silent /folder=C:\\x"}) {
+        SCOPED_TRACE(test::Narrow(arguments));
+        EXPECT_EQ(test::RunProgram(L"\"" + test::EnvironmentPath(L"PIXELMOOR_LAUNCH_EXE") + L"\" --console-to \"" +
+                                       console + L"\" \"" + test::SetupExePath() + L"\" " + arguments,
+                                   scratch, 60000),
+                  0u);
+        const std::string shown = test::ReadFileBytes(console).value_or("(nothing)");
+        EXPECT_TRUE(shown.starts_with("Pixelmoor 64-bit Setup 4.75\n\nAufruf:\n")) << shown;
+        for (const char* part : {"/silent [Schalter]", "/log=<Datei>", "vollst\xc3\xa4ndiges Protokoll",
+                                 "Pixelmoor_Install.log", "Exit-Codes:", "  1603  ", "  1618  "})
+            EXPECT_NE(shown.find(part), std::string::npos) << part;
+        // Nothing installed, nothing logged.
+        EXPECT_EQ(test::ListFolder(scratch), std::vector<std::wstring>{L"console.txt"});
+        EXPECT_FALSE(test::FolderExists(L"C:\\x"));
+        EXPECT_EQ(test::DumpRegistrationFootprint(), registryBefore);
+        ASSERT_TRUE(::DeleteFileW(console.c_str()));
+    }
+    test::RemoveTree(scratch);
+}
+
 }  // namespace
 }  // namespace pixelmoor

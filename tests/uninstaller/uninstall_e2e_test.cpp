@@ -284,13 +284,18 @@ TEST_F(UninstallTest, WhatIsNotOursSurvives) {
 TEST_F(UninstallTest, RegistrationOfALaterInstallationElsewhereStays) {
     Install(L"/allusers=0");
     // Installed again into another folder: the registration and the
-    // shortcuts now name that one.
+    // shortcuts now name that one. The setup removes an earlier copy only
+    // through its own uninstaller, so without it there the copy stays.
+    const std::wstring aside = scratch_ + L"pm_uninstall.exe";
+    ASSERT_TRUE(::MoveFileW(kUninstaller.c_str(), aside.c_str()));
     const std::wstring other = L"D:\\Tools\\Pixelmoor\\";
     ASSERT_EQ(test::RunProgram(L"\"" + test::SetupExePath() +
                                    L"\" /silent /folder=D:\\Tools\\Pixelmoor /group=1 /desktop=1 /thumbs=1 /assoc=2",
                                scratch_),
               0u);
     const std::wstring registry = test::DumpRegistrationFootprint();
+    ASSERT_TRUE(test::FolderExists(kFolder));
+    ASSERT_TRUE(::MoveFileW(aside.c_str(), kUninstaller.c_str()));
 
     // The first installation's uninstaller takes its files and nothing else.
     EXPECT_EQ(Uninstall(L"/silent"), 0u);
@@ -696,6 +701,64 @@ TEST_F(UninstallTest, UninstallerAndSetupNeverRunAtTheSameTime) {
     EXPECT_EQ(Snapshot(), installed);
 }
 
+// The shortcuts of the current user's start-menu group and desktop, each
+// with the target it leads to.
+std::vector<std::wstring> Shortcuts() {
+    std::vector<std::wstring> links;
+    for (const std::wstring& folder : {test::GroupFolder(false), test::DesktopFolder(false)})
+        for (const std::wstring& name : test::ListFolder(folder))
+            if (name.ends_with(L".lnk"))
+                links.push_back(folder + name + L" -> " +
+                                test::ReadShellLink(folder + name).value_or(test::ShellLinkInfo{}).target);
+    return links;
+}
+
+// An update into another folder: the earlier copy is removed by its own
+// uninstaller, and what stays is exactly a first installation into the new
+// folder, with the user's settings kept.
+TEST_F(UninstallTest, UpdateIntoAnotherFolderLeavesOnlyTheNewInstallation) {
+    const std::wstring moved = L"C:\\Pixel Neu\\";
+    const std::wstring choices = L" /group=1 /desktop=1 /thumbs=1 /assoc=2 /allusers=0";
+    RemoveTree(moved);
+    Install(L"/allusers=0");
+    const std::wstring settings = SettingsFolder() + L"p_moor64.ini";
+    ASSERT_TRUE(::WritePrivateProfileStringW(L"Others", L"Marke", L"bleibt", settings.c_str()));
+
+    const std::wstring log = scratch_ + L"umzug.log";
+    EXPECT_EQ(test::RunProgram(L"\"" + test::SetupExePath() + L"\" /silent \"/folder=" + moved + L"\"" + choices +
+                                   L" \"/log=" + log + L"\"",
+                               scratch_),
+              0u);
+    // The earlier folder is gone, with every shortcut that led into it; the
+    // uninstallation is over when the setup ends.
+    EXPECT_FALSE(test::FolderExists(kFolder));
+    EXPECT_FALSE(UninstallerRuns());
+    EXPECT_FALSE(FileExists(scratch_ + kLogName));
+    const std::string text = test::ReadFileBytes(log).value_or("");
+    for (const std::string line : {"Bisherige Installation in C:\\Program Files\\Pixelmoor\\ entfernen: Exit-Code 0",
+                                   "Registrierung entfernen: geh\xc3\xb6rt der Installation in C:\\Pixel Neu\\, bleibt",
+                                   "Deinstallation beendet, Exit-Code 0", "Setup beendet, Exit-Code 0"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+    wchar_t mark[16] = {};
+    ::GetPrivateProfileStringW(L"Others", L"Marke", L"", mark, 16, settings.c_str());
+    EXPECT_EQ(std::wstring(mark), L"bleibt");
+    const std::wstring registry = test::DumpRegistrationFootprint();
+    const std::vector<std::wstring> files = Tree(moved);
+    const std::vector<std::wstring> links = Shortcuts();
+    EXPECT_EQ(test::ReadRegString(HKEY_LOCAL_MACHINE, kUninstallEntry, L"InstallLocation"), moved);
+
+    // The same choices installed into the new folder on a clean machine.
+    Reset();
+    RemoveTree(moved);
+    ASSERT_EQ(
+        test::RunProgram(L"\"" + test::SetupExePath() + L"\" /silent \"/folder=" + moved + L"\"" + choices, scratch_),
+        0u);
+    EXPECT_EQ(registry, test::DumpRegistrationFootprint());
+    EXPECT_EQ(files, Tree(moved));
+    EXPECT_EQ(links, Shortcuts());
+    RemoveTree(moved);
+}
+
 // The private copy gets the folder and the log exactly, however they are
 // written, through the system's own splitting of its command line.
 TEST(UninstallWorkerCommandLine, SystemSplittingGivesTheOptionsBack) {
@@ -711,6 +774,7 @@ TEST(UninstallWorkerCommandLine, SystemSplittingGivesTheOptionsBack) {
         options.workerProof = L"1232:0123456789abcdef0123456789abcdef";
         options.folder = folder;
         options.logPath = L"C:\\Users\\Ida Maier\\Pixelmoor_Uninstall.log";
+        options.runLogPath = L"C:\\Logs\\Pixelmoor full.log";
         int count = 0;
         const UniqueLocalMemory<LPWSTR*> split(
             ::CommandLineToArgvW(WorkerCommandLine(L"C:\\Temp\\pm u\\pm_uninstall.exe", options).c_str(), &count));

@@ -29,8 +29,11 @@ TEST(UninstallCommandLine, SwitchesAreWholeArgumentsInAnyCase) {
         // Unknown arguments are passed over, the bare "/worker" of earlier versions too.
         {{L"/norestart", L"/worker", L"/silent"}, {true, false, L"", L"", L""}},
         // The private copy's arguments; the folder gets its backslash.
-        {{L"/worker=8:ab", L"/log=C:\\Users\\Ida\\Pixelmoor_Uninstall.log", L"/folder=C:\\Program Files\\Pixelmoor"},
+        {{L"/worker=8:ab", L"/failurelog=C:\\Users\\Ida\\Pixelmoor_Uninstall.log",
+          L"/folder=C:\\Program Files\\Pixelmoor"},
          {false, false, L"8:ab", L"C:\\Program Files\\Pixelmoor\\", L"C:\\Users\\Ida\\Pixelmoor_Uninstall.log"}},
+        // The full log that anyone may ask for, as the setup's switch.
+        {{L"/silent", L"/Log=D:\\Logs\\uninstall.log"}, {true, false, L"", L"", L"", L"D:\\Logs\\uninstall.log"}},
         // A folder that ends in a backslash keeps exactly one; blanks around it go.
         {{L"/FOLDER=D:\\Tools\\Pixel moor\\ "}, {false, false, L"", L"D:\\Tools\\Pixel moor\\", L""}},
     };
@@ -58,10 +61,12 @@ TEST(UninstallCommandLine, ArgumentsAreQuotedForTheSystemsSplitting) {
     options.purge = true;
     options.folder = L"C:\\Program Files\\Pixelmoor\\";
     options.logPath = L"D:\\Logs\\Pixelmoor_Uninstall.log";
+    options.runLogPath = L"D:\\Logs\\full log.txt";
     options.workerProof = L"124:0f";
     EXPECT_EQ(WorkerCommandLine(L"C:\\Temp\\pm_uninstall-1\\pm_uninstall.exe", options),
               L"C:\\Temp\\pm_uninstall-1\\pm_uninstall.exe /worker=124:0f /silent /purge "
-              L"/log=D:\\Logs\\Pixelmoor_Uninstall.log \"/folder=C:\\Program Files\\Pixelmoor\\\\\"");
+              L"/failurelog=D:\\Logs\\Pixelmoor_Uninstall.log \"/log=D:\\Logs\\full log.txt\" "
+              L"\"/folder=C:\\Program Files\\Pixelmoor\\\\\"");
 }
 
 TEST(PayloadRemoval, FilesInArchiveOrderFoldersDeepestFirstUninstallerLeftOut) {
