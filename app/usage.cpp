@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
 #include "framework/product.h"
 #include "framework/run_log_text.h"
+#include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 
 namespace pixelmoor {
@@ -15,13 +17,14 @@ namespace {
 // Blanks before a line that continues the one before it.
 constexpr std::size_t kContinuationIndent = 10;
 
-constexpr std::wstring_view kUsageText =
-    L"Pixelmoor 64-bit Setup 4.75\r\n"
+// {version} stands for the build's version, in the title and the file name.
+constexpr std::wstring_view kUsageTemplate =
+    L"Pixelmoor 64-bit Setup {version}\r\n"
     L"\r\n"
     L"Aufruf:\r\n"
-    L"  pixelmoor-4.75-setup-x64.exe [/log=<Datei>]          Assistent\r\n"
-    L"  pixelmoor-4.75-setup-x64.exe /silent [Schalter]      ohne Fenster\r\n"
-    L"  pixelmoor-4.75-setup-x64.exe /? oder /help           diese Hilfe\r\n"
+    L"  pixelmoor-{version}-setup-x64.exe [/log=<Datei>]          Assistent\r\n"
+    L"  pixelmoor-{version}-setup-x64.exe /silent [Schalter]      ohne Fenster\r\n"
+    L"  pixelmoor-{version}-setup-x64.exe /? oder /help           diese Hilfe\r\n"
     L"\r\n"
     L"Schalter (ein Wert endet am n\u00e4chsten \"/\"; Anf\u00fchrungszeichen um Pfade\r\n"
     L"werden entfernt):\r\n"
@@ -47,28 +50,37 @@ constexpr std::wstring_view kUsageText =
     L"  1603  Installation fehlgeschlagen (Grund im Protokoll)\r\n"
     L"  1618  abgelehnt: Pixelmoor l\u00e4uft oder eine andere Installation l\u00e4uft\r\n";
 
+std::wstring UsageText() {
+    constexpr std::wstring_view marker = L"{version}";
+    const std::wstring version = VersionText(kVersionMajor, kVersionMinor);
+    std::wstring text(kUsageTemplate);
+    for (std::size_t at = text.find(marker); at != std::wstring::npos; at = text.find(marker, at + version.size()))
+        text.replace(at, marker.size(), version);
+    return text;
+}
+
 // Handed a console, the text goes to it as it is; handed a file or a pipe, as UTF-8.
-bool WriteTo(HANDLE output) {
+bool WriteTo(HANDLE output, std::wstring_view text) {
     if (output == nullptr || output == INVALID_HANDLE_VALUE) return false;
     DWORD mode = 0;
     DWORD written = 0;
     if (::GetConsoleMode(output, &mode))
-        return ::WriteConsoleW(output, kUsageText.data(), static_cast<DWORD>(kUsageText.size()), &written, nullptr) !=
+        return ::WriteConsoleW(output, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) !=
                0;
-    const std::string bytes = Utf8Text(kUsageText);
+    const std::string bytes = Utf8Text(text);
     return ::WriteFile(output, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0;
 }
 
 // The console of the process that started the setup; a program started from
 // a window has none.
-bool WriteToParentConsole() {
+bool WriteToParentConsole(std::wstring_view text) {
     if (!::AttachConsole(ATTACH_PARENT_PROCESS)) return false;
     const UniqueFile console(::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     // A line break first: the shell has already written its next prompt.
     DWORD written = 0;
     if (console) ::WriteConsoleW(console.get(), L"\r\n", 2, &written, nullptr);
-    const bool shown = console && WriteTo(console.get());
+    const bool shown = console && WriteTo(console.get(), text);
     ::FreeConsole();
     return shown;
 }
@@ -105,8 +117,9 @@ std::wstring BoxText(std::wstring_view text) {
 }  // namespace
 
 void ShowUsage() {
-    if (WriteTo(::GetStdHandle(STD_OUTPUT_HANDLE)) || WriteToParentConsole()) return;
-    ::MessageBoxW(nullptr, BoxText(kUsageText).c_str(), kSetupCaption, MB_OK | MB_ICONINFORMATION);
+    const std::wstring text = UsageText();
+    if (WriteTo(::GetStdHandle(STD_OUTPUT_HANDLE), text) || WriteToParentConsole(text)) return;
+    ::MessageBoxW(nullptr, BoxText(text).c_str(), kSetupCaption, MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace pixelmoor
