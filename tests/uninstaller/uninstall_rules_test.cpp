@@ -21,21 +21,21 @@ TEST(UninstallCommandLine, SwitchesAreWholeArgumentsInAnyCase) {
         // No switch: the interactive uninstaller, settings kept.
         {{}, {}},
         // What the uninstall entry's quiet command runs.
-        {{L"/silent"}, {true, false, L"", L"", L""}},
+        {{L"/silent"}, {true, false, L"", L"", L"", L""}},
         // Deployment tools may write switches in capitals.
-        {{L"/SILENT", L"/Purge"}, {true, true, L"", L"", L""}},
+        {{L"/SILENT", L"/Purge"}, {true, true, L"", L"", L"", L""}},
         // A switch is a whole argument, not a part of one.
         {{L"/silently", L"x/purge"}, {}},
         // Unknown arguments are passed over, the bare "/worker" of earlier versions too.
-        {{L"/norestart", L"/worker", L"/silent"}, {true, false, L"", L"", L""}},
+        {{L"/norestart", L"/worker", L"/silent"}, {true, false, L"", L"", L"", L""}},
         // The private copy's arguments; the folder gets its backslash.
         {{L"/worker=8:ab", L"/failurelog=C:\\Users\\Ida\\Pixelmoor_Uninstall.log",
           L"/folder=C:\\Program Files\\Pixelmoor"},
-         {false, false, L"8:ab", L"C:\\Program Files\\Pixelmoor\\", L"C:\\Users\\Ida\\Pixelmoor_Uninstall.log"}},
+         {false, false, L"8:ab", L"C:\\Program Files\\Pixelmoor\\", L"C:\\Users\\Ida\\Pixelmoor_Uninstall.log", L""}},
         // The full log that anyone may ask for, as the setup's switch.
         {{L"/silent", L"/Log=D:\\Logs\\uninstall.log"}, {true, false, L"", L"", L"", L"D:\\Logs\\uninstall.log"}},
         // A folder that ends in a backslash keeps exactly one; blanks around it go.
-        {{L"/FOLDER=D:\\Tools\\Pixel moor\\ "}, {false, false, L"", L"D:\\Tools\\Pixel moor\\", L""}},
+        {{L"/FOLDER=D:\\Tools\\Pixel moor\\ "}, {false, false, L"", L"D:\\Tools\\Pixel moor\\", L"", L""}},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(ParseUninstallArguments(cases[i].arguments), cases[i].expected) << "case " << i;
