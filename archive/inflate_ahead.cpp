@@ -30,7 +30,7 @@ private:
 
 }  // namespace
 
-InflateAhead::InflateAhead(const MemoryArchive& source, int keepIconLibrary)
+InflateAhead::InflateAhead(const MemoryArchive& source, int keepIconLibrary, InflateOn where)
     : keepIconLibrary_(keepIconLibrary), reader_(source.Open()) {
     unz_global_info64 global{};
     if (!reader_ || ::unzGetGlobalInfo64(reader_.get(), &global) != UNZ_OK) return;
@@ -42,8 +42,9 @@ InflateAhead::InflateAhead(const MemoryArchive& source, int keepIconLibrary)
     }
     ready_ = true;
     // Without a worker, Next inflates each piece when it is asked for.
-    worker_.reset(
-        ::CreateThread(nullptr, kWorkerStackBytes, Worker, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+    if (where == InflateOn::kWorkerThread)
+        worker_.reset(
+            ::CreateThread(nullptr, kWorkerStackBytes, Worker, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
 }
 
 InflateAhead::~InflateAhead() {

@@ -41,12 +41,16 @@ struct InflatedPiece {
     int closeStatus = UNZ_OK;
 };
 
+// Where the pieces are inflated: on a worker thread, or on the caller's
+// thread as Next asks for them (when no worker can be started; the pieces
+// are the same).
+enum class InflateOn { kWorkerThread, kCallersThread };
+
 class InflateAhead {
 public:
     // Starts inflating the file entries of source, which must outlive this
-    // object. When no worker thread can be started, the pieces are inflated
-    // on the caller's thread as Next asks for them; the results are the same.
-    InflateAhead(const MemoryArchive& source, int keepIconLibrary);
+    // object.
+    InflateAhead(const MemoryArchive& source, int keepIconLibrary, InflateOn where = InflateOn::kWorkerThread);
     InflateAhead(const InflateAhead&) = delete;
     InflateAhead& operator=(const InflateAhead&) = delete;
     // Stops the worker where it is and waits for it.
