@@ -272,13 +272,19 @@ int SplitRoad(const std::wstring& zip, const std::wstring& target, int runs,
     if (bytes.empty()) return 1;
     std::wstring home(::GetCurrentDirectoryW(0, nullptr), L'\0');
     home.resize(::GetCurrentDirectoryW(static_cast<DWORD>(home.size()), home.data()));
+    // Each run into a folder of its own, all removed at the end: files
+    // created right after many were deleted take far longer on some file
+    // systems, which would be timed as the road's.
+    emptyFolder(target);
     std::vector<Parts> all;
     for (int run = 0; run < runs; ++run) {
+        const std::wstring folder = target + L"\\" + std::to_wstring(run);
         ::SetCurrentDirectoryW(home.c_str());
-        emptyFolder(target);
-        all.push_back(OneRun(zip, bytes, target));
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+        all.push_back(OneRun(zip, bytes, folder));
     }
     ::SetCurrentDirectoryW(home.c_str());
+    emptyFolder(target);
     std::printf("median of %d runs, milliseconds\n", runs);
     for (const auto& [part, unused] : all.front().ms) {
         std::vector<double> values;

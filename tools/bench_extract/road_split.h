@@ -5,7 +5,7 @@
 
 namespace pixelmoor::bench {
 
-// Unpacks zip into an emptied target folder runs times, the way a plain
+// Unpacks zip into an empty folder runs times, the way a plain
 // reader over minizip does it (the archive read through minizip's Win32 file
 // table, 32 KB transfers, each file opened again for its times), with every
 // call timed, and prints the median of each part:
@@ -19,7 +19,8 @@ namespace pixelmoor::bench {
 //   close            closing the written file
 //   times            reopening the file for its times
 // with the number and sizes of the reads that minizip asked for.
-// emptyFolder empties (or makes) the target before each run, untimed.
+// Each run unpacks into a new subfolder of target; emptyFolder empties (or
+// makes) the target before the first run and after the last, untimed.
 int SplitRoad(const std::wstring& zip, const std::wstring& target, int runs,
               void (*emptyFolder)(const std::wstring&));
 
