@@ -63,12 +63,13 @@ DWORD WINAPI InflateAhead::Worker(void* self) noexcept {
     return 0;
 }
 
+bool InflateAhead::MoveToNextEntry() {
+    if (!std::exchange(readerStarted_, true)) return entryCount_ > 0;  // the reader opens on the first entry
+    return ++readerIndex_ < entryCount_ && ::unzGoToNextFile(reader_.get()) == UNZ_OK;
+}
+
 bool InflateAhead::OpenNextFileEntry() {
-    for (;;) {
-        if (readerStarted_ ? (++readerIndex_ >= entryCount_ || ::unzGoToNextFile(reader_.get()) != UNZ_OK)
-                           : entryCount_ == 0)
-            return false;
-        readerStarted_ = true;
+    while (MoveToNextEntry()) {
         const std::optional<EntryPlan> plan = PlanCurrentEntry(reader_.get(), keepIconLibrary_);
         if (!plan) return false;
         if (plan->kind != EntryPlan::Kind::kFile || !HasReadableData(plan->info)) continue;
@@ -80,6 +81,7 @@ bool InflateAhead::OpenNextFileEntry() {
         currentCopied_ = 0;
         return true;
     }
+    return false;
 }
 
 bool InflateAhead::InflateOnePiece() {

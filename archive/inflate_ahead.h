@@ -77,6 +77,11 @@ private:
     static DWORD WINAPI Worker(void* self) noexcept;
     // Fills and hands out one piece; false when no more will come.
     bool InflateOnePiece();
+    // The reader on the next entry (the first at the start); false at the end
+    // or when minizip cannot move on.
+    bool MoveToNextEntry();
+    // The next file entry with readable data opened as current_; false when
+    // there is none or its data cannot be opened.
     bool OpenNextFileEntry();
     Slot* WaitForFreeSlot();
     void HandOut(Slot& slot, bool last, int readStatus, int closeStatus);
