@@ -42,14 +42,14 @@ cmake --build "$win" --target pm_payload_zip >/dev/null
 standin=$(sed -n 's/^PIXELMOOR_PAYLOAD_ZIP:[A-Z]*=//p' "$win/CMakeCache.txt")
 [ -f "$standin" ] || { echo "no stand-in payload at $standin" >&2; exit 1; }
 
-# The payload of size N: grown and packed once, packed again only when the
-# grown folder's list changes.
+# The payload of size N: grown and packed once, packed again only when a file
+# of the grown folder or its list changed.
 payload_of() {
   local n=$1 out=$scale/${1}x
   if [ "$n" = 1 ]; then echo "$standin"; return; fi
   mkdir -p "$out"
   python3 "$root/tools/bench_scale/grow_payload.py" "$standin" $((100 * n)) "$out" >/dev/null
-  if [ ! -f "$out/payload.zip" ] || [ "$out/entries.txt" -nt "$out/payload.zip" ]; then
+  if [ ! -f "$out/payload.zip" ] || [ -n "$(find "$out/viewer" "$out/entries.txt" -newer "$out/payload.zip" -print -quit)" ]; then
     python3 "$root/payload/scripts/make_zip.py" "$out/entries.txt" "$out/payload.zip"
   fi
   echo "$out/payload.zip"

@@ -9,7 +9,8 @@ folders of N (25 unless given) below Plugins/Extra/. Half of every plug-in's byt
 (incompressible), the other half records drawn from a small table of the
 file's own (they deflate about as well as program code). Everything comes
 from a generator seeded with the seed and the count, so the same arguments
-always give the same bytes; files that already hold them are left alone.
+always give the same bytes; files that already hold them are left alone (so
+their times tell whether the folder changed).
 
 Also writes OUTDIR/entries.txt, the list that payload/scripts/make_zip.py packs:
 the stand-in's entries in their archive order, then each plug-in folder
@@ -85,8 +86,8 @@ def main():
         write_if_changed(path, plugin_bytes(rng, rng.randint(MIN_BYTES, MAX_BYTES)))
         entries.append("%s\t%s" % (name, path))
 
-    with open(os.path.join(args.out, "entries.txt"), "w", encoding="utf-8") as f:
-        f.write("\n".join(entries) + "\n")
+    listing = ("\n".join(entries) + "\n").encode()
+    write_if_changed(os.path.join(os.path.abspath(args.out), "entries.txt"), listing)
     print(viewer)
 
 
