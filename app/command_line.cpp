@@ -88,6 +88,17 @@ void UnquotePath(std::wstring& path) {
     RemoveTrailingBlanks(path);
 }
 
+AssociationSelection AssocSwitchSelection(int value) {
+    switch (value) {
+        case kAssocImages:
+            return ImageRowSelection();
+        case kAssocEverything:
+            return FullSelection();
+        default:
+            return {};
+    }
+}
+
 int ReadSwitchNumber(std::wstring_view text) noexcept {
     std::size_t at = 0;
     while (at < text.size() && IsWhiteSpace(text[at])) ++at;
@@ -117,15 +128,13 @@ InstallOptions ParseSilentCommandLine(std::wstring_view commandLine, const Silen
     const std::wstring_view arguments = CommandLineArguments(commandLine.substr(0, commandLine.find(L'\0')));
 
     ReadFolderSwitch(arguments, options.folder);
-    ReadNumberSwitch(arguments, kDesktopSwitch, options.desktopShortcut);
-    ReadNumberSwitch(arguments, kThumbsSwitch, options.thumbnailsShortcut);
-    ReadNumberSwitch(arguments, kGroupSwitch, options.startMenuGroup);
-    ReadNumberSwitch(arguments, kAllUsersSwitch, options.allUsers);
+    ReadNumberSwitch(arguments, kDesktopSwitch, options.shortcuts.desktopShortcut);
+    ReadNumberSwitch(arguments, kThumbsSwitch, options.shortcuts.thumbnailsShortcut);
+    ReadNumberSwitch(arguments, kGroupSwitch, options.shortcuts.startMenuGroup);
+    ReadNumberSwitch(arguments, kAllUsersSwitch, options.shortcuts.allUsers);
     int assoc = 0;
     ReadNumberSwitch(arguments, kAssocSwitch, assoc);
-    const AssocSwitchChoice choice = SelectionForAssocValue(assoc);
-    options.associate = choice.associate;
-    options.selection = choice.selection;
+    options.selection = AssocSwitchSelection(assoc);
     ReadPathSwitch(arguments, kIniSwitch, options.iniFolder);
     // "/assocallusers" needs no reading: it is accepted and changes nothing.
     return options;

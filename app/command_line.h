@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "install/install_options.h"
+#include "integration/format_table.h"
 
 namespace pixelmoor {
 
@@ -59,6 +60,14 @@ struct SilentDefaults {
 // opening double quote, then trailing blanks again. Leading blanks and
 // backslashes stay as they are.
 void UnquotePath(std::wstring& path);
+
+// The values of "/assoc=": the image rows, or every row.
+inline constexpr int kAssocImages = 1;
+inline constexpr int kAssocEverything = 2;
+
+// The file types that the "/assoc=" value chooses: kAssocImages the image
+// rows, kAssocEverything every flag, anything else nothing.
+[[nodiscard]] AssociationSelection AssocSwitchSelection(int value);
 
 // Reads a number like wcstol in base 10: leading white space, an optional
 // sign, digits up to the first non-digit; no digits give 0. A number beyond

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/exit_codes.h"
+#include "framework/exit_codes.h"
 #include "framework/product.h"
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
@@ -18,10 +18,8 @@ namespace pixelmoor {
 
 namespace {
 
-// Characters of the message text logged when another setup is installing.
-constexpr std::size_t kMessageTextLimit = 1023;
-
-bool ViewerIsRunning() noexcept { return ::FindWindowW(kViewerWindowClass, nullptr) != nullptr; }
+// The exit code of a silent run for the install driver's result (1 or 0).
+constexpr int ExitCodeForInstallResult(int result) noexcept { return result != 0 ? kExitSuccess : kExitFailed; }
 
 }  // namespace
 
@@ -40,15 +38,15 @@ InstallOptions ParseSilentCommandLine(std::wstring_view commandLine) {
 
 int RunSilentInstall(std::wstring_view commandLine) {
     if (ViewerIsRunning()) {
-        WriteLogEntry(LoadResourceString(res::kStringViewerRunning, kSystemPathLimit));
-        return kExitViewerRunning;
+        WriteLogEntry(LoadMessageText(res::kStringViewerRunning));
+        return kExitAlreadyRunning;
     }
     // A second setup leaves the installation to the one in progress; the
     // exit code asks deployment tools to try again later.
     const InstallationLock lock = TryLockInstallation();
     if (!lock) {
-        WriteLogEntry(LoadResourceString(res::kStringInstallFailed, kMessageTextLimit));
-        return kExitInstallInProgress;
+        WriteLogEntry(LoadMessageText(res::kStringInstallFailed));
+        return kExitAlreadyRunning;
     }
     InstallOptions options = ParseSilentCommandLine(commandLine);
     return ExitCodeForInstallResult(RunInstallation(options));

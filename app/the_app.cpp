@@ -11,12 +11,13 @@ namespace pixelmoor {
 
 namespace {
 
-// List view, tree view, bar, tab, up-down, progress, hot-key and animate.
-constexpr DWORD kCommonControlClasses = 0xFF;
+constexpr DWORD kCommonControlClasses = ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES |
+                                        ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS | ICC_HOTKEY_CLASS |
+                                        ICC_ANIMATE_CLASS;
 
 void InitCommonControlClasses() noexcept {
     INITCOMMONCONTROLSEX init{};
-    init.dwSize = 8;  // the size of the structure
+    init.dwSize = sizeof(init);
     init.dwICC = kCommonControlClasses;
     ::InitCommonControlsEx(&init);
 }

@@ -7,11 +7,11 @@
 #include <optional>
 
 #include "archive/archive_rules.h"
-#include "archive/current_directory.h"
 #include "archive/entry_plan.h"
 #include "archive/inflate_ahead.h"
 #include "archive/mapped_archive.h"
 #include "archive/unzip_owner.h"
+#include "framework/current_directory.h"
 #include "framework/unique_handle.h"
 
 namespace pixelmoor {

@@ -1,20 +1,10 @@
 #include "archive/payload_reach.h"
 
-#include <windows.h>
-
+#include "framework/folder_path.h"
 // Made by the payload's build from the archive's entry list.
 #include "payload_extent.h"
 
 namespace pixelmoor {
-
-namespace {
-
-bool IsLink(const std::wstring& path) noexcept {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-}  // namespace
 
 std::size_t LongestPayloadEntry() noexcept { return kLongestPayloadEntry; }
 

@@ -1,52 +1,30 @@
-# How the setup's own C++ code is compiled, beyond the size options of the
-# whole Windows build:
-# - without exception tables (-fno-exceptions): nothing in the setup catches
-#   an exception, so the first one ends the process (app/terminate_handler.cpp)
-#   whether or not the frames it passes have cleanups. The frames keep their
-#   unwind records (.pdata), as every non-leaf function on x64 must.
+# How the product's own C++ code (the setup and the uninstaller, with the
+# libraries they are made of) is compiled, beyond the size options of the
+# whole Windows build; one option set for all of it:
+# - without exception tables (-fno-exceptions): nothing in the product
+#   catches an exception, so the first one ends the process (for the setup,
+#   app/terminate_handler.cpp) whether or not the frames it passes have
+#   cleanups. The frames keep their unwind records (.pdata), as every
+#   non-leaf function on x64 must.
 # - without run-time type information (-fno-rtti): nothing asks for a type.
-# - for link-time optimisation, in one partition (the setup's code is small):
-#   the linker sees the code whole and keeps only what is called. The objects
-#   carry their ordinary code as well (-ffat-lto-objects) for the tests, which
-#   link them without it.
-#
-# The files that the payload's uninstaller carries as well keep their
-# options: the installed uninstaller stays byte for byte the same.
-set(PIXELMOOR_UNINSTALLER_SHARED_SOURCES
-  framework/dll_search.cpp
-  framework/resource_strings.cpp
-  framework/text_rules.cpp
-  framework/win_app.cpp
-  install/install_folder_rules.cpp
-  install/install_log.cpp
-  install/install_log_text.cpp
-  install/installation_lock.cpp
-  install/settings_rules.cpp
-  integration/association_rules.cpp
-  integration/format_table.cpp
-  integration/registration_removal.cpp
-  integration/registration_rules.cpp
-  integration/registry_removal_apply.cpp
-  integration/shortcut_rules.cpp)
-set(PIXELMOOR_SETUP_CODE_OPTIONS -fno-exceptions -fno-rtti -flto -ffat-lto-objects)
+# - for link-time optimisation, in one partition (the code is small): the
+#   linker sees a program whole and keeps only what is called. The objects
+#   carry their ordinary code as well (-ffat-lto-objects) for the tests,
+#   which link them without it.
+set(PIXELMOOR_PRODUCT_CODE_OPTIONS -fno-exceptions -fno-rtti -flto -ffat-lto-objects)
 
-set(PIXELMOOR_SETUP_CODE_TARGETS
+set(PIXELMOOR_PRODUCT_CODE_TARGETS
   pixelmoor_setup pm_app_rules pm_framework pm_framework_rules pm_install pm_install_rules
-  pm_archive pm_archive_rules pm_integration pm_integration_rules pm_wizard pm_wizard_rules)
+  pm_archive pm_archive_rules pm_integration pm_integration_rules pm_wizard pm_wizard_rules
+  pm_uninstall pm_uninstall_lib pm_uninstall_rules)
 
-foreach(target ${PIXELMOOR_SETUP_CODE_TARGETS})
-  get_target_property(sources ${target} SOURCES)
-  get_target_property(directory ${target} SOURCE_DIR)
-  foreach(source ${sources})
-    get_filename_component(path ${source} ABSOLUTE BASE_DIR ${directory})
-    file(RELATIVE_PATH relative ${CMAKE_SOURCE_DIR} ${path})
-    if(relative MATCHES "\\.cpp$" AND NOT relative IN_LIST PIXELMOOR_UNINSTALLER_SHARED_SOURCES)
-      set_property(SOURCE ${path} TARGET_DIRECTORY ${target} APPEND PROPERTY COMPILE_OPTIONS
-        ${PIXELMOOR_SETUP_CODE_OPTIONS})
-    endif()
-  endforeach()
+# For the C++ sources only (the uninstaller's resource script is one of its sources).
+list(TRANSFORM PIXELMOOR_PRODUCT_CODE_OPTIONS REPLACE "(.+)" "$<$<COMPILE_LANGUAGE:CXX>:\\1>")
+foreach(target ${PIXELMOOR_PRODUCT_CODE_TARGETS})
+  target_compile_options(${target} PRIVATE ${PIXELMOOR_PRODUCT_CODE_OPTIONS})
 endforeach()
 # The link's own optimisation level is the size one, not the build type's.
+target_link_options(pm_uninstall PRIVATE -flto -flto-partition=none -Os)
 target_link_options(pixelmoor_setup PRIVATE -flto -flto-partition=none -Os)
 # Sections start on whole pages in the file, so that Wine maps the payload
 # resource from the file as it is read instead of copying all of it into

@@ -2,14 +2,16 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+
+#include "framework/system_folders.h"
+#include "framework/text_rules.h"
 
 namespace pixelmoor {
 
 namespace {
 
-// Characters of the system directory (a buffer of 260 characters).
-constexpr UINT kSystemDirectoryBuffer = 260;
 constexpr DWORD kLoadLibrarySearchSystem32 = 0x800;
 
 using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
@@ -20,12 +22,8 @@ using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
 // its own, so the full path may miss it; the base name still finds the one
 // kernel32 that every process has from its first instruction on.
 HMODULE LoadedKernel32() noexcept {
-    std::wstring path(kSystemDirectoryBuffer, L'\0');
-    const UINT length = ::GetSystemDirectoryW(path.data(), kSystemDirectoryBuffer);
-    if (length > 0 && length < kSystemDirectoryBuffer) {
-        path.resize(length);
-        if (path.back() != L'\\') path += L'\\';
-        path += L"kernel32.dll";
+    if (const std::optional<std::wstring> system = SystemFolder()) {
+        const std::wstring path = WithTrailingBackslash(*system) + L"kernel32.dll";
         // Not owned: GetModuleHandleW takes no reference on the loaded module.
         if (const HMODULE kernel = ::GetModuleHandleW(path.c_str())) return kernel;
     }

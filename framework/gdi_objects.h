@@ -7,9 +7,17 @@
 
 #include <optional>
 
+#include "framework/dpi.h"
 #include "framework/unique_handle.h"
 
 namespace pixelmoor {
+
+// The horizontal resolution of a window's device context (null: the
+// screen's); kDefaultDpi when none is obtained.
+[[nodiscard]] inline int WindowDpi(HWND window) noexcept {
+    const ScreenDc dc(window);
+    return dc ? ::GetDeviceCaps(dc.get(), LOGPIXELSX) : kDefaultDpi;
+}
 
 class CFont {
 public:

@@ -50,6 +50,12 @@ public:
     // bound already (then nothing happens).
     void BindControl(int id, CStatic& control) noexcept;
 
+    // The sheet is about to close while this page is shown, through Cancel
+    // (or Escape), or through its window's close command (the close box, the
+    // system menu, Alt+F4): TRUE lets it close, FALSE keeps it open.
+    virtual BOOL OnQueryCancel() noexcept { return TRUE; }
+    virtual BOOL OnQueryClose() noexcept { return TRUE; }
+
 protected:
     // The page's window exists; the default binds the controls.
     virtual BOOL OnInitDialog() noexcept;
@@ -111,6 +117,8 @@ public:
     [[nodiscard]] int GetPageIndex(const CPropertyPage& page) const noexcept;
     // The position of the page shown now, -1 when there is none.
     [[nodiscard]] int GetActiveIndex() const noexcept;
+    // The page shown now; null when there is none.
+    [[nodiscard]] CPropertyPage* GetActivePage() const noexcept { return GetPage(GetActiveIndex()); }
 
 protected:
     // Header flags of PropertySheetW (PSH_WIZARD for a wizard).

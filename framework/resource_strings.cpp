@@ -16,4 +16,6 @@ std::wstring LoadResourceString(int id, std::size_t limit) {
     return CutAt(std::wstring_view(text, static_cast<std::size_t>(length)), limit);
 }
 
+std::wstring LoadMessageText(int id) { return LoadResourceString(id, kMessageTextLimit); }
+
 }  // namespace pixelmoor

@@ -1,5 +1,7 @@
 #include "framework/text_rules.h"
 
+#include <algorithm>
+
 namespace pixelmoor {
 
 void TrimBlanks(std::wstring& text) {
@@ -14,6 +16,17 @@ std::wstring CutAt(std::wstring_view text, std::size_t limit) { return std::wstr
 
 bool EndsWithBackslash(std::wstring_view text) noexcept { return !text.empty() && text.back() == L'\\'; }
 
+std::wstring WithTrailingBackslash(std::wstring folder) {
+    if (!folder.empty() && !EndsWithBackslash(folder)) folder += L'\\';
+    return folder;
+}
+
+std::wstring WithoutTrailingBackslash(std::wstring folder) {
+    constexpr std::size_t kDriveRootLength = 3;  // "C:\"
+    if (folder.size() > kDriveRootLength && EndsWithBackslash(folder)) folder.pop_back();
+    return folder;
+}
+
 std::wstring DecimalText(long long value) {
     // Counted as a negative magnitude, so that the smallest value needs no special case.
     long long rest = value < 0 ? value : -value;
@@ -24,6 +37,30 @@ std::wstring DecimalText(long long value) {
     } while (rest != 0);
     if (value < 0) digits.insert(digits.begin(), L'-');
     return digits;
+}
+
+std::wstring VersionText(int major, int minor) { return DecimalText(major) + L'.' + DecimalText(minor); }
+
+std::wstring AsciiUpper(std::wstring_view text) {
+    std::wstring upper(text);
+    for (wchar_t& c : upper)
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    return upper;
+}
+
+bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b, CaseFolding folding) noexcept {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [folding](wchar_t x, wchar_t y) { return FoldCase(x, folding) == FoldCase(y, folding); });
+}
+
+bool StartsWithIgnoringCase(std::wstring_view text, std::wstring_view start, CaseFolding folding) noexcept {
+    return text.size() >= start.size() && EqualsIgnoringCase(text.substr(0, start.size()), start, folding);
+}
+
+bool ContainsIgnoringCase(std::wstring_view text, std::wstring_view part, CaseFolding folding) noexcept {
+    for (std::size_t at = 0; at + part.size() <= text.size(); ++at)
+        if (EqualsIgnoringCase(text.substr(at, part.size()), part, folding)) return true;
+    return false;
 }
 
 }  // namespace pixelmoor

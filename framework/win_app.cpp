@@ -6,15 +6,6 @@ namespace {
 
 CWinApp* theInstance = nullptr;
 
-int RunMessageLoop() {
-    MSG message{};
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-    return static_cast<int>(message.wParam);
-}
-
 }  // namespace
 
 CWinApp::CWinApp() noexcept { theInstance = this; }
@@ -29,7 +20,9 @@ int RunWinApp(HINSTANCE instance) {
     CWinApp* app = CWinApp::Instance();
     if (app == nullptr) return 1;  // a program without an application object has nothing to run
     app->instance_ = instance;
-    if (app->InitInstance()) app->SetExitCode(RunMessageLoop());
+    // Neither program runs a message loop of its own: start-up is the whole
+    // run, whatever it answers.
+    (void)app->InitInstance();
     return app->ExitCode();
 }
 

@@ -14,8 +14,8 @@ public:
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    // Start-up. FALSE ends the program at once with ExitCode(); TRUE keeps
-    // it running in a message loop until WM_QUIT, whose code it then ends with.
+    // Start-up, which is the whole run: the program ends when it returns,
+    // with ExitCode(). Both programs answer FALSE, "nothing more to run".
     virtual BOOL InitInstance() = 0;
 
     // What the process returns when it ends.
@@ -34,8 +34,7 @@ private:
     int exitCode_ = 0;
 };
 
-// Runs the application object: InitInstance and, if it asks for one, the
-// message loop. Returns the process exit code.
+// Runs the application object's InitInstance. Returns the process exit code.
 int RunWinApp(HINSTANCE instance);
 
 }  // namespace pixelmoor

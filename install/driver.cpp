@@ -6,8 +6,8 @@
 #include <string>
 
 #include "archive/embedded_archive.h"
-#include "archive/folder_path.h"
 #include "archive/payload_reach.h"
+#include "framework/folder_path.h"
 #include "framework/resource_strings.h"
 #include "install/driver_rules.h"
 #include "install/install_log.h"
@@ -20,14 +20,10 @@ namespace pixelmoor {
 
 namespace {
 
-// Characters of a message text loaded for a box or the log; the longest
-// message has about 250.
-constexpr std::size_t kMessageTextLimit = 1023;
-
 // Reports a failure that ends the installation, in a box in wizard mode and in
 // the install log in silent mode, and gives the driver's failure result.
 int Fail(const InstallOptions& options, int messageId, std::wstring_view folder, FolderPlace place) {
-    const std::wstring message = LoadResourceString(messageId, kMessageTextLimit);
+    const std::wstring message = LoadMessageText(messageId);
     if (options.silent) {
         WriteLogEntry(FailureLogText(message, folder, place));
     } else {
@@ -40,7 +36,7 @@ int Fail(const InstallOptions& options, int messageId, std::wstring_view folder,
 // user agrees or is not asked.
 bool AssociationsConfirmed(const InstallOptions& options) {
     if (!AsksBeforeAssociating(options)) return true;
-    const std::wstring question = LoadResourceString(res::kStringAssociationQuestion, kMessageTextLimit);
+    const std::wstring question = LoadMessageText(res::kStringAssociationQuestion);
     return ::MessageBoxW(::GetActiveWindow(), question.c_str(), options.caption.c_str(),
                          MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
@@ -68,9 +64,7 @@ int RunInstallation(InstallOptions& options) {
     // The settings and the registration name the very folder the files went to.
     const std::wstring settings = WriteViewerSettings(*work, options.iniFolder, options.silent);
 
-    const AssociationRequest associations = AssociationsToRegister(options, AssociationsConfirmed(options));
-    RegisterApplication(associations.associate, *work, options.startMenuGroup, options.desktopShortcut,
-                        options.thumbnailsShortcut, options.allUsers, associations.selection);
+    RegisterApplication(*work, options.shortcuts, AssociationsToRegister(options, AssociationsConfirmed(options)));
 
     if (UniqueFile file = OpenForReading(settings)) ConvertSettingsToUtf16(settings, std::move(file));
     return 1;

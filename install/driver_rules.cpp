@@ -30,11 +30,13 @@ std::wstring FailureLogText(std::wstring_view message, std::wstring_view folder,
     return text;
 }
 
-bool AsksBeforeAssociating(const InstallOptions& options) noexcept { return options.associate && !options.silent; }
+bool AsksBeforeAssociating(const InstallOptions& options) noexcept {
+    return AssociationRequested(options.selection) && !options.silent;
+}
 
-AssociationRequest AssociationsToRegister(const InstallOptions& options, bool confirmed) {
+AssociationSelection AssociationsToRegister(const InstallOptions& options, bool confirmed) {
     if (!confirmed) return {};
-    return {options.associate, options.selection};
+    return options.selection;
 }
 
 }  // namespace pixelmoor

@@ -45,13 +45,8 @@ enum class FolderPlace { kAfterMessage, kBeforeMessage };
 // Only the wizard asks before associating, and only when file types were chosen.
 [[nodiscard]] bool AsksBeforeAssociating(const InstallOptions& options) noexcept;
 
-struct AssociationRequest {
-    int associate = 0;
-    AssociationSelection selection{};
-};
-
 // The file types handed to the registration. Declining keeps the user's
 // associations: the registration then runs as if no file type were chosen.
-[[nodiscard]] AssociationRequest AssociationsToRegister(const InstallOptions& options, bool confirmed);
+[[nodiscard]] AssociationSelection AssociationsToRegister(const InstallOptions& options, bool confirmed);
 
 }  // namespace pixelmoor

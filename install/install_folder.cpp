@@ -1,10 +1,9 @@
 #include "install/install_folder.h"
 
-#include <array>
-#include <vector>
-
+#include "framework/registry_read.h"
 #include "framework/unique_handle.h"
 #include "install/install_folder_rules.h"
+#include "integration/registration_rules.h"
 
 namespace pixelmoor {
 
@@ -13,12 +12,9 @@ namespace {
 // A short text value of an open key, read into the 260 bytes that the
 // proposals allow. Empty when it is missing, not plain text, or does not fit.
 std::optional<std::wstring> ReadShortText(HKEY key, const wchar_t* name) {
-    std::array<unsigned char, kRegistryTextBytes> buffer{};
-    DWORD type = 0;
-    DWORD size = static_cast<DWORD>(buffer.size());
-    if (::RegQueryValueExW(key, name, nullptr, &type, buffer.data(), &size) != ERROR_SUCCESS) return std::nullopt;
-    if (type != REG_SZ || size > buffer.size()) return std::nullopt;
-    return RegistryTextFromBytes(std::span(buffer.data(), size), kRegistryTextLimit);
+    const std::optional<RegistryValue> value = TryGetValue(key, name, kRegistryTextBytes);
+    if (!value || value->type != REG_SZ) return std::nullopt;
+    return RegistryTextFromBytes(value->bytes, kRegistryTextLimit);
 }
 
 // %NAME% variables of an expandable text replaced from the environment, at
@@ -37,30 +33,6 @@ std::optional<std::wstring> ExpandVariables(const std::wstring& text, std::size_
     }
 }
 
-// A text value of an open key at its full length, up to limit characters,
-// with an expandable text expanded. Empty when it is missing, not text, or
-// longer than limit.
-std::optional<std::wstring> ReadWholeText(HKEY key, const wchar_t* name, std::size_t limit) {
-    std::vector<unsigned char> buffer;
-    DWORD type = 0;
-    for (;;) {
-        DWORD size = static_cast<DWORD>(buffer.size());
-        const LSTATUS status = ::RegQueryValueExW(key, name, nullptr, &type, buffer.data(), &size);
-        if (status == ERROR_SUCCESS && size <= buffer.size()) {
-            buffer.resize(size);
-            break;
-        }
-        // Asked for its size first (and again when it grew meanwhile).
-        if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) return std::nullopt;
-        if (size > (limit + 1) * sizeof(wchar_t)) return std::nullopt;
-        buffer.resize(size);
-    }
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
-    std::optional<std::wstring> text = RegistryTextFromBytes(buffer, limit);
-    if (!text || type == REG_SZ) return text;
-    return ExpandVariables(*text, limit);
-}
-
 UniqueHkey OpenForQuery(HKEY root, const wchar_t* keyPath) {
     UniqueHkey key;
     if (::RegOpenKeyExW(root, keyPath, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) key.reset();
@@ -69,6 +41,15 @@ UniqueHkey OpenForQuery(HKEY root, const wchar_t* keyPath) {
 
 }  // namespace
 
+std::optional<std::wstring> ReadRegistryText(HKEY root, const wchar_t* keyPath, const wchar_t* name,
+                                             std::size_t limit) {
+    const std::optional<RegistryValue> value = TryGetValue(root, keyPath, name, (limit + 1) * sizeof(wchar_t));
+    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::nullopt;
+    std::optional<std::wstring> text = RegistryTextFromBytes(value->bytes, limit);
+    if (!text || value->type == REG_SZ) return text;
+    return ExpandVariables(*text, limit);
+}
+
 std::wstring GetDefaultInstallFolderFrom(HKEY root, const wchar_t* keyPath) {
     const UniqueHkey key = OpenForQuery(root, keyPath);
     if (!key) return kFallbackInstallFolder;
@@ -76,9 +57,7 @@ std::wstring GetDefaultInstallFolderFrom(HKEY root, const wchar_t* keyPath) {
 }
 
 std::optional<std::wstring> FindExistingInstallFolderFrom(HKEY root, const wchar_t* keyPath) {
-    const UniqueHkey key = OpenForQuery(root, keyPath);
-    if (!key) return std::nullopt;
-    const std::optional<std::wstring> command = ReadWholeText(key.get(), nullptr, kOpenCommandLimit);
+    const std::optional<std::wstring> command = ReadRegistryText(root, keyPath, nullptr, kOpenCommandLimit);
     if (!command) return std::nullopt;
     return ExistingInstallFolderFromCommand(*command);
 }

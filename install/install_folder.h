@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,7 +13,6 @@ namespace pixelmoor {
 
 inline constexpr wchar_t kCurrentVersionKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion";
 inline constexpr wchar_t kProgramFilesDirValue[] = L"ProgramFilesDir";
-inline constexpr wchar_t kOpenCommandKey[] = L"SOFTWARE\\Classes\\Pixelmoor\\shell\\open\\command";
 
 // The program-files folder followed by "\Pixelmoor", e.g.
 // C:\Program Files\Pixelmoor; "C:\Pixelmoor\" when the program-files folder
@@ -26,6 +26,13 @@ inline constexpr wchar_t kOpenCommandKey[] = L"SOFTWARE\\Classes\\Pixelmoor\\she
 // True when the text of GetDefaultInstallFolder occurs in folder (exactly so
 // written), so C:\Program Files\Pixelmoor2 counts as well.
 [[nodiscard]] bool LiesInDefaultFolder(std::wstring_view folder);
+
+// A text value (REG_SZ, or REG_EXPAND_SZ with its variables expanded) of a
+// key below root, whole up to limit characters: the characters before its
+// first NUL. Empty when the key or the value is missing, is no text, or is
+// longer.
+[[nodiscard]] std::optional<std::wstring> ReadRegistryText(HKEY root, const wchar_t* keyPath, const wchar_t* name,
+                                                           std::size_t limit);
 
 // The same reads from another key (root and path), so that they can be tried
 // without touching the system's own keys.

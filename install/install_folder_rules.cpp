@@ -13,15 +13,6 @@ constexpr wchar_t kBackslash = L'\\';
 
 constexpr bool IsAsciiLetter(wchar_t c) noexcept { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
 
-constexpr wchar_t FoldAscii(wchar_t c) noexcept {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-bool EqualIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) noexcept {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](wchar_t x, wchar_t y) { return FoldAscii(x) == FoldAscii(y); });
-}
-
 bool IsDotsOnly(std::wstring_view level) noexcept {
     return !level.empty() && level.find_first_not_of(L'.') == std::wstring_view::npos;
 }
@@ -126,7 +117,7 @@ std::optional<std::wstring> ViewerPathFromOpenCommand(std::wstring_view openComm
     // or the root's.
     if (program.size() < *rootLength + viewerName.size()) return std::nullopt;
     const std::wstring_view name = program.substr(program.size() - viewerName.size());
-    if (program[program.size() - viewerName.size() - 1] != kBackslash || !EqualIgnoringAsciiCase(name, viewerName))
+    if (program[program.size() - viewerName.size() - 1] != kBackslash || !EqualsIgnoringCase(name, viewerName))
         return std::nullopt;
     return std::wstring(program);
 }

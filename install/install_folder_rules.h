@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "framework/text_rules.h"
+
 namespace pixelmoor {
 
 // Proposed when the program-files folder cannot be read.
@@ -23,7 +25,7 @@ inline constexpr std::size_t kRegistryTextBytes = 260;
 inline constexpr std::size_t kRegistryTextLimit = kRegistryTextBytes / 2 - 1;
 // The open command is read whole, up to the longest path Windows knows; a
 // longer text names no installation.
-inline constexpr std::size_t kOpenCommandLimit = 32767;
+inline constexpr std::size_t kOpenCommandLimit = kLongPathLimit;
 
 // The text of a string value as the registry returned it (UTF-16, little
 // endian; the terminator may be missing): the characters up to the first NUL.

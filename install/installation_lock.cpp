@@ -1,6 +1,10 @@
 #include "install/installation_lock.h"
 
+#include "framework/product.h"
+
 namespace pixelmoor {
+
+bool ViewerIsRunning() noexcept { return ::FindWindowW(kViewerWindowClass, nullptr) != nullptr; }
 
 InstallationLock TryLockInstallation() {
     UniqueHandle mutex(::CreateMutexW(nullptr, FALSE, kInstallationMutexName));

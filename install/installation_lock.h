@@ -1,6 +1,7 @@
-// Only one installation of the viewer runs at a time on a machine: two
-// setups writing the same files, settings and registry keys at once would
-// leave a mix of both. The lock is a named mutex in the global namespace, so
+// What must not run while an installation or an uninstallation works: the
+// viewer, and another setup. Only one installation of the viewer runs at a
+// time on a machine: two setups writing the same files, settings and
+// registry keys at once would leave a mix of both. The lock is a named mutex in the global namespace, so
 // setups of other sessions (a deployment service, another user) see it too.
 #pragma once
 
@@ -30,5 +31,9 @@ private:
 // takes the lock in the ready page's Next handler around RunInstallation and,
 // when it is held, shows string 7 in an error box and stays on the page.
 [[nodiscard]] InstallationLock TryLockInstallation();
+
+// The viewer runs: a top-level window of its class exists. Its files are in
+// use then, so that nothing of it is installed or removed meanwhile.
+[[nodiscard]] bool ViewerIsRunning() noexcept;
 
 }  // namespace pixelmoor

@@ -12,25 +12,6 @@ constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// A lead-byte range of a double-byte code page.
-struct LeadRange {
-    std::uint8_t first;
-    std::uint8_t last;
-};
-
-struct KnownCodePage {
-    unsigned codePage;
-    std::array<LeadRange, 2> leadRanges;  // {0, 0} ends the list
-};
-
-// The lead bytes that the system reports for its double-byte ANSI code pages.
-constexpr KnownCodePage kDoubleByteCodePages[] = {
-    {932, {{{0x81, 0x9F}, {0xE0, 0xFC}}}},  // Japanese (Shift-JIS)
-    {936, {{{0x81, 0xFE}, {0, 0}}}},        // Simplified Chinese (GBK)
-    {949, {{{0x81, 0xFE}, {0, 0}}}},        // Korean
-    {950, {{{0x81, 0xFE}, {0, 0}}}},        // Traditional Chinese (Big5)
-};
-
 CharacterLengths SingleByteLengths() {
     CharacterLengths lengths;
     lengths.fill(1);
@@ -68,19 +49,6 @@ CharacterLengths CharacterLengthsFrom(unsigned codePage, std::span<const std::ui
         for (unsigned b = first; b <= last; ++b) lengths[b] = 2;
     }
     return lengths;
-}
-
-CharacterLengths KnownCharacterLengths(unsigned codePage) {
-    for (const KnownCodePage& known : kDoubleByteCodePages) {
-        if (known.codePage != codePage) continue;
-        std::vector<std::uint8_t> ranges;
-        for (const LeadRange& range : known.leadRanges) {
-            ranges.push_back(range.first);
-            ranges.push_back(range.last);
-        }
-        return CharacterLengthsFrom(codePage, ranges);
-    }
-    return CharacterLengthsFrom(codePage, {});
 }
 
 std::vector<std::string_view> SplitIntoPieces(std::string_view bytes, const CharacterLengths& lengths) {

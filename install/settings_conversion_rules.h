@@ -37,11 +37,6 @@ inline constexpr unsigned kUtf8CodePage = 65001;
 // zero pair or the end of the span, as CPINFO gives them).
 [[nodiscard]] CharacterLengths CharacterLengthsFrom(unsigned codePage, std::span<const std::uint8_t> leadByteRanges);
 
-// The lengths of the ANSI code pages that are known without the system: the
-// double-byte code pages 932, 936, 949 and 950, and UTF-8; every other code
-// page counts as single-byte.
-[[nodiscard]] CharacterLengths KnownCharacterLengths(unsigned codePage);
-
 // The pieces in which an ANSI settings file is converted: each ends after a
 // line feed or, in an overlong line, before the character that would pass
 // kPieceByteLimit bytes, so that no character is split between two pieces. A

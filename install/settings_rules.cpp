@@ -1,5 +1,6 @@
 #include "install/settings_rules.h"
 
+#include "framework/dpi.h"
 #include "framework/text_rules.h"
 
 namespace pixelmoor {
@@ -42,7 +43,7 @@ bool NeedsMirror(std::wstring_view settingsPath) {
            settingsPath.find(L"Pixelmoor64_App") != std::wstring_view::npos;
 }
 
-int ScaleFromDpi(int dpi) noexcept { return dpi * 100 / 96; }
+int ScaleFromDpi(int dpi) noexcept { return dpi * 100 / kDefaultDpi; }
 
 ToolbarChoice ChooseToolbar(const std::function<int()>& screenHeight, int scale) {
     if (screenHeight() >= 1600 || scale >= 170) return {L"gnome-colors-human_48.png", L"48"};

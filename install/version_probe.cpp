@@ -7,7 +7,8 @@
 #include <new>
 #include <optional>
 
-#include "archive/folder_path.h"
+#include "framework/folder_path.h"
+#include "framework/system_folders.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "install/version_probe_rules.h"
@@ -20,20 +21,14 @@ using GetFileVersionInfoSizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
 using GetFileVersionInfoFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
 using VerQueryValueFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
 
-// Characters of the buffer for the library's path, and of the system folder in it.
-constexpr std::size_t kLibraryPathBufferChars = 324;
-constexpr UINT kSystemFolderChars = 260;
 constexpr wchar_t kCompanyNameQuery[] = L"\\StringFileInfo\\040904E4\\CompanyName";
 
 // version.dll in the system folder, never one next to the setup. Empty when
 // the system folder cannot be read.
 std::optional<std::wstring> VersionLibraryPath() {
-    std::wstring path(kLibraryPathBufferChars, L'\0');
-    const UINT length = ::GetSystemDirectoryW(path.data(), kSystemFolderChars);
-    if (length == 0 || length >= kSystemFolderChars) return std::nullopt;
-    path.resize(length);
-    if (!EndsWithBackslash(path)) path += L'\\';
-    return path + L"version.dll";
+    const std::optional<std::wstring> system = SystemFolder();
+    if (!system) return std::nullopt;
+    return WithTrailingBackslash(*system) + L"version.dll";
 }
 
 template <typename Function>

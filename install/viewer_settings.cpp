@@ -2,7 +2,8 @@
 
 #include <optional>
 
-#include "archive/folder_path.h"
+#include "framework/folder_path.h"
+#include "framework/system_folders.h"
 #include "framework/text_rules.h"
 #include "install/install_folder.h"
 #include "install/install_folder_rules.h"
@@ -14,12 +15,10 @@ namespace pixelmoor {
 
 namespace {
 
-constexpr wchar_t kOthersSection[] = L"Others";
 constexpr wchar_t kLanguageSection[] = L"Language";
 constexpr wchar_t kToolbarSection[] = L"Toolbar";
 constexpr wchar_t kGermanLanguageDll[] = L"DEUTSCH.DLL";
 constexpr wchar_t kGermanLanguageName[] = L"Deutsch";
-constexpr wchar_t kIniFolderKey[] = L"INI_Folder";
 
 // One settings file changed through a copy: the keys go into the copy with the
 // system's profile functions, and the copy then replaces the file in one
@@ -77,19 +76,6 @@ void PresetLanguageAndToolbar(SettingsEdit& edit, const std::optional<ToolbarCho
     if (toolbar) PresetToolbar(edit, *toolbar);
 }
 
-std::optional<std::wstring> EnvironmentValue(std::wstring_view name) {
-    const std::wstring key(name);
-    // Asked for the length first, so that a long value arrives whole and the
-    // expansion can recognise it as too long.
-    DWORD size = ::GetEnvironmentVariableW(key.c_str(), nullptr, 0);
-    if (size == 0) return std::nullopt;
-    std::wstring value(size, L'\0');
-    size = ::GetEnvironmentVariableW(key.c_str(), value.data(), size);
-    if (size >= value.size()) return std::nullopt;  // changed between the two calls
-    value.resize(size);
-    return value;
-}
-
 int DisplayScale() {
     const UniqueCreatedDc display(::CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
     if (!display) return 100;
@@ -98,6 +84,7 @@ int DisplayScale() {
 
 }  // namespace
 
+// A value arrives whole, so that the expansion can recognise one too long.
 std::wstring ExpandIniFolder(std::wstring_view iniFolder) { return ExpandIniFolder(iniFolder, EnvironmentValue); }
 
 std::wstring RecordedIniFolder(std::wstring_view folder) {

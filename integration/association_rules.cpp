@@ -3,6 +3,7 @@
 #include <array>
 
 #include "framework/product.h"
+#include "framework/text_rules.h"
 
 namespace pixelmoor {
 
@@ -11,15 +12,6 @@ namespace {
 constexpr wchar_t kClassesKey[] = L"SOFTWARE\\Classes\\";
 constexpr wchar_t kFileExtsKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\";
 
-wchar_t AsciiUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
-
-bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-    return true;
-}
-
 std::wstring ClassKey(std::wstring_view type) { return kClassesKey + ProgId(type); }
 
 }  // namespace
@@ -27,9 +19,7 @@ std::wstring ClassKey(std::wstring_view type) { return kClassesKey + ProgId(type
 std::wstring ProgId(std::wstring_view type) { return std::wstring(kProductName) + L'.' + std::wstring(type); }
 
 std::wstring ClassDescription(std::wstring_view type) {
-    std::wstring upper(type);
-    for (wchar_t& c : upper) c = AsciiUpper(c);
-    return std::wstring(kProductName) + L' ' + upper + L" File";
+    return std::wstring(kProductName) + L' ' + AsciiUpper(type) + L" File";
 }
 
 bool PointsExtensionAtViewer(std::wstring_view extension, bool selected) {

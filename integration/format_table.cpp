@@ -1,5 +1,7 @@
 #include "integration/format_table.h"
 
+#include <algorithm>
+
 namespace pixelmoor {
 
 namespace {
@@ -79,17 +81,20 @@ constexpr FormatRow kRows[kFormatRowCount] = {
 
 std::span<const FormatRow, kFormatRowCount> FormatTable() { return std::span<const FormatRow, kFormatRowCount>(kRows); }
 
-AssocSwitchChoice SelectionForAssocValue(long value) {
-    AssocSwitchChoice choice;
-    if (value == 1) {
-        for (std::size_t row = 0; row < kImageRowCount; ++row) choice.selection[row] = 1;
-    } else if (value == 2) {
-        choice.selection.fill(1);
-    } else {
-        return choice;
-    }
-    choice.associate = 1;
-    return choice;
+AssociationSelection ImageRowSelection() {
+    AssociationSelection selection{};
+    std::fill_n(selection.begin(), kImageRowCount, 1);
+    return selection;
+}
+
+AssociationSelection FullSelection() {
+    AssociationSelection selection;
+    selection.fill(1);
+    return selection;
+}
+
+bool AssociationRequested(const AssociationSelection& selection) noexcept {
+    return std::any_of(selection.begin(), selection.end(), [](std::int32_t flag) { return flag != 0; });
 }
 
 }  // namespace pixelmoor

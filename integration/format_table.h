@@ -43,17 +43,21 @@ inline constexpr std::size_t kImageRowCount = 51;  // rows 0 to 50; the rest are
 // One flag per row plus one that belongs to no row and is never read.
 inline constexpr std::size_t kSelectionSize = 66;
 
+// Which file types are to be associated: flag i (1 or 0) for row i. It goes
+// as it is from the command line or the associations page to the
+// registration.
 using AssociationSelection = std::array<std::int32_t, kSelectionSize>;
 
 [[nodiscard]] std::span<const FormatRow, kFormatRowCount> FormatTable();
 
-// The selection that the "/assoc=" value asks for: 1 selects the image rows,
-// 2 every flag, anything else nothing. `associate` tells whether anything
-// was selected.
-struct AssocSwitchChoice {
-    int associate = 0;
-    AssociationSelection selection{};
-};
-[[nodiscard]] AssocSwitchChoice SelectionForAssocValue(long value);
+// The image rows (0 to 50) chosen, the others not.
+[[nodiscard]] AssociationSelection ImageRowSelection();
+
+// Every flag set, the one that belongs to no row included.
+[[nodiscard]] AssociationSelection FullSelection();
+
+// Whether file types were chosen at all, so that an association run is asked
+// for (the install options' "associate"): any flag set.
+[[nodiscard]] bool AssociationRequested(const AssociationSelection& selection) noexcept;
 
 }  // namespace pixelmoor

@@ -6,11 +6,14 @@
 #include <string_view>
 
 #include "integration/format_table.h"
+#include "integration/shortcut_rules.h"
 
 namespace pixelmoor {
 
-// Always returns 1: no single step's failure is reported.
-int RegisterApplication(int associate, std::wstring_view folder, int startMenuGroup, int desktopShortcut,
-                        int thumbnailsShortcut, int allUsers, const AssociationSelection& selection);
+// Registers the viewer installed into folder with the shortcuts chosen and
+// the file types of selection; the association finish runs when any is
+// chosen. Always returns 1: no single step's failure is reported.
+int RegisterApplication(std::wstring_view folder, const ShortcutChoices& shortcuts,
+                        const AssociationSelection& selection);
 
 }  // namespace pixelmoor

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "framework/product.h"
+#include "framework/text_rules.h"
 #include "integration/association_rules.h"
 #include "integration/format_table.h"
 
@@ -16,20 +17,6 @@ constexpr std::array<std::wstring_view, 2> kSystemKeys = {
     L"SOFTWARE\\Classes",
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts",
 };
-
-wchar_t AsciiLower(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
-
-bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](wchar_t x, wchar_t y) { return AsciiLower(x) == AsciiLower(y); });
-}
-
-bool ContainsIgnoringCase(std::wstring_view text, std::wstring_view part) {
-    if (part.size() > text.size()) return false;
-    for (std::size_t at = 0; at + part.size() <= text.size(); ++at)
-        if (EqualsIgnoringCase(text.substr(at, part.size()), part)) return true;
-    return false;
-}
 
 bool NamesTheProduct(std::wstring_view part) {
     return ContainsIgnoringCase(part, kProductName) || EqualsIgnoringCase(part, kViewerExe);
@@ -74,11 +61,6 @@ void Undo(RegistryRemovals& steps, const SetNamedValues& write) {
 
 void Undo(RegistryRemovals&, const DeleteKey&) {}
 
-template <typename Writes>
-void Append(RegistryWrites& to, Writes&& writes) {
-    to.insert(to.end(), std::make_move_iterator(writes.begin()), std::make_move_iterator(writes.end()));
-}
-
 }  // namespace
 
 std::optional<std::wstring> OwnedKeyRoot(std::wstring_view key) {
@@ -111,25 +93,16 @@ RegistryRemovals RemovalStepsFor(std::span<const RegistryWrite> writes) {
     return steps;
 }
 
-RegistryWrites EveryRegistrationWrite(const RegistrationTexts& texts) {
-    RegistryWrites writes = ContextMenuWrites(texts);
-    Append(writes, ApplicationWrites(texts));
-    for (const FormatRow& row : FormatTable()) {
-        const std::wstring icon = IconTextFor(row.icon, texts);
-        for (const FormatExtension& entry : row.extensions()) {
-            Append(writes, ExtensionClassWrites(entry.extension, entry.type, texts.openCommand, icon, true));
-            writes.push_back(CapabilityAssociationWrite(entry.extension, entry.type));
-            Append(writes, UserChoiceWrites(entry.extension, entry.type));
-        }
-    }
-    Append(writes, StoreAppHidingWrites());
-    return writes;
+RegistryWrites EveryRegistrationWrite(const RegistrationTexts& texts, UninstallEntry entry) {
+    AssociationSelection everyRow;
+    everyRow.fill(1);
+    return RegistrationWrites(texts, true, everyRow, true, entry);
 }
 
 RemoveKeyTree UninstallEntryRemoval() { return {RegistryRoot::LocalMachine, kUninstallEntryKey, {}}; }
 
-RegistryRemovals RegistrationRemovalSteps(std::wstring_view folder) {
-    return RemovalStepsFor(EveryRegistrationWrite(BuildRegistrationTexts(folder)));
+RegistryRemovals RegistrationRemovalSteps(std::wstring_view folder, UninstallEntry entry) {
+    return RemovalStepsFor(EveryRegistrationWrite(BuildRegistrationTexts(folder), entry));
 }
 
 }  // namespace pixelmoor

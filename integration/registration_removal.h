@@ -69,14 +69,16 @@ using RegistryRemovals = std::vector<RegistryRemoval>;
 [[nodiscard]] RegistryRemovals RemovalStepsFor(std::span<const RegistryWrite> writes);
 
 // Every write that the registration can make for this folder, whatever was
-// chosen: the context menu, the application keys, every extension pointed at
-// the viewer and made the user's choice, and the store-app values.
-[[nodiscard]] RegistryWrites EveryRegistrationWrite(const RegistrationTexts& texts);
+// chosen: the registration's own writes with the context menu, every
+// extension pointed at the viewer and made the user's choice, and the
+// store-app values; the uninstall entry as entry says.
+[[nodiscard]] RegistryWrites EveryRegistrationWrite(const RegistrationTexts& texts, UninstallEntry entry);
 
 // The uninstall entry's key, which an uninstaller removes last.
 [[nodiscard]] RemoveKeyTree UninstallEntryRemoval();
 
-// The steps that take back a registration into folder.
-[[nodiscard]] RegistryRemovals RegistrationRemovalSteps(std::wstring_view folder);
+// The steps that take back a registration into folder, the uninstall
+// entry's as entry says.
+[[nodiscard]] RegistryRemovals RegistrationRemovalSteps(std::wstring_view folder, UninstallEntry entry);
 
 }  // namespace pixelmoor

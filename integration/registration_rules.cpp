@@ -21,7 +21,76 @@ constexpr std::uint32_t kEstimatedSizeKb = 8192;
 
 std::wstring Quoted(std::wstring_view text) { return L'"' + std::wstring(text) + L'"'; }
 
-std::wstring VersionText() { return DecimalText(kVersionMajor) + L'.' + DecimalText(kVersionMinor); }
+void Append(RegistryWrites& writes, RegistryWrites more) {
+    writes.insert(writes.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+}
+
+// The command class with the open command, and the application key of the
+// viewer's file.
+RegistryWrites CommandClassWrites(const RegistrationTexts& texts) {
+    using Root = RegistryRoot;
+    return {
+        SetDefaultValue{Root::LocalMachine, kCommandClassKey, std::wstring(kProductName)},
+        // The next installation reads this command back to find the install folder.
+        SetDefaultValue{Root::LocalMachine, kOpenCommandKey, texts.openCommand},
+        // The command class keeps no icon of its own.
+        DeleteKey{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor\\DefaultIcon"},
+        SetDefaultValue{Root::ClassesRoot, L"Applications\\p_moor64.exe\\shell\\open\\command", texts.openCommand},
+        SetNamedValues{Root::ClassesRoot,
+                       L"Applications\\p_moor64.exe",
+                       KeyOpening::OpenFullAccess,
+                       {{L"FriendlyAppName", std::wstring(kFriendlyAppName)}}},
+    };
+}
+
+RegistryWrites UninstallEntryWrites(const RegistrationTexts& texts) {
+    const std::wstring version = VersionText(kVersionMajor, kVersionMinor);
+    const std::wstring uninstaller = Quoted(texts.folder + kUninstallerExe);
+    return {
+        // The empty default value creates the uninstall entry's key.
+        SetDefaultValue{RegistryRoot::LocalMachine, kUninstallEntryKey, L""},
+        SetNamedValues{RegistryRoot::LocalMachine,
+                       kUninstallEntryKey,
+                       KeyOpening::OpenFullAccess,
+                       {
+                           {L"DisplayName", std::wstring(kProductName) + L' ' + version + L" (64-bit)"},
+                           {L"UninstallString", uninstaller},
+                           {L"Publisher", std::wstring(kPublisher)},
+                           {L"InstallLocation", texts.folder},
+                           {L"DisplayVersion", version},
+                           {L"DisplayIcon", texts.viewerIcon},
+                           {L"VersionMajor", static_cast<std::uint32_t>(kVersionMajor)},
+                           {L"VersionMinor", static_cast<std::uint32_t>(kVersionMinor)},
+                           {L"EstimatedSize", kEstimatedSizeKb},
+                           // What package managers and deployment tools run, and no
+                           // change or repair offered for an installation that has none.
+                           {L"QuietUninstallString", uninstaller + L" /silent"},
+                           {L"NoModify", std::uint32_t{1}},
+                           {L"NoRepair", std::uint32_t{1}},
+                       }},
+    };
+}
+
+// The application key with its command, the capabilities and the
+// registered application.
+RegistryWrites CapabilitiesWrites(const RegistrationTexts& texts) {
+    using Root = RegistryRoot;
+    return {
+        SetNamedValues{Root::LocalMachine, kApplicationKey, KeyOpening::Create, {}},
+        SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Pixelmoor\\shell\\open\\command", Quoted(texts.viewer)},
+        SetNamedValues{Root::LocalMachine,
+                       kCapabilitiesKey,
+                       KeyOpening::Create,
+                       {{L"ApplicationDescription", std::wstring(kApplicationDescription)}}},
+        // The association pass only opens this key; it must exist before the first extension.
+        SetNamedValues{Root::LocalMachine, kFileAssociationsKey, KeyOpening::Create, {}},
+        // Listed only where the system keeps such a list: the key is not created.
+        SetNamedValues{Root::LocalMachine,
+                       L"SOFTWARE\\RegisteredApplications",
+                       KeyOpening::OpenSetValue,
+                       {{std::wstring(kProductName), std::wstring(kCapabilitiesKey)}}},
+    };
+}
 
 }  // namespace
 
@@ -63,75 +132,30 @@ RegistryWrites ContextMenuWrites(const RegistrationTexts& texts) {
     return writes;
 }
 
-RegistryWrites ApplicationWrites(const RegistrationTexts& texts) {
-    using Root = RegistryRoot;
-    const std::wstring productName = kProductName;
-    return {
-        SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor", productName},
-        // The next installation reads this command back to find the install folder.
-        SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor\\shell\\open\\command", texts.openCommand},
-        // The command class keeps no icon of its own.
-        DeleteKey{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor\\DefaultIcon"},
-        SetDefaultValue{Root::ClassesRoot, L"Applications\\p_moor64.exe\\shell\\open\\command", texts.openCommand},
-        SetNamedValues{Root::ClassesRoot,
-                       L"Applications\\p_moor64.exe",
-                       KeyOpening::OpenFullAccess,
-                       {{L"FriendlyAppName", std::wstring(kFriendlyAppName)}}},
-        // The empty default value creates the uninstall entry's key.
-        SetDefaultValue{Root::LocalMachine, kUninstallEntryKey, L""},
-        SetNamedValues{Root::LocalMachine,
-                       kUninstallEntryKey,
-                       KeyOpening::OpenFullAccess,
-                       {
-                           {L"DisplayName", productName + L' ' + VersionText() + L" (64-bit)"},
-                           {L"UninstallString", Quoted(texts.folder + kUninstallerExe)},
-                           {L"Publisher", std::wstring(kPublisher)},
-                           {L"InstallLocation", texts.folder},
-                           {L"DisplayVersion", VersionText()},
-                           {L"DisplayIcon", texts.viewerIcon},
-                           {L"VersionMajor", static_cast<std::uint32_t>(kVersionMajor)},
-                           {L"VersionMinor", static_cast<std::uint32_t>(kVersionMinor)},
-                           {L"EstimatedSize", kEstimatedSizeKb},
-                           // What package managers and deployment tools run, and no
-                           // change or repair offered for an installation that has none.
-                           {L"QuietUninstallString", Quoted(texts.folder + kUninstallerExe) + L" /silent"},
-                           {L"NoModify", std::uint32_t{1}},
-                           {L"NoRepair", std::uint32_t{1}},
-                       }},
-        SetNamedValues{Root::LocalMachine, kApplicationKey, KeyOpening::Create, {}},
-        SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Pixelmoor\\shell\\open\\command", Quoted(texts.viewer)},
-        SetNamedValues{Root::LocalMachine,
-                       kCapabilitiesKey,
-                       KeyOpening::Create,
-                       {{L"ApplicationDescription", std::wstring(kApplicationDescription)}}},
-        // The association pass only opens this key; it must exist before the first extension.
-        SetNamedValues{Root::LocalMachine, kFileAssociationsKey, KeyOpening::Create, {}},
-        // Listed only where the system keeps such a list: the key is not created.
-        SetNamedValues{Root::LocalMachine,
-                       L"SOFTWARE\\RegisteredApplications",
-                       KeyOpening::OpenSetValue,
-                       {{productName, std::wstring(kCapabilitiesKey)}}},
-    };
+RegistryWrites ApplicationWrites(const RegistrationTexts& texts, UninstallEntry entry) {
+    RegistryWrites writes = CommandClassWrites(texts);
+    if (entry == UninstallEntry::kIncluded) Append(writes, UninstallEntryWrites(texts));
+    Append(writes, CapabilitiesWrites(texts));
+    return writes;
 }
 
 RegistryWrites RegistrationWrites(const RegistrationTexts& texts, bool contextMenu,
-                                  const AssociationSelection& selection, bool hideStoreApps) {
+                                  const AssociationSelection& selection, bool hideStoreApps, UninstallEntry entry) {
     RegistryWrites writes;
-    const auto append = [&writes](RegistryWrites more) {
-        writes.insert(writes.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
-    };
-    if (contextMenu) append(ContextMenuWrites(texts));
-    append(ApplicationWrites(texts));
+    if (contextMenu) Append(writes, ContextMenuWrites(texts));
+    Append(writes, ApplicationWrites(texts, entry));
     const auto rows = FormatTable();
     for (std::size_t row = 0; row < rows.size(); ++row) {
         const std::wstring icon = IconTextFor(rows[row].icon, texts);
-        for (const FormatExtension& entry : rows[row].extensions()) {
-            append(ExtensionClassWrites(entry.extension, entry.type, texts.openCommand, icon, selection[row] != 0));
-            writes.push_back(CapabilityAssociationWrite(entry.extension, entry.type));
-            if (selection[row] != 0) append(UserChoiceWrites(entry.extension, entry.type));
+        const bool selected = selection[row] != 0;
+        for (const FormatExtension& extension : rows[row].extensions()) {
+            Append(writes,
+                   ExtensionClassWrites(extension.extension, extension.type, texts.openCommand, icon, selected));
+            writes.push_back(CapabilityAssociationWrite(extension.extension, extension.type));
+            if (selected) Append(writes, UserChoiceWrites(extension.extension, extension.type));
         }
     }
-    if (hideStoreApps) append(StoreAppHidingWrites());
+    if (hideStoreApps) Append(writes, StoreAppHidingWrites());
     return writes;
 }
 

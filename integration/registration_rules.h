@@ -12,6 +12,10 @@ namespace pixelmoor {
 
 // The uninstall entry that Programs and Features and package managers read.
 inline constexpr wchar_t kUninstallEntryKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor64";
+// The product's command class, and its open command, from which the next
+// installation reads back the install folder (HKEY_LOCAL_MACHINE).
+inline constexpr wchar_t kCommandClassKey[] = L"SOFTWARE\\Classes\\Pixelmoor";
+inline constexpr wchar_t kOpenCommandKey[] = L"SOFTWARE\\Classes\\Pixelmoor\\shell\\open\\command";
 
 // The texts built from the install folder. They hold the whole folder,
 // however long: a path that does not fit a system path buffer is still
@@ -36,9 +40,15 @@ struct RegistrationTexts {
 // with the clicked item in thumbnails mode.
 [[nodiscard]] RegistryWrites ContextMenuWrites(const RegistrationTexts& texts);
 
+// Whether a list of writes holds those of the uninstall entry. An
+// uninstaller takes everything else back first and the entry last, so that
+// it can be run again when anything was left.
+enum class UninstallEntry { kIncluded, kLeftOut };
+
 // The command class, the application key, the uninstall entry, the
 // capabilities and the registered application, in the order they are made.
-[[nodiscard]] RegistryWrites ApplicationWrites(const RegistrationTexts& texts);
+[[nodiscard]] RegistryWrites ApplicationWrites(const RegistrationTexts& texts,
+                                               UninstallEntry entry = UninstallEntry::kIncluded);
 
 // Every registry write of a registration, in the order they are made: the
 // context menu (with the thumbnails shortcut), the application writes, for
@@ -46,6 +56,7 @@ struct RegistrationTexts {
 // capabilities value and, when its row is chosen, the user's choice; last
 // the store-app values when they are to be hidden.
 [[nodiscard]] RegistryWrites RegistrationWrites(const RegistrationTexts& texts, bool contextMenu,
-                                                const AssociationSelection& selection, bool hideStoreApps);
+                                                const AssociationSelection& selection, bool hideStoreApps,
+                                                UninstallEntry entry = UninstallEntry::kIncluded);
 
 }  // namespace pixelmoor

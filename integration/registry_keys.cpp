@@ -2,11 +2,11 @@
 
 #include <unordered_map>
 
+#include "framework/text_rules.h"
+
 namespace pixelmoor {
 
 namespace {
-
-wchar_t FoldCase(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
 std::wstring_view KeyOf(const RegistryWrite& write) {
     return std::visit([](const auto& w) -> std::wstring_view { return w.key; }, write);
@@ -31,18 +31,7 @@ bool IsPlainKeyPath(std::wstring_view path) {
     return path.find(L"\\\\") == std::wstring_view::npos;
 }
 
-bool SameKeyPath(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-    return true;
-}
-
-std::wstring_view PathBelow(std::wstring_view ancestor, std::wstring_view key) {
-    if (key.size() <= ancestor.size() + 1 || key[ancestor.size()] != L'\\') return {};
-    if (!SameKeyPath(ancestor, key.substr(0, ancestor.size()))) return {};
-    return key.substr(ancestor.size() + 1);
-}
+bool SameKeyPath(std::wstring_view a, std::wstring_view b) { return EqualsIgnoringCase(a, b); }
 
 std::wstring FoldedKey(RegistryRoot root, std::wstring_view path) {
     std::wstring folded;

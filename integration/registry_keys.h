@@ -28,10 +28,6 @@ struct KeyPath {
 // that two spellings are never taken for one key when they are not.
 [[nodiscard]] bool SameKeyPath(std::wstring_view a, std::wstring_view b);
 
-// The part of key below ancestor ("shell\open\command" for the ancestor
-// "SOFTWARE\Classes\Pixelmoor"); empty when key is not strictly below it.
-[[nodiscard]] std::wstring_view PathBelow(std::wstring_view ancestor, std::wstring_view key);
-
 // The keys below which two or more different keys of the list part (the
 // classes root, the application key), each once, in the order the list first
 // reaches them, a key before the keys below it. Keys that are not plain are

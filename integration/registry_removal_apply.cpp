@@ -2,8 +2,12 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <optional>
 
+#include "framework/registry_read.h"
+#include "framework/system_names.h"
+#include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "integration/registry_root_key.h"
 
@@ -33,24 +37,23 @@ UniqueHkey OpenKey(RegistryRoot root, const std::wstring& key, REGSAM access) {
     return handle;
 }
 
+// Bytes of the longest value that the setup writes: a text of the longest
+// path. A larger value cannot hold what the setup wrote.
+constexpr std::size_t kWrittenValueBytesLimit = (kLongPathLimit + 1) * sizeof(wchar_t);
+
 // The data of a value as the setup writes it; nullopt when it is missing or
 // of another kind.
 std::optional<NamedValue> ReadValue(HKEY key, const std::wstring& name) {
-    DWORD type = 0, bytes = 0;
-    if (::RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return std::nullopt;
-    if (type == REG_DWORD && bytes == sizeof(DWORD)) {
+    const std::optional<RegistryValue> value = TryGetValue(key, name.c_str(), kWrittenValueBytesLimit);
+    if (!value) return std::nullopt;
+    if (value->type == REG_DWORD && value->bytes.size() == sizeof(DWORD)) {
         DWORD number = 0;
-        if (::RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&number), &bytes) !=
-            ERROR_SUCCESS)
-            return std::nullopt;
+        std::memcpy(&number, value->bytes.data(), sizeof(number));
         return NamedValue{name, std::uint32_t{number}};
     }
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
-    std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
-    if (::RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &bytes) !=
-        ERROR_SUCCESS)
-        return std::nullopt;
-    text.resize(bytes / sizeof(wchar_t));
+    if (value->type != REG_SZ && value->type != REG_EXPAND_SZ) return std::nullopt;
+    std::wstring text(value->bytes.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(text.data(), value->bytes.data(), text.size() * sizeof(wchar_t));
     while (!text.empty() && text.back() == L'\0') text.pop_back();
     return NamedValue{name, std::move(text)};
 }
@@ -59,9 +62,7 @@ std::optional<NamedValue> ReadValue(HKEY key, const std::wstring& name) {
 bool StillHolds(const NamedValue& found, const NamedValue& written) {
     const auto* foundText = std::get_if<std::wstring>(&found.data);
     const auto* writtenText = std::get_if<std::wstring>(&written.data);
-    if (foundText && writtenText)
-        return ::CompareStringOrdinal(foundText->c_str(), static_cast<int>(foundText->size()), writtenText->c_str(),
-                                      static_cast<int>(writtenText->size()), TRUE) == CSTR_EQUAL;
+    if (foundText && writtenText) return SystemNamesEqual(*foundText, *writtenText);
     return found.data == written.data;
 }
 

@@ -11,7 +11,7 @@ namespace {
 constexpr wchar_t kThumbsArgument[] = L"/thumbs";
 constexpr int kThumbsIconIndex = 7;
 
-LinkSpec Plain(std::wstring fileName, std::wstring target) {
+ShortcutLink Plain(std::wstring fileName, std::wstring target) {
     return {std::move(fileName), std::move(target), std::nullopt, std::nullopt, 0, std::nullopt};
 }
 
@@ -23,10 +23,10 @@ std::wstring VersionedLinkName(int major, int minor) {
     return L"Pixelmoor 64 " + DecimalText(major) + L'.' + minorText + L".lnk";
 }
 
-std::vector<LinkSpec> StartMenuGroupLinks(std::wstring_view installFolder, int windowsGeneration) {
+std::vector<ShortcutLink> StartMenuGroupLinks(std::wstring_view installFolder, int windowsGeneration) {
     const std::wstring folder(installFolder);
     const std::wstring viewer = folder + kViewerExe;
-    std::vector<LinkSpec> links;
+    std::vector<ShortcutLink> links;
     links.push_back(Plain(VersionedLinkName(kVersionMajor, kVersionMinor), viewer));
     links.push_back({L"Pixelmoor - Thumbnails.lnk", viewer, kThumbsArgument, viewer, kThumbsIconIndex, std::nullopt});
     if (windowsGeneration != kGenerationWindows8)
@@ -41,13 +41,13 @@ std::vector<LinkSpec> StartMenuGroupLinks(std::wstring_view installFolder, int w
     return links;
 }
 
-LinkSpec ViewerDesktopLink(std::wstring_view viewer) {
-    LinkSpec link = Plain(L"Pixelmoor 64.lnk", std::wstring(viewer));
+ShortcutLink ViewerDesktopLink(std::wstring_view viewer) {
+    ShortcutLink link = Plain(L"Pixelmoor 64.lnk", std::wstring(viewer));
     link.description = L"Pixelmoor 64 - Bildbetrachter";
     return link;
 }
 
-LinkSpec ThumbnailsDesktopLink(std::wstring_view viewer) {
+ShortcutLink ThumbnailsDesktopLink(std::wstring_view viewer) {
     return {L"Pixelmoor 64 Thumbnails.lnk", std::wstring(viewer), kThumbsArgument,
             std::wstring(viewer),           kThumbsIconIndex,     L"Pixelmoor - Thumbnails"};
 }

@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <string>
 
-#include "archive/folder_path.h"
+#include "framework/folder_path.h"
+#include "framework/system_folders.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "integration/shortcut_rules.h"
@@ -15,8 +16,6 @@
 namespace pixelmoor {
 
 namespace {
-
-using UniqueItemIdList = UniqueCoTaskMem<ITEMIDLIST>;
 
 // Threads that save shortcuts side by side; the saves wait mostly on the
 // system, so a few more than there are processors pay.
@@ -30,37 +29,20 @@ constexpr CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00
 constexpr IID kShellLinkInterface = {0x000214F9, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 constexpr IID kPersistFileInterface = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-std::optional<std::wstring> ToText(std::optional<std::wstring_view> text) {
-    if (!text) return std::nullopt;
-    return std::wstring(*text);
-}
-
-std::wstring WindowsFolder() {
-    std::wstring folder(kSystemPathLimit + 1, L'\0');
-    const UINT length = ::GetWindowsDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-    folder.resize(length <= kSystemPathLimit ? length : 0);
-    return folder;
-}
-
-// A shell folder, ending in a backslash. When the shell cannot name it, the
-// Windows folder stands in (where writing usually fails for lack of rights).
-std::wstring ShellFolder(int folderId) {
-    std::wstring folder;
-    UniqueItemIdList idList;
-    if (SUCCEEDED(::SHGetSpecialFolderLocation(::GetActiveWindow(), folderId, idList.put()))) {
-        std::wstring path(kSystemPathLimit + 1, L'\0');  // the size the shell writes a path into
-        if (::SHGetPathFromIDListW(idList.get(), path.data())) folder = path.c_str();
-    }
-    if (folder.empty()) folder = WindowsFolder();
-    if (!EndsWithBackslash(folder)) folder += L'\\';
-    return folder;
+// The folder that a group of shortcuts goes to, ending in a backslash. When
+// the shell cannot name it, the Windows folder stands in (where writing
+// usually fails for lack of rights).
+std::wstring ShortcutFolder(int csidl) {
+    std::optional<std::wstring> folder = ShellFolder(csidl);
+    if (!folder) folder = WindowsFolder();
+    return folder ? WithTrailingBackslash(*folder) : std::wstring(L"\\");
 }
 
 // Writes one .lnk file through the shell's link object, with COM initialised
 // for it (which only counts when the caller has initialised it already).
 // Properties are set in the order icon, target, arguments, description, each
 // only when given; an existing file is replaced.
-int WriteShortcut(std::wstring_view folder, const LinkSpec& link) {
+int WriteShortcut(std::wstring_view folder, const ShortcutLink& link) {
     ComScope com;
     ComPtr<IShellLinkW> shellLink;
     if (FAILED(::CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkInterface,
@@ -92,9 +74,6 @@ DWORD WINAPI ShortcutWorker(void* batch) noexcept {
     return 0;
 }
 
-// The last result of the jobs, or 0 when there were none.
-int LastResult(const std::vector<int>& results) { return results.empty() ? 0 : results.back(); }
-
 }  // namespace
 
 ShortcutWriter::ShortcutWriter(std::vector<ShortcutJob> jobs) : batch_(std::make_unique<Batch>()) {
@@ -119,7 +98,7 @@ const std::vector<int>& ShortcutWriter::Wait() {
 }
 
 std::vector<ShortcutJob> StartMenuGroupJobs(std::wstring_view installFolder, int allUsers) {
-    std::wstring group = ShellFolder(allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS) + kGroupFolderName;
+    std::wstring group = ShortcutFolder(allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS) + kGroupFolderName;
     // The shortcuts are tried even when the folder cannot be made; each one then simply fails.
     [[maybe_unused]] const int groupReady = EnsureFolderPath(group);
     // File names are appended directly, also to a folder text too long to get its backslash there.
@@ -127,43 +106,16 @@ std::vector<ShortcutJob> StartMenuGroupJobs(std::wstring_view installFolder, int
     for (std::wstring_view replaced : kReplacedGroupLinks) ::DeleteFileW((group + std::wstring(replaced)).c_str());
 
     std::vector<ShortcutJob> jobs;
-    for (LinkSpec& link : StartMenuGroupLinks(installFolder, CurrentWindowsGeneration()))
+    for (ShortcutLink& link : StartMenuGroupLinks(installFolder, CurrentWindowsGeneration()))
         jobs.push_back({group, std::move(link)});
     return jobs;
 }
 
-std::vector<ShortcutJob> DesktopJobs(std::span<const LinkSpec> links, int allUsers) {
-    const std::wstring desktop = ShellFolder(allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOP);
+std::vector<ShortcutJob> DesktopJobs(std::span<const ShortcutLink> links, int allUsers) {
+    const std::wstring desktop = ShortcutFolder(allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOP);
     std::vector<ShortcutJob> jobs;
-    for (const LinkSpec& link : links) jobs.push_back({desktop, link});
+    for (const ShortcutLink& link : links) jobs.push_back({desktop, link});
     return jobs;
-}
-
-int CreateStartMenuGroup(std::wstring_view installFolder, int allUsers) {
-    ShortcutWriter writer(StartMenuGroupJobs(installFolder, allUsers));
-    return LastResult(writer.Wait());
-}
-
-int CreateDesktopShortcut(std::wstring_view target, std::wstring_view linkFileName,
-                          std::optional<std::wstring_view> iconFile, std::optional<std::wstring_view> description,
-                          std::optional<std::wstring_view> arguments, int iconIndex, int allUsers) {
-    const LinkSpec link{
-        std::wstring(linkFileName), std::wstring(target), ToText(arguments), ToText(iconFile), iconIndex,
-        ToText(description)};
-    return WriteShortcut(ShellFolder(allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOP), link);
-}
-
-int CreateDesktopShortcuts(std::span<const LinkSpec> links, int allUsers) {
-    ShortcutWriter writer(DesktopJobs(links, allUsers));
-    return LastResult(writer.Wait());
-}
-
-int CreateFolderShortcut(std::wstring_view folder, std::wstring_view linkFileName, std::wstring_view target,
-                         std::optional<std::wstring_view> arguments, std::optional<std::wstring_view> iconFile,
-                         int iconIndex) {
-    const LinkSpec link{
-        std::wstring(linkFileName), std::wstring(target), ToText(arguments), ToText(iconFile), iconIndex, std::nullopt};
-    return WriteShortcut(folder, link);
 }
 
 }  // namespace pixelmoor

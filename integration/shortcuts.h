@@ -19,7 +19,7 @@ namespace pixelmoor {
 // One shortcut to save: the folder it goes to (ending in a backslash) and the link.
 struct ShortcutJob {
     std::wstring folder;
-    LinkSpec link;
+    ShortcutLink link;
 };
 
 // Shortcuts saved on worker threads while the caller goes on with other work.
@@ -51,37 +51,15 @@ private:
     std::vector<UniqueHandle> workers_;
 };
 
-// Makes the folder of the start-menu group (see CreateStartMenuGroup),
-// removes the viewer shortcuts of the two previous versions from it and gives
-// the group's shortcuts to save, the help file's last.
+// Makes the folder of the start-menu group "Pixelmoor" in the programs
+// folder of the start menu (the current user's, or all users' when allUsers
+// is nonzero), removes the viewer shortcuts of the two previous versions from
+// it and gives the group's shortcuts to the install folder (ending in a
+// backslash) to save, the help file's last.
 std::vector<ShortcutJob> StartMenuGroupJobs(std::wstring_view installFolder, int allUsers);
 
 // The desktop shortcuts to save (the current user's desktop, or all users'),
 // which is looked up once for all of them.
-std::vector<ShortcutJob> DesktopJobs(std::span<const LinkSpec> links, int allUsers);
-
-// Creates the group "Pixelmoor" in the programs folder of the start menu (the
-// current user's, or all users' when allUsers is nonzero) with its shortcuts
-// to the install folder (ending in a backslash), and removes the viewer
-// shortcuts of the two previous versions. Returns 1 when the last shortcut
-// (the help file) was saved, else 0.
-int CreateStartMenuGroup(std::wstring_view installFolder, int allUsers);
-
-// Writes one shortcut onto the desktop (the current user's, or all users').
-// Returns 1 when it was saved, else 0.
-int CreateDesktopShortcut(std::wstring_view target, std::wstring_view linkFileName,
-                          std::optional<std::wstring_view> iconFile, std::optional<std::wstring_view> description,
-                          std::optional<std::wstring_view> arguments, int iconIndex, int allUsers);
-
-// Writes the shortcuts onto the desktop (the current user's, or all
-// users'), which is looked up once for all of them. Returns 1 when the last
-// one was saved, else 0.
-int CreateDesktopShortcuts(std::span<const LinkSpec> links, int allUsers);
-
-// Writes one shortcut, without a description, into a folder that ends in a
-// backslash. Returns 1 when it was saved, else 0.
-int CreateFolderShortcut(std::wstring_view folder, std::wstring_view linkFileName, std::wstring_view target,
-                         std::optional<std::wstring_view> arguments, std::optional<std::wstring_view> iconFile,
-                         int iconIndex);
+std::vector<ShortcutJob> DesktopJobs(std::span<const ShortcutLink> links, int allUsers);
 
 }  // namespace pixelmoor

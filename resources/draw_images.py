@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""Draws the setup's program icon and its 88 x 31 logo.
+"""Draws the setup's program icon and its 88 x 31 logo, or the uninstaller's icon.
 
-Both show the same small motif, a framed landscape photo (sky, sun, two
-hills); the logo adds the product name in a built-in pixel font. Everything is
+The setup's pictures show the same small motif, a framed landscape photo
+(sky, sun, two hills); the logo adds the product name in a built-in pixel
+font. The uninstaller's icon is a red disc with a white cross. Everything is
 computed from the code below, so the same script always writes the same bytes.
 
 usage: draw_images.py ICON_FILE LOGO_FILE
+       draw_images.py --uninstaller ICON_FILE
 """
 
 import struct
@@ -94,7 +96,26 @@ def sample_rgba(x, y):
     return (rgb[0] * alpha, rgb[1] * alpha, rgb[2] * alpha, alpha)
 
 
-def render_icon_image(size, grid=4):
+# The uninstaller's icon: a cross of two bars on a disc.
+UNINSTALL_DISC = (0.5, 0.5, 0.46)  # centre x, centre y, radius
+UNINSTALL_BAR_HALF_WIDTH = 0.06
+UNINSTALL_BAR_ENDS = (0.32, 0.68)
+UNINSTALL_COLOURS = {"disc": (200, 40, 40), "cross": (255, 255, 255)}
+
+
+def uninstall_sample_rgba(x, y):
+    """Premultiplied colour and alpha of the uninstaller's icon at (x, y)."""
+    cx, cy, r = UNINSTALL_DISC
+    if (x - cx) ** 2 + (y - cy) ** 2 > r**2:
+        return (0.0, 0.0, 0.0, 0.0)
+    low, high = UNINSTALL_BAR_ENDS
+    on_bar = low <= x <= high and low <= y <= high and (
+        abs(x - y) <= UNINSTALL_BAR_HALF_WIDTH * 2**0.5 or abs(x + y - 1) <= UNINSTALL_BAR_HALF_WIDTH * 2**0.5)
+    rgb = UNINSTALL_COLOURS["cross" if on_bar else "disc"]
+    return (rgb[0], rgb[1], rgb[2], 1.0)
+
+
+def render_icon_image(size, grid=4, sample=sample_rgba):
     """size x size pixels, rows top first, each pixel (r, g, b, a) 0..255."""
     pixels = []
     for py in range(size):
@@ -103,7 +124,7 @@ def render_icon_image(size, grid=4):
             total = [0.0, 0.0, 0.0, 0.0]
             for sy in range(grid):
                 for sx in range(grid):
-                    s = sample_rgba((px + (sx + 0.5) / grid) / size, (py + (sy + 0.5) / grid) / size)
+                    s = sample((px + (sx + 0.5) / grid) / size, (py + (sy + 0.5) / grid) / size)
                     for i in range(4):
                         total[i] += s[i]
             n = grid * grid
@@ -153,10 +174,10 @@ def png_icon_entry(pixels):
     )
 
 
-def icon_file(sizes):
+def icon_file(sizes, sample=sample_rgba):
     entries = []
     for size in sizes:
-        pixels = render_icon_image(size, grid=4 if size <= 48 else 2)
+        pixels = render_icon_image(size, grid=4 if size <= 48 else 2, sample=sample)
         entries.append((size, png_icon_entry(pixels) if size >= 256 else dib_icon_entry(pixels)))
     out = bytearray(struct.pack("<HHH", 0, 1, len(entries)))
     offset = 6 + 16 * len(entries)
@@ -275,6 +296,10 @@ def bmp_4bpp(canvas, palette):
 
 
 def main(argv):
+    if len(argv) == 3 and argv[1] == "--uninstaller":
+        with open(argv[2], "wb") as f:
+            f.write(icon_file([16, 32], uninstall_sample_rgba))
+        return
     if len(argv) != 3:
         sys.exit(__doc__)
     icon_path, logo_path = argv[1], argv[2]

@@ -23,4 +23,4 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 to_wine() { echo "Z:$(echo "$1" | sed 's|/|\\|g')"; }
 setup="$win/bin/pixelmoor-4.75-setup-x64.exe"
 echo "setup: $(stat -c %s "$setup") bytes, $runs runs, Wine $(wine --version)"
-wine "$win/tests/payload/uninstaller/uninstall_bench.exe" "$(to_wine "$setup")" "$runs" | sed 's/\r$//'
+wine "$win/tests/uninstaller/uninstall_bench.exe" "$(to_wine "$setup")" "$runs" | sed 's/\r$//'

@@ -9,7 +9,7 @@ mkdir -p "$deps_dir"
 packages=(
   cmake ninja-build make python3 dpkg-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  mingw-w64-x86-64-dev libz-mingw-w64-dev
+  mingw-w64-x86-64-dev
   clang libclang-rt-dev googletest libgtest-dev
   wine wine64 fonts-wine fonts-liberation locales xvfb xauth x11-utils imagemagick zip unzip
 )

@@ -1,50 +1,27 @@
-// Associations page (position 2, template 104): the file types to associate
-// with the viewer. The list's handle is kept by the sheet, for the ready page.
-// The list can be used only while 3311 is ticked, which on Windows 11 it
-// cannot be.
-#include <windows.h>
+#include "wizard/associations_page.h"
+
 #include <commctrl.h>
 
 #include <array>
 #include <string>
+#include <vector>
 
-#include "framework/unique_handle.h"
-#include "integration/format_table.h"
+#include "framework/gdi_objects.h"
 #include "integration/windows_version.h"
 #include "resources/wizard_ids.h"
 #include "wizard/page_rules.h"
-#include "wizard/pages.h"
-#include "wizard/wiz_property_page.h"
-#include "wizard/wiz_property_sheet.h"
 
 namespace pixelmoor {
 
 namespace {
 
-constexpr int kDefaultDpi = 96;
-// The list while it cannot be used: silver with orange text.
-constexpr COLORREF kDisabledBackground = RGB(192, 192, 192);
-constexpr COLORREF kDisabledText = RGB(255, 128, 0);
 constexpr DWORD kListExtendedStyle = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
 constexpr std::array kSelectionButtons = {IDC_SELECT_IMAGES, IDC_SELECT_ALL, IDC_SELECT_NONE};
-
-// Enables or disables the list with its three buttons and gives it these
-// colours; nothing before the list is set up.
-void EnableList(const CWizPropertyPage& page, bool enable, COLORREF background, COLORREF text) noexcept {
-    const HWND list = page.Sheet().AssociationList();
-    if (list == nullptr) return;
-    ::EnableWindow(list, enable ? TRUE : FALSE);
-    ::SendMessageW(list, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(background));
-    ::SendMessageW(list, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(text));
-    for (const int button : kSelectionButtons) page.EnableDlgItem(button, enable);
-}
 
 void InsertColumns(HWND list) noexcept {
     RECT rect{};
     ::GetWindowRect(list, &rect);
-    int dpi = kDefaultDpi;
-    if (const ScreenDc dc(list); dc) dpi = ::GetDeviceCaps(dc.get(), LOGPIXELSX);
-    const ColumnWidths widths = AssociationColumnWidths(rect.right - rect.left, dpi);
+    const ColumnWidths widths = AssociationColumnWidths(rect.right - rect.left, WindowDpi(list));
     wchar_t noHeader[] = L"";
     for (const int column : {0, 1}) {
         LVCOLUMNW description{};
@@ -76,35 +53,13 @@ void InsertFormatRows(HWND list) {
     }
 }
 
-// The first activation: the list is set up and filled once per run, so its
-// check marks survive Back and Next.
-void SetUpList(CWizPropertyPage& page, HWND list) {
-    page.Sheet().SetAssociationList(list);
-    if (IsWindowsVersionAtLeast(6, 0, 0)) page.CheckDlgButton(IDC_WRITE_ASSOCIATIONS, false);
-    // Windows 11 takes file types from the user's own choice only.
-    if (CurrentWindowsGeneration() == kGenerationWindows11) page.EnableDlgItem(IDC_WRITE_ASSOCIATIONS, false);
-    if (!page.HasSavedListColours()) {
-        page.SaveListColours(static_cast<COLORREF>(::SendMessageW(list, LVM_GETBKCOLOR, 0, 0)),
-                             static_cast<COLORREF>(::SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0)));
-    }
-    // A mask of 0 replaces every extended style bit.
-    ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kListExtendedStyle);
-    InsertColumns(list);
-    InsertFormatRows(list);
+std::size_t ItemCount(HWND list) noexcept {
+    return static_cast<std::size_t>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
 }
 
-void OnWriteAssociationsClicked(const CWizPropertyPage& page) noexcept {
-    if (page.IsDlgButtonChecked(IDC_WRITE_ASSOCIATIONS)) {
-        EnableList(page, true, page.SavedListBackground(), page.SavedListText());
-    } else {
-        EnableList(page, false, kDisabledBackground, kDisabledText);
-    }
-}
-
-void ApplyQuickSelection(const CWizPropertyPage& page, QuickSelection selection) noexcept {
-    const HWND list = page.Sheet().AssociationList();
+void ApplyQuickSelection(HWND list, QuickSelection selection) noexcept {
     if (list == nullptr) return;
-    const auto count = static_cast<std::size_t>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    const std::size_t count = ItemCount(list);
     for (std::size_t i = 0; i < count; ++i) {
         LVITEMW state{};
         state.stateMask = LVIS_STATEIMAGEMASK;
@@ -115,42 +70,79 @@ void ApplyQuickSelection(const CWizPropertyPage& page, QuickSelection selection)
 
 }  // namespace
 
-void AssociationsOnSetActive(CWizPropertyPage& page) noexcept {
-    // An option for systems long gone; never shown, never read.
-    ::ShowWindow(page.GetDlgItem(IDC_XP_ALL_USERS), SW_HIDE);
-    if (page.Sheet().AssociationList() == nullptr) SetUpList(page, page.GetDlgItem(IDC_ASSOCIATION_LIST));
-    if (!page.IsDlgButtonChecked(IDC_WRITE_ASSOCIATIONS)) EnableList(page, false, kDisabledBackground, kDisabledText);
+AssociationsPage::AssociationsPage(CWizPropertySheet& sheet) noexcept : CWizPropertyPage(IDD_ASSOCIATIONS, sheet) {}
+
+AssociationSelection AssociationsPage::Selection() const {
+    const bool enabled = list_ != nullptr && ::IsWindowEnabled(list_);
+    std::vector<int> stateImages;
+    const std::size_t count = enabled ? ItemCount(list_) : 0;
+    for (std::size_t i = 0; i < count && i < kSelectionSize; ++i) {
+        const auto state = static_cast<UINT>(::SendMessageW(list_, LVM_GETITEMSTATE, i, LVIS_STATEIMAGEMASK));
+        stateImages.push_back(static_cast<int>(state >> 12));
+    }
+    return SelectionFromList(enabled, stateImages);
 }
 
-bool AssociationsOnCommand(CWizPropertyPage& page, int id, int code) noexcept {
-    if (code != BN_CLICKED) return false;
-    switch (id) {
-    case IDC_WRITE_ASSOCIATIONS:
-        OnWriteAssociationsClicked(page);
-        return true;
-    case IDC_SELECT_IMAGES:
-        ApplyQuickSelection(page, QuickSelection::kImagesOnly);
-        return true;
-    case IDC_SELECT_ALL:
-        ApplyQuickSelection(page, QuickSelection::kAll);
-        return true;
-    case IDC_SELECT_NONE:
-        ApplyQuickSelection(page, QuickSelection::kNone);
-        return true;
-    default:
-        return false;
+// The first activation: the list is set up and filled once per run, so its
+// check marks survive Back and Next.
+void AssociationsPage::SetUpList(HWND list) {
+    list_ = list;
+    if (IsWindowsVersionAtLeast(6, 0, 0)) CheckDlgButton(IDC_WRITE_ASSOCIATIONS, false);
+    // Windows 11 takes file types from the user's own choice only.
+    if (CurrentWindowsGeneration() == kGenerationWindows11) EnableDlgItem(IDC_WRITE_ASSOCIATIONS, false);
+    if (!savedColours_) {
+        savedColours_ = ListColours{static_cast<COLORREF>(::SendMessageW(list, LVM_GETBKCOLOR, 0, 0)),
+                                    static_cast<COLORREF>(::SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0))};
+    }
+    // A mask of 0 replaces every extended style bit.
+    ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kListExtendedStyle);
+    InsertColumns(list);
+    InsertFormatRows(list);
+}
+
+// Enables or disables the list with its three buttons and gives it these
+// colours; nothing before the list is set up.
+void AssociationsPage::EnableList(bool enable, const ListColours& colours) const noexcept {
+    if (list_ == nullptr) return;
+    ::EnableWindow(list_, enable ? TRUE : FALSE);
+    ::SendMessageW(list_, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(colours.background));
+    ::SendMessageW(list_, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(colours.text));
+    for (const int button : kSelectionButtons) EnableDlgItem(button, enable);
+}
+
+void AssociationsPage::OnWriteAssociationsClicked() const noexcept {
+    if (!IsDlgButtonChecked(IDC_WRITE_ASSOCIATIONS)) {
+        EnableList(false, kDisabledColours);
+    } else if (savedColours_) {
+        EnableList(true, *savedColours_);
     }
 }
 
-void ReadAssociationChoices(const CWizPropertySheet& sheet, WizardChoices& choices) {
-    const HWND list = sheet.AssociationList();
-    choices.listEnabled = list != nullptr && ::IsWindowEnabled(list);
-    choices.stateImages.clear();
-    if (!choices.listEnabled) return;
-    const auto count = static_cast<std::size_t>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    for (std::size_t i = 0; i < count && i < kSelectionSize; ++i) {
-        const auto state = static_cast<UINT>(::SendMessageW(list, LVM_GETITEMSTATE, i, LVIS_STATEIMAGEMASK));
-        choices.stateImages.push_back(static_cast<int>(state >> 12));
+BOOL AssociationsPage::OnSetActive() noexcept {
+    // An option for systems long gone; never shown, never read.
+    ::ShowWindow(GetDlgItem(IDC_XP_ALL_USERS), SW_HIDE);
+    if (list_ == nullptr) SetUpList(GetDlgItem(IDC_ASSOCIATION_LIST));
+    if (!IsDlgButtonChecked(IDC_WRITE_ASSOCIATIONS)) EnableList(false, kDisabledColours);
+    return CWizPropertyPage::OnSetActive();
+}
+
+bool AssociationsPage::OnCommand(int id, int code, HWND) noexcept {
+    if (code != BN_CLICKED) return false;
+    switch (id) {
+    case IDC_WRITE_ASSOCIATIONS:
+        OnWriteAssociationsClicked();
+        return true;
+    case IDC_SELECT_IMAGES:
+        ApplyQuickSelection(list_, QuickSelection::kImagesOnly);
+        return true;
+    case IDC_SELECT_ALL:
+        ApplyQuickSelection(list_, QuickSelection::kAll);
+        return true;
+    case IDC_SELECT_NONE:
+        ApplyQuickSelection(list_, QuickSelection::kNone);
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -35,7 +35,7 @@ void CXColorStatic::PreSubclassWindow() noexcept {
 }
 
 void CXColorStatic::UseBoldWeight(bool on) noexcept {
-    bold_ = on ? 1 : 0;
+    bold_ = on;
     // The control's own font, so that a face and height set before keep;
     // the window's font only while the control has none of its own.
     std::optional<LOGFONTW> logFont = font_.GetLogFont();
@@ -54,7 +54,7 @@ void CXColorStatic::UseArialFont(int height) noexcept {
 void CXColorStatic::RecreateTextFont(const LOGFONTW& logFont) noexcept {
     font_.DeleteObject();
     LOGFONTW weighted = logFont;
-    weighted.lfWeight = bold_ != 0 ? kBoldWeight : kNormalWeight;
+    weighted.lfWeight = bold_ ? kBoldWeight : kNormalWeight;
     font_.CreateFontIndirect(weighted);
     // Painted now: the caller may keep the thread busy without painting.
     if (GetSafeHwnd() != nullptr) {

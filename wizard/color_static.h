@@ -41,7 +41,7 @@ private:
     COLORREF textColour_;
     COLORREF backgroundColour_;
     CBrush backgroundBrush_;
-    int bold_ = 0;
+    bool bold_ = false;
 };
 
 }  // namespace pixelmoor

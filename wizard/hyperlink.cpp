@@ -3,8 +3,10 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include <array>
+#include <cstring>
 
+#include "framework/registry_read.h"
+#include "framework/system_folders.h"
 #include "wizard/hyperlink_rules.h"
 
 namespace pixelmoor {
@@ -14,8 +16,6 @@ namespace {
 static_assert(kStaticCenter == SS_CENTER && kStaticRight == SS_RIGHT && kStaticCenterImage == SS_CENTERIMAGE &&
               kStaticTypeMask == SS_TYPEMASK);
 
-// Characters of the Windows directory (a buffer of 260 characters).
-constexpr UINT kWindowsDirectoryBuffer = 260;
 // The hand cursor among the resources of the Windows help program.
 constexpr int kHelpHandCursor = 106;
 constexpr UINT kHoverTimerMs = 100;
@@ -32,20 +32,14 @@ std::wstring WindowText(HWND window) {
 // kHandlerValueBytes. A value that does not fit, is not a string or is not
 // terminated counts as missing.
 std::optional<std::wstring> ReadClassesText(const std::wstring& subKey) {
-    UniqueHkey key;
-    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    alignas(wchar_t) std::array<unsigned char, kHandlerValueBytes> buffer{};
-    DWORD size = static_cast<DWORD>(buffer.size());
-    DWORD type = 0;
-    if (::RegQueryValueExW(key.get(), nullptr, nullptr, &type, buffer.data(), &size) != ERROR_SUCCESS ||
-        type != REG_SZ) {
-        return std::nullopt;
-    }
-    const std::optional<std::size_t> length = RegistryTextLength(std::span(buffer.data(), size));
+    const std::optional<RegistryValue> value =
+        TryGetValue(HKEY_CLASSES_ROOT, subKey.c_str(), nullptr, kHandlerValueBytes);
+    if (!value || value->type != REG_SZ) return std::nullopt;
+    const std::optional<std::size_t> length = RegistryTextLength(value->bytes);
     if (!length) return std::nullopt;
-    return std::wstring(reinterpret_cast<const wchar_t*>(buffer.data()), *length);
+    std::wstring text(*length, L'\0');
+    std::memcpy(text.data(), value->bytes.data(), *length * sizeof(wchar_t));
+    return text;
 }
 
 std::string ToThreadCodePage(const std::wstring& text) {
@@ -61,10 +55,9 @@ std::string ToThreadCodePage(const std::wstring& text) {
 // The program file is mapped as resource data only, never as an executable
 // image: the setup runs elevated, and borrowing a cursor needs none of its code.
 UniqueCursor LoadHelpHandCursor() {
-    std::array<wchar_t, kWindowsDirectoryBuffer> folder{};
-    const UINT length = ::GetWindowsDirectoryW(folder.data(), kWindowsDirectoryBuffer);
-    if (length == 0 || length >= kWindowsDirectoryBuffer) return {};
-    const std::wstring path = std::wstring(folder.data(), length) + L"\\winhlp32.exe";
+    const std::optional<std::wstring> windows = WindowsFolder();
+    if (!windows) return {};
+    const std::wstring path = *windows + L"\\winhlp32.exe";
     const UniqueModule help(
         ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     if (!help) return {};
@@ -95,7 +88,7 @@ void CHyperLink::SetUnderlineMode(int mode) noexcept {
 
 void CHyperLink::FitToText() noexcept {
     const HWND control = GetSafeHwnd();
-    if (control == nullptr || fitToText_ == 0) return;
+    if (control == nullptr || !fitToText_) return;
 
     RECT window{};
     RECT client{};
@@ -214,24 +207,24 @@ std::optional<LRESULT> CHyperLink::OnChildNotify(UINT message, WPARAM wParam, LP
 }
 
 HBRUSH CHyperLink::OnCtlColor(HDC dc) const noexcept {
-    ::SetTextColor(dc, over_ != 0 ? hoverColour_ : visited_ != 0 ? visitedColour_ : linkColour_);
+    ::SetTextColor(dc, over_ ? hoverColour_ : visited_ ? visitedColour_ : linkColour_);
     ::SetBkMode(dc, TRANSPARENT);
     return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }
 
 void CHyperLink::OnClicked() noexcept {
-    over_ = 0;
+    over_ = false;
     const INT_PTR result = OpenLinkTarget(target_);
-    visited_ = result > 32 ? 1 : 0;
-    if (visited_ == 0) ::MessageBeep(MB_ICONEXCLAMATION);
+    visited_ = result > 32;
+    if (!visited_) ::MessageBeep(MB_ICONEXCLAMATION);
     // Repainted either way, so that the colour shows the outcome: visited,
     // or back to the link colour after a failure cleared an earlier visit.
     ::InvalidateRect(GetSafeHwnd(), nullptr, TRUE);
 }
 
 void CHyperLink::OnMouseMove() noexcept {
-    if (over_ != 0) return;
-    over_ = 1;
+    if (over_) return;
+    over_ = true;
     if (underlineMode_ == kUnderlineOnHover) ShowFont(underlinedFont_);
     ::InvalidateRect(GetSafeHwnd(), nullptr, TRUE);
     ::SetTimer(GetSafeHwnd(), timerId_, kHoverTimerMs, nullptr);
@@ -246,7 +239,7 @@ void CHyperLink::OnHoverTimer() noexcept {
     ::GetClientRect(control, &client);
     if (::PtInRect(&client, point)) return;
 
-    over_ = 0;
+    over_ = false;
     ::KillTimer(control, timerId_);
     if (underlineMode_ != kUnderlineAlways) ShowFont(standardFont_);
     client.bottom += kLeaveRepaintBelow;

@@ -56,10 +56,10 @@ private:
     COLORREF linkColour_ = RGB(0, 0, 238);
     COLORREF visitedColour_ = RGB(85, 26, 139);
     COLORREF hoverColour_ = RGB(255, 0, 0);
-    int over_ = 0;
-    int visited_ = 0;
+    bool over_ = false;
+    bool visited_ = false;
     int underlineMode_ = kUnderlineOnHover;
-    int fitToText_ = 1;
+    bool fitToText_ = true;
     std::wstring target_;
     CFont underlinedFont_;
     CFont standardFont_;

@@ -2,14 +2,10 @@
 
 namespace pixelmoor {
 
-int AdjacentPageId(std::span<const PageInSequence> pages, int active, bool forward) noexcept {
-    const int step = forward ? 1 : -1;
-    const int count = static_cast<int>(pages.size());
-    for (int i = active + step; i >= 0 && i < count; i += step) {
-        const PageInSequence& page = pages[static_cast<std::size_t>(i)];
-        if (page.inSequence) return page.templateId;
-    }
-    return -1;
+int AdjacentPageId(std::span<const int> templateIds, int active, bool forward) noexcept {
+    const int next = active + (forward ? 1 : -1);
+    if (next < 0 || next >= static_cast<int>(templateIds.size())) return -1;
+    return templateIds[static_cast<std::size_t>(next)];
 }
 
 }  // namespace pixelmoor

@@ -5,15 +5,9 @@
 
 namespace pixelmoor {
 
-// One page of the sheet, in sheet order: its dialog template id and whether
-// Back and Next may stop on it.
-struct PageInSequence {
-    int templateId = 0;
-    bool inSequence = true;
-};
-
-// The template id of the nearest page after (forward) or before the page at
-// position `active` that is in sequence; -1 when there is none.
-[[nodiscard]] int AdjacentPageId(std::span<const PageInSequence> pages, int active, bool forward) noexcept;
+// The template id of the page after (forward) or before the page at position
+// `active`, among the pages' template ids in sheet order; -1 when there is
+// none, which keeps the active page when returned from Back or Next.
+[[nodiscard]] int AdjacentPageId(std::span<const int> templateIds, int active, bool forward) noexcept;
 
 }  // namespace pixelmoor

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cwctype>
 
+#include "framework/dpi.h"
 #include "framework/product.h"
 #include "framework/text_rules.h"
 #include "install/driver_rules.h"
@@ -13,17 +14,8 @@ namespace pixelmoor {
 
 namespace {
 
-constexpr int kDefaultDpi = 96;
 constexpr int kScrollBarRoom = 25;  // pixels at 96 dpi
 constexpr std::size_t kDriveRootLength = 3;  // a drive, a colon and a backslash
-
-wchar_t AsciiLower(wchar_t c) noexcept { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
-
-bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) noexcept {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-               return AsciiLower(x) == AsciiLower(y);
-           });
-}
 
 // The last component of a path that ends in a backslash, with the
 // backslashes on both sides; the whole path when there is no earlier one.
@@ -97,8 +89,6 @@ std::wstring FillPlaceholders(std::wstring_view format, std::span<const std::wst
     return text;
 }
 
-std::wstring VersionText(int major, int minor) { return DecimalText(major) + L"." + DecimalText(minor); }
-
 int ScaleForDpi(int value, int dpi) noexcept {
     const long long product = static_cast<long long>(value) * dpi;
     return static_cast<int>((product + kDefaultDpi / 2) / kDefaultDpi);
@@ -154,25 +144,21 @@ SettingsRadio PreselectedSettingsRadio(const std::optional<std::wstring>& record
     return EqualsIgnoringCase(recorded, kAppDataSettingsFolder) ? SettingsRadio::kAppData : SettingsRadio::kNone;
 }
 
+AssociationSelection SelectionFromList(bool listEnabled, std::span<const int> stateImages) {
+    AssociationSelection selection{};
+    if (!listEnabled) return selection;
+    const std::size_t items = std::min(stateImages.size(), kSelectionSize);
+    // Anything but the empty box counts as checked.
+    for (std::size_t i = 0; i < items; ++i) selection[i] = stateImages[i] == kUncheckedImage ? 0 : 1;
+    return selection;
+}
+
 InstallOptions BuildInstallOptions(const WizardChoices& choices, std::wstring_view caption) {
     InstallOptions options;
     options.folder = InstallFolderText(choices.folderText);
-    options.startMenuGroup = choices.startMenuGroup ? 1 : 0;
-    options.desktopShortcut = choices.desktopShortcut ? 1 : 0;
-    options.thumbnailsShortcut = choices.thumbnailsShortcut ? 1 : 0;
-    options.allUsers = choices.allUsers ? 1 : 0;
+    options.shortcuts = choices.shortcuts;
     options.iniFolder = ChosenSettingsFolder(choices);
-    options.associate = 0;
-    options.selection.fill(0);
-    if (choices.listEnabled) {
-        const std::size_t items = std::min(choices.stateImages.size(), kSelectionSize);
-        for (std::size_t i = 0; i < items; ++i) {
-            // Anything but the empty box counts as checked.
-            if (choices.stateImages[i] == kUncheckedImage) continue;
-            options.selection[i] = 1;
-            options.associate = 1;
-        }
-    }
+    options.selection = choices.selection;
     options.silent = 0;
     options.caption = caption;
     return options;

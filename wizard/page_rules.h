@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/text_rules.h"
 #include "install/install_options.h"
 
 namespace pixelmoor {
@@ -52,9 +53,6 @@ enum class FolderVerdict { kAccepted, kNoDrive, kTooLong };
 // which no argument is left).
 [[nodiscard]] std::wstring FillPlaceholders(std::wstring_view format, std::span<const std::wstring_view> arguments);
 
-// The product version as the welcome page shows it: "4.75".
-[[nodiscard]] std::wstring VersionText(int major, int minor);
-
 // ---- Associations page ----
 
 // MulDiv(value, dpi, 96) for the non-negative values the pages scale:
@@ -80,6 +78,11 @@ inline constexpr int kCheckedImage = 2;
 enum class QuickSelection { kImagesOnly, kAll, kNone };
 [[nodiscard]] int QuickSelectionImage(QuickSelection selection, std::size_t item) noexcept;
 
+// The file types that the list chooses: nothing while it is disabled;
+// otherwise each of its first 66 items (their state images in item order)
+// counts as chosen unless its state image is the empty box.
+[[nodiscard]] AssociationSelection SelectionFromList(bool listEnabled, std::span<const int> stateImages);
+
 // ---- What's-new page ----
 
 // The release notes' buffer: 10240 UTF-16 characters, of which the resource
@@ -100,18 +103,14 @@ inline constexpr std::size_t kWhatsNewCopyLimitBytes = 20479;
 // colon and a blank, and the folder box's text with its blanks trimmed.
 [[nodiscard]] std::wstring ReadyFolderLine(std::wstring_view label, std::wstring_view folderText);
 
-// What Next on the ready page reads from the controls of the pages.
+// What Next on the ready page gathers from the pages.
 struct WizardChoices {
     std::wstring folderText;               // the welcome page's folder box 1000
-    bool startMenuGroup = false;           // 1012 checked
-    bool desktopShortcut = false;          // 1011 checked
-    bool thumbnailsShortcut = false;       // 1021 checked
-    bool allUsers = false;                 // radio button 1017 checked (also while disabled)
+    ShortcutChoices shortcuts;             // its boxes 1012, 1011, 1021 and radio button 1017 (also while disabled)
     bool settingsInAppData = false;        // radio button 1039 of the ready page checked
     bool settingsInProgramFolder = false;  // radio button 1038 checked
     std::wstring recordedSettingsFolder;   // what an update keeps while neither is checked (empty: the program folder)
-    bool listEnabled = false;              // the association list is enabled (3311 ticked)
-    std::vector<int> stateImages;          // the list's items' state images, in item order
+    AssociationSelection selection{};      // the associations page's file types (SelectionFromList)
 };
 
 // The settings folder that 1039 chooses.
@@ -129,11 +128,9 @@ enum class SettingsRadio { kNone, kProgramFolder, kAppData };
                                                      bool beforeVista);
 
 // The record of one installation from the wizard: the folder cut at 519
-// characters and trimmed; the shortcut flags and scope; the settings folder
-// (that of the checked radio button, else the recorded one); the selection
-// only while the list is enabled, each of the first 66 items counting as
-// chosen unless its state image is the empty box; not silent; `caption` for
-// the driver's boxes.
+// characters and trimmed; the shortcut choices and the selection as the
+// pages give them; the settings folder (that of the checked radio button,
+// else the recorded one); not silent; `caption` for the driver's boxes.
 [[nodiscard]] InstallOptions BuildInstallOptions(const WizardChoices& choices, std::wstring_view caption);
 
 // ---- Finish page ----

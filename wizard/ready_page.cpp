@@ -1,13 +1,11 @@
-// Ready page (position 3, template 109): the settings folder; Next installs,
-// with the status text 1044 shown in bold red Arial meanwhile.
-#include <windows.h>
+#include "wizard/ready_page.h"
 
 #include <optional>
 #include <string>
 
+#include "framework/gdi_objects.h"
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
-#include "framework/unique_handle.h"
 #include "install/driver.h"
 #include "install/install_folder.h"
 #include "install/installation_lock.h"
@@ -15,30 +13,13 @@
 #include "integration/windows_version.h"
 #include "resources/resource_ids.h"
 #include "resources/wizard_ids.h"
-#include "wizard/page_rules.h"
-#include "wizard/pages.h"
-#include "wizard/wiz_property_page.h"
-#include "wizard/wiz_property_sheet.h"
 
 namespace pixelmoor {
 
 namespace {
 
-constexpr int kDefaultDpi = 96;
 constexpr int kStatusTextPoints = 18;  // height at 96 dpi, in pixels
 constexpr COLORREF kStatusTextColour = RGB(255, 0, 0);
-
-int SheetDpi(const CWizPropertySheet& sheet) noexcept {
-    const ScreenDc dc(sheet.GetSafeHwnd());
-    return dc ? ::GetDeviceCaps(dc.get(), LOGPIXELSX) : kDefaultDpi;
-}
-
-// The welcome page's folder box: the pages before this one have been shown,
-// so their windows exist.
-std::wstring WelcomeFolderText(const CWizPropertySheet& sheet) {
-    const CWizPropertyPage* welcome = sheet.GetWizPage(kWelcomePosition);
-    return welcome != nullptr ? welcome->GetDlgItemText(IDC_FOLDER_EDIT, kFolderBoxLimit) : std::wstring();
-}
 
 // On an update, the settings folder that the earlier installation records
 // (empty: its program folder), which the update keeps unless the user
@@ -49,51 +30,46 @@ std::optional<std::wstring> RecordedSettingsFolder() {
     return RecordedIniFolder(*earlier);
 }
 
-// The choices of every page, as their controls hold them now.
-WizardChoices ReadChoices(const CWizPropertyPage& page) {
-    const CWizPropertySheet& sheet = page.Sheet();
+}  // namespace
+
+ReadyPage::ReadyPage(CWizPropertySheet& sheet, const WelcomePage& welcome,
+                     const AssociationsPage& associations) noexcept
+    : CWizPropertyPage(IDD_READY, sheet), welcome_(welcome), associations_(associations) {}
+
+WizardChoices ReadyPage::ReadChoices() const {
     WizardChoices choices;
-    if (const CWizPropertyPage* welcome = sheet.GetWizPage(kWelcomePosition)) {
-        // The folder as the options hold it: up to 519 characters.
-        choices.folderText = welcome->GetDlgItemText(IDC_FOLDER_EDIT, kOptionTextLimit);
-        choices.startMenuGroup = welcome->IsDlgButtonChecked(IDC_START_MENU_GROUP);
-        choices.desktopShortcut = welcome->IsDlgButtonChecked(IDC_DESKTOP_SHORTCUT);
-        choices.thumbnailsShortcut = welcome->IsDlgButtonChecked(IDC_THUMBNAILS_SHORTCUT);
-        choices.allUsers = welcome->IsDlgButtonChecked(IDC_ALL_USERS);
-    }
-    choices.settingsInAppData = page.IsDlgButtonChecked(IDC_INI_APPDATA);
-    choices.settingsInProgramFolder = page.IsDlgButtonChecked(IDC_INI_PROGRAM_FOLDER);
+    choices.folderText = welcome_.FolderText();
+    choices.shortcuts = welcome_.Shortcuts();
+    choices.settingsInAppData = IsDlgButtonChecked(IDC_INI_APPDATA);
+    choices.settingsInProgramFolder = IsDlgButtonChecked(IDC_INI_PROGRAM_FOLDER);
     choices.recordedSettingsFolder = RecordedSettingsFolder().value_or(std::wstring());
-    ReadAssociationChoices(sheet, choices);
+    choices.selection = associations_.Selection();
     return choices;
 }
 
-}  // namespace
-
-void ReadyOnSetActive(CWizPropertyPage& page) noexcept {
-    CWizPropertySheet& sheet = page.Sheet();
-    sheet.UseTitleFont(page, IDC_READY_TITLE);
+BOOL ReadyPage::OnSetActive() noexcept {
+    Sheet().UseTitleFont(*this, IDC_READY_TITLE);
     const std::wstring label = LoadResourceString(res::kStringTargetFolder, kFolderLabelLimit);
-    page.SetDlgItemText(IDC_READY_FOLDER, ReadyFolderLine(label, WelcomeFolderText(sheet)));
+    // The folder as a buffer of 260 characters takes it.
+    SetDlgItemText(IDC_READY_FOLDER, ReadyFolderLine(label, CutAt(welcome_.FolderText(), kFolderBoxLimit)));
     // On every activation: on an update the place that the installation
     // records, else the recommended one (systems before Vista had no
     // per-user application data to speak of).
     const SettingsRadio radio = PreselectedSettingsRadio(RecordedSettingsFolder(), !IsWindowsVersionAtLeast(6, 0, 0));
-    page.CheckDlgButton(IDC_INI_PROGRAM_FOLDER, radio == SettingsRadio::kProgramFolder);
-    page.CheckDlgButton(IDC_INI_APPDATA, radio == SettingsRadio::kAppData);
+    CheckDlgButton(IDC_INI_PROGRAM_FOLDER, radio == SettingsRadio::kProgramFolder);
+    CheckDlgButton(IDC_INI_APPDATA, radio == SettingsRadio::kAppData);
+    return CWizPropertyPage::OnSetActive();
 }
 
-void ReadyBindControls(CWizPropertyPage& page) noexcept {
-    CWizPropertySheet& sheet = page.Sheet();
-    CXColorStatic& status = sheet.StatusText();
-    page.BindControl(IDC_STATUS_TEXT, status);
-    status.SetTextColor(kStatusTextColour);
-    status.UseBoldWeight(true);
-    status.UseArialFont(::MulDiv(kStatusTextPoints, SheetDpi(sheet), kDefaultDpi));
+void ReadyPage::DoDataExchange() noexcept {
+    BindControl(IDC_STATUS_TEXT, statusText_);
+    statusText_.SetTextColor(kStatusTextColour);
+    statusText_.UseBoldWeight(true);
+    statusText_.UseArialFont(::MulDiv(kStatusTextPoints, WindowDpi(Sheet().GetSafeHwnd()), kDefaultDpi));
 }
 
-LRESULT ReadyOnWizardNext(CWizPropertyPage& page) noexcept {
-    CWizPropertySheet& sheet = page.Sheet();
+LRESULT ReadyPage::NextPressed() noexcept {
+    CWizPropertySheet& sheet = Sheet();
     // Files of a running viewer cannot be replaced; nothing is installed.
     if (sheet.WarnIfViewerRuns()) return -1;
 
@@ -106,9 +82,9 @@ LRESULT ReadyOnWizardNext(CWizPropertyPage& page) noexcept {
         return -1;
     }
 
-    InstallOptions options = BuildInstallOptions(ReadChoices(page), sheet.TitleText());
+    InstallOptions options = BuildInstallOptions(ReadChoices(), sheet.TitleText());
     // Painted now: no message is handled while the installation runs.
-    const HWND status = page.GetDlgItem(IDC_STATUS_TEXT);
+    const HWND status = GetDlgItem(IDC_STATUS_TEXT);
     ::ShowWindow(status, SW_SHOW);
     ::UpdateWindow(status);
     int installed = 0;
@@ -120,9 +96,9 @@ LRESULT ReadyOnWizardNext(CWizPropertyPage& page) noexcept {
     ::ShowWindow(status, SW_HIDE);
 
     // After a failure the user may change the choices and try again.
-    if (installed == 0) return res::kWelcomePage;
+    if (installed == 0) return welcome_.TemplateId();
     sheet.RecordInstallationSucceeded();
-    return page.GetAdjacentPageId(true);
+    return GetAdjacentPageId(true);
 }
 
 }  // namespace pixelmoor

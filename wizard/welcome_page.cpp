@@ -1,7 +1,6 @@
-// Welcome page (position 0, template 101): shortcuts, their scope, the
-// target folder and the licence link.
-#include <windows.h>
-// After windows.h, which they build on.
+#include "wizard/welcome_page.h"
+
+// After windows.h, which it builds on.
 #include <shlobj.h>
 
 #include <algorithm>
@@ -20,9 +19,6 @@
 #include "resources/resource_ids.h"
 #include "resources/wizard_ids.h"
 #include "wizard/page_rules.h"
-#include "wizard/pages.h"
-#include "wizard/wiz_property_page.h"
-#include "wizard/wiz_property_sheet.h"
 
 namespace pixelmoor {
 
@@ -44,7 +40,7 @@ void GiveSheetLargeIcon(const CWizPropertySheet& sheet) noexcept {
 }
 
 // The template's text of control `id`, used as a format for `arguments`.
-void FillTemplateText(const CWizPropertyPage& page, int id, std::span<const std::wstring_view> arguments) {
+void FillTemplateText(const CPropertyPage& page, int id, std::span<const std::wstring_view> arguments) {
     const HWND control = page.GetDlgItem(id);
     const auto length = static_cast<std::size_t>(std::max(::GetWindowTextLengthW(control), 0));
     page.SetDlgItemText(id, FillPlaceholders(page.GetDlgItemText(id, length), arguments));
@@ -55,38 +51,6 @@ std::wstring ProposedInstallFolder() {
     std::wstring folder = CutAt(GetDefaultInstallFolder(), kFolderBoxLimit);
     if (std::optional<std::wstring> existing = FindExistingInstallFolder()) folder = CutAt(*existing, kFolderBoxLimit);
     return folder;
-}
-
-void ApplyFirstActivationDefaults(CWizPropertyPage& page) {
-    CWizPropertySheet& sheet = page.Sheet();
-    sheet.SetButtonText(kBackButton, kBackText);
-    sheet.SetButtonText(kNextButton, kNextText);
-    sheet.UseTitleFont(page, IDC_WELCOME_TITLE);
-    const std::wstring version = VersionText(kVersionMajor, kVersionMinor);
-    const std::array<std::wstring_view, 1> titleArguments = {kBitWidth};
-    FillTemplateText(page, IDC_WELCOME_TITLE, titleArguments);
-    const std::array<std::wstring_view, 2> versionArguments = {version, kBitWidth};
-    FillTemplateText(page, IDC_WELCOME_VERSION, versionArguments);
-    for (const int box : kShortcutBoxes) page.CheckDlgButton(box, true);
-    page.CheckDlgButton(IDC_CURRENT_USER, true);
-    page.SetDlgItemText(IDC_FOLDER_EDIT, ProposedInstallFolder());
-}
-
-// The scope applies to shortcuts only; without any it cannot be chosen.
-void EnableScope(const CWizPropertyPage& page, bool enable) noexcept {
-    page.EnableDlgItem(IDC_CURRENT_USER, enable);
-    page.EnableDlgItem(IDC_ALL_USERS, enable);
-}
-
-void OnNoShortcuts(const CWizPropertyPage& page) noexcept {
-    for (const int box : kShortcutBoxes) page.CheckDlgButton(box, false);
-    EnableScope(page, false);
-}
-
-void OnShortcutBoxClicked(const CWizPropertyPage& page) noexcept {
-    bool any = false;
-    for (const int box : kShortcutBoxes) any = any || page.IsDlgButtonChecked(box);
-    EnableScope(page, any);
 }
 
 // Selects the folder box's folder once the dialog is ready; lParam of the
@@ -122,40 +86,81 @@ std::optional<std::wstring> BrowseForFolder(const std::wstring& current) {
     return path;
 }
 
-void OnBrowse(const CWizPropertyPage& page) {
-    const std::optional<std::wstring> chosen = BrowseForFolder(page.GetDlgItemText(IDC_FOLDER_EDIT, kFolderBoxLimit));
-    if (!chosen) return;
-    page.SetDlgItemText(IDC_FOLDER_EDIT, ApplyProductFolderRule(*chosen));
-}
-
 }  // namespace
 
-void WelcomeOnSetActive(CWizPropertyPage& page) noexcept {
-    CWizPropertySheet& sheet = page.Sheet();
+WelcomePage::WelcomePage(CWizPropertySheet& sheet) noexcept : CWizPropertyPage(IDD_WELCOME, sheet) {}
+
+std::wstring WelcomePage::FolderText() const { return GetDlgItemText(IDC_FOLDER_EDIT, kOptionTextLimit); }
+
+ShortcutChoices WelcomePage::Shortcuts() const noexcept {
+    return {.startMenuGroup = IsDlgButtonChecked(IDC_START_MENU_GROUP),
+            .desktopShortcut = IsDlgButtonChecked(IDC_DESKTOP_SHORTCUT),
+            .thumbnailsShortcut = IsDlgButtonChecked(IDC_THUMBNAILS_SHORTCUT),
+            .allUsers = IsDlgButtonChecked(IDC_ALL_USERS)};
+}
+
+void WelcomePage::ApplyFirstActivationDefaults() {
+    CWizPropertySheet& sheet = Sheet();
+    sheet.SetButtonText(kBackButton, kBackText);
+    sheet.SetButtonText(kNextButton, kNextText);
+    sheet.UseTitleFont(*this, IDC_WELCOME_TITLE);
+    const std::wstring version = VersionText(kVersionMajor, kVersionMinor);
+    const std::array<std::wstring_view, 1> titleArguments = {kBitWidth};
+    FillTemplateText(*this, IDC_WELCOME_TITLE, titleArguments);
+    const std::array<std::wstring_view, 2> versionArguments = {version, kBitWidth};
+    FillTemplateText(*this, IDC_WELCOME_VERSION, versionArguments);
+    for (const int box : kShortcutBoxes) CheckDlgButton(box, true);
+    CheckDlgButton(IDC_CURRENT_USER, true);
+    SetDlgItemText(IDC_FOLDER_EDIT, ProposedInstallFolder());
+}
+
+// The scope applies to shortcuts only; without any it cannot be chosen.
+void WelcomePage::EnableScope(bool enable) const noexcept {
+    EnableDlgItem(IDC_CURRENT_USER, enable);
+    EnableDlgItem(IDC_ALL_USERS, enable);
+}
+
+void WelcomePage::OnNoShortcuts() const noexcept {
+    for (const int box : kShortcutBoxes) CheckDlgButton(box, false);
+    EnableScope(false);
+}
+
+void WelcomePage::OnShortcutBoxClicked() const noexcept {
+    bool any = false;
+    for (const int box : kShortcutBoxes) any = any || IsDlgButtonChecked(box);
+    EnableScope(any);
+}
+
+void WelcomePage::OnBrowse() const {
+    const std::optional<std::wstring> chosen = BrowseForFolder(GetDlgItemText(IDC_FOLDER_EDIT, kFolderBoxLimit));
+    if (!chosen) return;
+    SetDlgItemText(IDC_FOLDER_EDIT, ApplyProductFolderRule(*chosen));
+}
+
+BOOL WelcomePage::OnSetActive() noexcept {
+    CWizPropertySheet& sheet = Sheet();
     // There is no page before this one; every activation says so again,
     // also after Back or a failed installation.
     sheet.EnableButton(kBackButton, false);
     GiveSheetLargeIcon(sheet);
-    if (page.IsFirstActivation()) ApplyFirstActivationDefaults(page);
+    if (firstActivation_) ApplyFirstActivationDefaults();
     // Only a warning: the ready page refuses to install while the viewer runs.
     sheet.WarnIfViewerRuns();
-    page.ClearFirstActivation();
+    firstActivation_ = false;
+    return CWizPropertyPage::OnSetActive();
 }
 
-void WelcomeBindControls(CWizPropertyPage& page) noexcept {
-    CHyperLink& link = page.Sheet().LicenceLink();
-    page.BindControl(IDC_LICENCE_LINK, link);
-    link.SetUnderlineMode(CHyperLink::kUnderlineAlways);
+void WelcomePage::DoDataExchange() noexcept {
+    BindControl(IDC_LICENCE_LINK, licenceLink_);
+    licenceLink_.SetUnderlineMode(CHyperLink::kUnderlineAlways);
     // The control keeps showing "Pixelmoor EULA"; a click opens the page.
-    link.SetLinkTarget(kLicenceAddress);
+    licenceLink_.SetLinkTarget(kLicenceAddress);
 }
 
-LRESULT WelcomeOnWizardNext(CWizPropertyPage& page) noexcept {
-    CWizPropertySheet& sheet = page.Sheet();
-    // Read as the installation will read it.
-    const std::wstring folder = page.GetDlgItemText(IDC_FOLDER_EDIT, kOptionTextLimit);
-    const FolderVerdict verdict = JudgeTargetFolder(folder, LongestPayloadEntry());
-    if (verdict == FolderVerdict::kAccepted) return page.GetAdjacentPageId(true);
+LRESULT WelcomePage::NextPressed() noexcept {
+    CWizPropertySheet& sheet = Sheet();
+    const FolderVerdict verdict = JudgeTargetFolder(FolderText(), LongestPayloadEntry());
+    if (verdict == FolderVerdict::kAccepted) return GetAdjacentPageId(true);
     // A folder that the payload does not fit is refused here, before
     // anything is written, as the installation would refuse it.
     sheet.ShowMessage(verdict == FolderVerdict::kTooLong ? res::kStringCannotCreateFolder : res::kStringInvalidFolder,
@@ -165,19 +170,19 @@ LRESULT WelcomeOnWizardNext(CWizPropertyPage& page) noexcept {
     return -1;
 }
 
-bool WelcomeOnCommand(CWizPropertyPage& page, int id, int code) noexcept {
+bool WelcomePage::OnCommand(int id, int code, HWND) noexcept {
     if (code != BN_CLICKED) return false;
     switch (id) {
     case IDC_NO_SHORTCUTS:
-        OnNoShortcuts(page);
+        OnNoShortcuts();
         return true;
     case IDC_DESKTOP_SHORTCUT:
     case IDC_THUMBNAILS_SHORTCUT:
     case IDC_START_MENU_GROUP:
-        OnShortcutBoxClicked(page);
+        OnShortcutBoxClicked();
         return true;
     case IDC_BROWSE_FOLDER:
-        OnBrowse(page);
+        OnBrowse();
         return true;
     default:
         return false;

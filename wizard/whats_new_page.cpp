@@ -1,14 +1,10 @@
-// What's-new page (position 1, template 108): the release notes. Back is
-// enabled by the Next press that leads here; the page sets no button itself.
-#include <windows.h>
+#include "wizard/whats_new_page.h"
 
 #include <span>
 
 #include "resources/resource_ids.h"
 #include "resources/wizard_ids.h"
 #include "wizard/page_rules.h"
-#include "wizard/pages.h"
-#include "wizard/wiz_property_page.h"
 
 namespace pixelmoor {
 
@@ -28,12 +24,14 @@ std::span<const unsigned char> ReleaseNotesBytes() noexcept {
 
 }  // namespace
 
+WhatsNewPage::WhatsNewPage(CWizPropertySheet& sheet) noexcept : CWizPropertyPage(IDD_WHATS_NEW, sheet) {}
+
 // The notes are put into the box on every activation; without them the box
 // keeps its text.
-void WhatsNewOnSetActive(CWizPropertyPage& page) noexcept {
+BOOL WhatsNewPage::OnSetActive() noexcept {
     const std::span<const unsigned char> notes = ReleaseNotesBytes();
-    if (notes.data() == nullptr) return;
-    page.SetDlgItemText(IDC_WHATS_NEW_TEXT, WhatsNewText(notes));
+    if (notes.data() != nullptr) SetDlgItemText(IDC_WHATS_NEW_TEXT, WhatsNewText(notes));
+    return CWizPropertyPage::OnSetActive();
 }
 
 }  // namespace pixelmoor

@@ -3,86 +3,26 @@
 #include <vector>
 
 #include "wizard/navigation_rules.h"
-#include "wizard/pages.h"
-#include "wizard/wiz_property_sheet.h"
 
 namespace pixelmoor {
 
-int CWizPropertyPage::Position() const noexcept { return sheet_ != nullptr ? sheet_->GetPageIndex(*this) : -1; }
-
 LRESULT CWizPropertyPage::GetAdjacentPageId(bool forward) const noexcept {
-    std::vector<PageInSequence> pages;
-    for (int i = 0; i < sheet_->GetPageCount(); ++i) {
-        const CWizPropertyPage* page = sheet_->GetWizPage(i);
-        pages.push_back({page->TemplateId(), page->InSequence()});
-    }
-    return AdjacentPageId(pages, sheet_->GetActiveIndex(), forward);
+    std::vector<int> templateIds;
+    for (int i = 0; i < sheet_.GetPageCount(); ++i) templateIds.push_back(sheet_.GetPage(i)->TemplateId());
+    return AdjacentPageId(templateIds, sheet_.GetActiveIndex(), forward);
 }
 
-void CWizPropertyPage::DoDataExchange() noexcept {
-    switch (Position()) {
-    case kWelcomePosition:
-        WelcomeBindControls(*this);
-        break;
-    case kReadyPosition:
-        ReadyBindControls(*this);
-        break;
-    default:
-        break;
-    }
-}
+BOOL CWizPropertyPage::OnQueryCancel() noexcept { return sheet_.UserConfirmsCancel() ? TRUE : FALSE; }
 
-BOOL CWizPropertyPage::OnSetActive() noexcept {
-    switch (Position()) {
-    case kWelcomePosition:
-        WelcomeOnSetActive(*this);
-        break;
-    case kWhatsNewPosition:
-        WhatsNewOnSetActive(*this);
-        break;
-    case kAssociationsPosition:
-        AssociationsOnSetActive(*this);
-        break;
-    case kReadyPosition:
-        ReadyOnSetActive(*this);
-        break;
-    case kFinishPosition:
-        FinishOnSetActive(*this);
-        break;
-    default:
-        break;
-    }
-    return CPropertyPage::OnSetActive();
-}
+BOOL CWizPropertyPage::OnQueryClose() noexcept { return sheet_.UserConfirmsCancel() ? TRUE : FALSE; }
 
 LRESULT CWizPropertyPage::OnWizardBack() noexcept { return GetAdjacentPageId(false); }
 
 LRESULT CWizPropertyPage::OnWizardNext() noexcept {
-    // Back is disabled while the welcome page is shown; any page after it has it.
-    sheet_->EnableButton(kBackButton, true);
-    switch (Position()) {
-    case kWelcomePosition:
-        return WelcomeOnWizardNext(*this);
-    case kReadyPosition:
-        return ReadyOnWizardNext(*this);
-    default:
-        return GetAdjacentPageId(true);
-    }
+    sheet_.EnableButton(kBackButton, true);
+    return NextPressed();
 }
 
-bool CWizPropertyPage::OnCommand(int id, int code, HWND) noexcept {
-    switch (Position()) {
-    case kWelcomePosition:
-        return WelcomeOnCommand(*this, id, code);
-    case kAssociationsPosition:
-        return AssociationsOnCommand(*this, id, code);
-    default:
-        return false;
-    }
-}
-
-void CWizPropertyPage::RunFinishActions() noexcept {
-    if (Position() == kFinishPosition) FinishActions(*this);
-}
+LRESULT CWizPropertyPage::NextPressed() noexcept { return GetAdjacentPageId(true); }
 
 }  // namespace pixelmoor

@@ -1,63 +1,48 @@
-// CWizPropertyPage: the one page class of the wizard. Every handler decides
-// from the page's position in the sheet what to do; the rules of each page
-// live in their own file (welcome_page.cpp, whats_new_page.cpp,
-// associations_page.cpp, ready_page.cpp, finish_page.cpp).
+// CWizPropertyPage: the base of the wizard's five pages (WelcomePage,
+// WhatsNewPage, AssociationsPage, ReadyPage, FinishPage), each a class of
+// its own in a file of its own that owns its controls and its state. The
+// base holds what they share: the sheet, Back and Next in page order, and
+// the cancel question.
+//
+// Where Back and Next go (see CPropertyPage): 0 the neighbouring page, -1
+// stay on this page, a dialog template id the page made from it.
 #pragma once
 
 #include <windows.h>
 
 #include "framework/property_sheet.h"
+#include "wizard/wiz_property_sheet.h"
 
 namespace pixelmoor {
 
-class CWizPropertySheet;
-
 class CWizPropertyPage : public CPropertyPage {
 public:
-    explicit CWizPropertyPage(int templateId) noexcept : CPropertyPage(templateId) {}
+    // A page of `sheet` made from dialog template `templateId`; the sheet
+    // outlives it.
+    CWizPropertyPage(int templateId, CWizPropertySheet& sheet) noexcept : CPropertyPage(templateId), sheet_(sheet) {}
 
-    // The template id of the nearest page after (forward) or before the
-    // active page that is in sequence; -1 when there is none, which keeps
-    // the active page when returned from Back or Next.
-    [[nodiscard]] virtual LRESULT GetAdjacentPageId(bool forward) const noexcept;
+    // The template id of the page after (forward) or before the active page;
+    // -1 when there is none, which keeps the active page when returned from
+    // Back or Next.
+    [[nodiscard]] LRESULT GetAdjacentPageId(bool forward) const noexcept;
 
-    [[nodiscard]] CWizPropertySheet& Sheet() const noexcept { return *sheet_; }
-    // This page's position in the sheet.
-    [[nodiscard]] int Position() const noexcept;
+    [[nodiscard]] CWizPropertySheet& Sheet() const noexcept { return sheet_; }
 
-    [[nodiscard]] bool IsFirstActivation() const noexcept { return firstActivation_ != 0; }
-    void ClearFirstActivation() noexcept { firstActivation_ = 0; }
-    [[nodiscard]] bool InSequence() const noexcept { return inSequence_ != 0; }
-
-    // The association list's own colours, taken once before the page
-    // changes them.
-    [[nodiscard]] bool HasSavedListColours() const noexcept { return savedListText_ != kColoursNotSaved; }
-    void SaveListColours(COLORREF background, COLORREF text) noexcept {
-        savedListBackground_ = background;
-        savedListText_ = text;
-    }
-    [[nodiscard]] COLORREF SavedListBackground() const noexcept { return savedListBackground_; }
-    [[nodiscard]] COLORREF SavedListText() const noexcept { return savedListText_; }
-
-    // The finish page's actions, run when "&Fertig stellen" closes the wizard.
-    void RunFinishActions() noexcept;
+    // Cancel, Escape and the close box ask the cancel question; Yes closes
+    // the wizard without installing.
+    BOOL OnQueryCancel() noexcept override;
+    BOOL OnQueryClose() noexcept override;
 
 protected:
-    void DoDataExchange() noexcept override;
-    BOOL OnSetActive() noexcept override;
     LRESULT OnWizardBack() noexcept override;
-    LRESULT OnWizardNext() noexcept override;
-    bool OnCommand(int id, int code, HWND control) noexcept override;
+    // Enables Back (only the first page has none), then lets the page decide
+    // where Next goes.
+    LRESULT OnWizardNext() noexcept final;
+    // Where Next goes from this page; by default the page after it.
+    [[nodiscard]] virtual LRESULT NextPressed() noexcept;
 
 private:
-    friend class CWizPropertySheet;
-    static constexpr COLORREF kColoursNotSaved = 0xFFFFFFFF;
-
-    int firstActivation_ = 1;
-    COLORREF savedListBackground_ = 0;
-    COLORREF savedListText_ = kColoursNotSaved;
-    int inSequence_ = 1;
-    CWizPropertySheet* sheet_ = nullptr;
+    CWizPropertySheet& sheet_;
 };
 
 }  // namespace pixelmoor

@@ -3,16 +3,14 @@
 #include "framework/product.h"
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
+#include "install/installation_lock.h"
 #include "resources/resource_ids.h"
-#include "wizard/wiz_property_page.h"
 
 namespace pixelmoor {
 
 namespace {
 
 constexpr wchar_t kSheetCaption[] = L"Pixelmoor Setup";
-// Characters kept of a message or button text from the string table.
-constexpr std::size_t kMessageTextLimit = kSystemPathLimit;
 constexpr UINT kCancelQuestionFlags = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 constexpr int kSheetButtons[] = {kBackButton, kNextButton, IDCANCEL};
 
@@ -42,32 +40,22 @@ InstallationInProgress::~InstallationInProgress() {
     DropWaiting(sheet_.GetSafeHwnd(), WM_SYSCOMMAND, WM_SYSCOMMAND);
 }
 
-std::wstring WizardString(int stringId) { return LoadResourceString(stringId, kMessageTextLimit); }
-
 CWizPropertySheet::CWizPropertySheet() : CPropertySheet(kSheetCaption, nullptr, 0), titleText_(kSetupCaption) {
     AddHeaderFlags(PSH_WIZARD);
 }
 
-void CWizPropertySheet::AddPage(CWizPropertyPage& page) {
-    page.sheet_ = this;
-    // A wizard shows the active page's caption as its window title, so every
-    // page carries the title text and the title stays on every page.
+void CWizPropertySheet::AddPage(CPropertyPage& page) {
     page.SetCaption(titleText_);
     CPropertySheet::AddPage(page);
 }
 
-CWizPropertyPage* CWizPropertySheet::GetWizPage(int index) const noexcept {
-    // Pages come only through AddPage(CWizPropertyPage&).
-    return static_cast<CWizPropertyPage*>(GetPage(index));
-}
-
 int CWizPropertySheet::ShowMessage(int stringId, UINT flags) const noexcept {
-    const std::wstring text = WizardString(stringId);
+    const std::wstring text = LoadMessageText(stringId);
     return ::MessageBoxW(GetSafeHwnd(), text.c_str(), titleText_.c_str(), flags);
 }
 
 bool CWizPropertySheet::WarnIfViewerRuns() const noexcept {
-    if (::FindWindowW(kViewerWindowClass, nullptr) == nullptr) return false;
+    if (!ViewerIsRunning()) return false;
     ShowMessage(res::kStringViewerRunning, MB_ICONWARNING);
     return true;
 }
@@ -87,7 +75,7 @@ void CWizPropertySheet::EnableButton(int button, bool enable) const noexcept {
 void CWizPropertySheet::OnInitDialog() noexcept {
     closing_ = false;
     titleText_ = kSetupCaption;
-    SetButtonText(IDCANCEL, WizardString(res::kStringCancelButton));
+    SetButtonText(IDCANCEL, LoadMessageText(res::kStringCancelButton));
     ::SetWindowTextW(GetSafeHwnd(), titleText_.c_str());
 }
 
@@ -99,11 +87,8 @@ bool CWizPropertySheet::OnCommand(WPARAM wParam, LPARAM) noexcept {
     // The Cancel button and Escape, with any notification code.
     if (LOWORD(wParam) != IDCANCEL || closing_) return false;
     if (installing_) return true;
-    if (GetActiveIndex() == kFinishPosition) {
-        if (CWizPropertyPage* finish = GetWizPage(kFinishPosition)) finish->RunFinishActions();
-    } else if (!UserConfirmsCancel()) {
-        return true;
-    }
+    CPropertyPage* page = GetActivePage();
+    if (!(page != nullptr ? page->OnQueryCancel() : UserConfirmsCancel())) return true;
     closing_ = true;
     return false;
 }
@@ -111,9 +96,8 @@ bool CWizPropertySheet::OnCommand(WPARAM wParam, LPARAM) noexcept {
 bool CWizPropertySheet::OnSysCommand(WPARAM wParam, LPARAM) noexcept {
     if ((wParam & 0xFFF0) != SC_CLOSE || closing_) return false;
     if (installing_) return true;
-    // On the finish page the window closes without a question and without
-    // the finish actions; before it, the cancel question decides.
-    if (GetActiveIndex() != kFinishPosition && !UserConfirmsCancel()) return true;
+    CPropertyPage* page = GetActivePage();
+    if (!(page != nullptr ? page->OnQueryClose() : UserConfirmsCancel())) return true;
     closing_ = true;
     return false;
 }

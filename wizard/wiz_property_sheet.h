@@ -1,7 +1,8 @@
 // CWizPropertySheet: the setup wizard's sheet. It owns the wizard's window,
-// title, title font, and the two custom controls that pages borrow; it asks
-// before the wizard is cancelled, and closes through the relabelled Cancel
-// button on the finish page.
+// title and title font; it asks the page shown whether the wizard may close
+// (Cancel, Escape, the close box), and nothing reacts while an installation
+// runs. It knows its pages only as the framework's pages: what each page
+// shows and does is the page's own class.
 #pragma once
 
 #include <windows.h>
@@ -10,29 +11,14 @@
 
 #include "framework/gdi_objects.h"
 #include "framework/property_sheet.h"
-#include "wizard/color_static.h"
-#include "wizard/hyperlink.h"
 
 namespace pixelmoor {
 
-class CWizPropertyPage;
 class CWizPropertySheet;
-
-// Positions of the pages in the sheet.
-enum PagePosition : int {
-    kWelcomePosition = 0,
-    kWhatsNewPosition = 1,
-    kAssociationsPosition = 2,
-    kReadyPosition = 3,
-    kFinishPosition = 4,
-};
 
 // The sheet's wizard buttons.
 inline constexpr int kBackButton = 0x3023;
 inline constexpr int kNextButton = 0x3024;
-
-// A message or button text of the string table, at most 259 characters.
-[[nodiscard]] std::wstring WizardString(int stringId);
 
 // An installation that runs on the wizard's thread, from the making of this
 // object to its end. Meanwhile the sheet's Back, Next and Cancel are disabled
@@ -57,18 +43,12 @@ public:
     // "Pixelmoor Setup", no owner, opening on the first page, wizard style.
     CWizPropertySheet();
 
-    // Adds a wizard page behind the others and gives it this sheet.
-    void AddPage(CWizPropertyPage& page);
-    [[nodiscard]] CWizPropertyPage* GetWizPage(int index) const noexcept;
+    // Adds a page behind the others. A wizard shows the active page's
+    // caption as its window title, so every page carries the title text.
+    void AddPage(CPropertyPage& page);
 
     // The bold title font that pages give their headlines.
     [[nodiscard]] CFont& TitleFont() noexcept { return titleFont_; }
-    // The association list of the associations page; null until that page
-    // has been shown.
-    [[nodiscard]] HWND AssociationList() const noexcept { return associationList_; }
-    void SetAssociationList(HWND list) noexcept { associationList_ = list; }
-    [[nodiscard]] CHyperLink& LicenceLink() noexcept { return licenceLink_; }
-    [[nodiscard]] CXColorStatic& StatusText() noexcept { return statusText_; }
     // "Pixelmoor 64-bit Setup": the window title and every message box's caption.
     [[nodiscard]] const std::wstring& TitleText() const noexcept { return titleText_; }
 
@@ -78,6 +58,8 @@ public:
 
     // Shows a message box owned by the sheet with the title text as caption.
     int ShowMessage(int stringId, UINT flags) const noexcept;
+    // The cancel question; true when the user answered Yes.
+    [[nodiscard]] bool UserConfirmsCancel() const noexcept;
     // While the viewer runs (a window of its class exists), shows the
     // warning (string 10) and returns true.
     bool WarnIfViewerRuns() const noexcept;
@@ -94,20 +76,14 @@ protected:
 private:
     friend class InstallationInProgress;
 
-    // The cancel question; true when the user answered Yes.
-    [[nodiscard]] bool UserConfirmsCancel() const noexcept;
-
     CFont titleFont_;
-    HWND associationList_ = nullptr;
-    CHyperLink licenceLink_;
-    CXColorStatic statusText_;
     std::wstring titleText_;
     bool installationSucceeded_ = false;
     // An InstallationInProgress lives: cancelling and closing do nothing.
     bool installing_ = false;
-    // The close has been decided (question answered Yes, or the finish page
-    // closes): a Cancel command that comctl32 sends or posts on its way out
-    // passes without a second question or a second finish action.
+    // The close has been decided (the page shown let it close): a Cancel
+    // command that comctl32 sends or posts on its way out passes without a
+    // second question or a second finish action.
     bool closing_ = false;
 };
 

@@ -1,10 +1,10 @@
-"""Draws the icons of the stand-in viewer, its icon library and its uninstaller.
+"""Draws the icons of the stand-in viewer and its icon library.
 
 Usage: draw_icons.py <output folder>
 Writes viewer_01.ico .. viewer_13.ico (icon groups 1..13 of the viewer, in this
 order: 0 viewer, 1-5 image documents, 6 camera raw, 7 thumbnails, 8 slide
-show, 9 print document, 10 settings, 11 audio, 12 video) and uninstall.ico,
-each with a 32x32 and a 16x16 image.
+show, 9 print document, 10 settings, 11 audio, 12 video), each with a 32x32 and a
+16x16 image.
 """
 
 import os
@@ -89,14 +89,6 @@ def video():
     return shapes
 
 
-def uninstaller():
-    return [
-        (disc(0.5, 0.5, 0.46), (200, 40, 40, 255)),
-        (line((0.32, 0.32), (0.68, 0.68), 0.12), WHITE),
-        (line((0.68, 0.32), (0.32, 0.68), 0.12), WHITE),
-    ]
-
-
 VIEWER_ICONS = [
     viewer(),
     document((210, 50, 50, 255)),  # JPEG
@@ -128,7 +120,6 @@ def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
     files = [(f"viewer_{i + 1:02d}.ico", shapes) for i, shapes in enumerate(VIEWER_ICONS)]
-    files.append(("uninstall.ico", uninstaller()))
     for name, shapes in files:
         with open(os.path.join(out, name), "wb") as f:
             f.write(icon(shapes))

@@ -29,7 +29,7 @@ def header(entries, unchecked):
         "// file as the archive stores it.\n"
         "#pragma once\n\n"
         "#include <optional>\n\n"
-        '#include "payload/uninstaller/uninstall_rules.h"\n\n'
+        '#include "uninstaller/uninstall_rules.h"\n\n'
         "namespace pixelmoor {\n\n"
         "inline constexpr PayloadEntry kPayloadEntries[] = {\n" + rows + "};\n\n"
         "}  // namespace pixelmoor\n")

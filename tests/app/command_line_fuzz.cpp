@@ -89,8 +89,8 @@ void CheckOptions(const std::wstring& line, const SilentDefaults& defaults) {
     Require(options.caption == L"Pixelmoor 64-bit Setup");
     int selected = 0;
     for (std::int32_t flag : options.selection) selected += flag;
-    Require((options.associate == 0 && selected == 0) ||
-            (options.associate == 1 && (selected == 51 || selected == 66)));
+    Require((!AssociationRequested(options.selection) && selected == 0) ||
+            (AssociationRequested(options.selection) && (selected == 51 || selected == 66)));
 }
 
 // The arguments are the tail of the line after the program's path, and that
@@ -107,8 +107,8 @@ void CheckProgramPath(const std::wstring& line) {
     const InstallOptions a = ParseSilentCommandLine(line, defaults);
     const InstallOptions b = ParseSilentCommandLine(other, defaults);
     if (line.find(L'\0') == std::wstring::npos) {
-        Require(a.folder == b.folder && a.iniFolder == b.iniFolder && a.desktopShortcut == b.desktopShortcut);
-        Require(a.selection == b.selection && a.startMenuGroup == b.startMenuGroup);
+        Require(a.folder == b.folder && a.iniFolder == b.iniFolder && a.shortcuts == b.shortcuts);
+        Require(a.selection == b.selection);
     }
 }
 

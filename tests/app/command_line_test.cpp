@@ -233,14 +233,36 @@ TEST(CommandLine, ParseSilentCommandLineFillsTheOptions) {
         const std::string where = "case " + std::to_string(i);
         EXPECT_EQ(options.folder, c.expected.folder) << where;
         EXPECT_EQ(options.iniFolder, c.expected.iniFolder) << where;
-        EXPECT_EQ(options.desktopShortcut, c.expected.desktop) << where;
-        EXPECT_EQ(options.thumbnailsShortcut, c.expected.thumbs) << where;
-        EXPECT_EQ(options.startMenuGroup, c.expected.group) << where;
-        EXPECT_EQ(options.allUsers, c.expected.allUsers) << where;
-        EXPECT_EQ(options.associate, c.expected.associate) << where;
+        EXPECT_EQ(options.shortcuts.desktopShortcut, c.expected.desktop) << where;
+        EXPECT_EQ(options.shortcuts.thumbnailsShortcut, c.expected.thumbs) << where;
+        EXPECT_EQ(options.shortcuts.startMenuGroup, c.expected.group) << where;
+        EXPECT_EQ(options.shortcuts.allUsers, c.expected.allUsers) << where;
+        EXPECT_EQ(AssociationRequested(options.selection) ? 1 : 0, c.expected.associate) << where;
         EXPECT_EQ(options.selection, c.expected.selection) << where;
         EXPECT_EQ(options.silent, 1) << where;
         EXPECT_EQ(options.caption, L"Pixelmoor 64-bit Setup") << where;
+    }
+}
+
+struct AssocCase {
+    int value;
+    int associate;
+    std::size_t firstUnselected;  // flags before it are 1, from it on 0
+};
+
+TEST(CommandLine, AssocSwitchValueSelectsRows) {
+    const AssocCase cases[] = {
+        {1, 1, kImageRowCount},  // the 51 image rows "ANI" to "XPM"
+        {2, 1, kSelectionSize},  // every flag, the spare one included
+        {0, 0, 0},               // nothing
+        {3, 0, 0},               // an unknown value selects nothing
+        {-1, 0, 0},              //
+    };
+    for (const AssocCase& c : cases) {
+        const AssociationSelection selection = AssocSwitchSelection(c.value);
+        EXPECT_EQ(AssociationRequested(selection) ? 1 : 0, c.associate) << c.value;
+        for (std::size_t i = 0; i < kSelectionSize; ++i)
+            EXPECT_EQ(selection[i], i < c.firstUnselected ? 1 : 0) << "value " << c.value << " flag " << i;
     }
 }
 

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "archive/archive_rules.h"
-#include "archive/folder_rules.h"
+#include "framework/folder_rules.h"
 #include "install/install_folder_rules.h"
 #include "tests/support/fuzz_input.h"
 

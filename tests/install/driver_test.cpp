@@ -224,7 +224,6 @@ TEST_F(WizardDriverTest, DecliningTheQuestionRegistersAsWithoutFileTypes) {
     for (const auto& c : cases) {
         SetUp();
         InstallOptions options = WizardOptions(kInstallFolder);
-        options.associate = 1;
         options.selection = images;
         std::vector<SeenBox> seen;
         {
@@ -248,7 +247,6 @@ TEST_F(WizardDriverTest, DecliningTheQuestionRegistersAsWithoutFileTypes) {
 TEST_F(WizardDriverTest, SilentModeNeverAsks) {
     InstallOptions options = WizardOptions(kInstallFolder);
     options.silent = 1;
-    options.associate = 1;
     options.selection.fill(1);
     BoxAnswerer answerer(IDNO);
     EXPECT_EQ(Run(options), 1);

@@ -6,13 +6,37 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "install/settings_conversion_rules.h"
 
 namespace pixelmoor::test {
+
+// The lead bytes that the system reports for its double-byte ANSI code pages,
+// as pairs of first and last byte.
+struct KnownCodePage {
+    unsigned codePage;
+    std::vector<std::uint8_t> leadByteRanges;
+};
+inline const KnownCodePage kDoubleByteCodePages[] = {
+    {932, {0x81, 0x9F, 0xE0, 0xFC}},  // Japanese (Shift-JIS)
+    {936, {0x81, 0xFE}},              // Simplified Chinese (GBK)
+    {949, {0x81, 0xFE}},              // Korean
+    {950, {0x81, 0xFE}},              // Traditional Chinese (Big5)
+};
+
+// The lengths of the ANSI code pages that are known without the system: the
+// double-byte code pages 932, 936, 949 and 950, and UTF-8; every other code
+// page counts as single-byte.
+inline CharacterLengths KnownCharacterLengths(unsigned codePage) {
+    for (const KnownCodePage& known : kDoubleByteCodePages)
+        if (known.codePage == codePage) return CharacterLengthsFrom(codePage, known.leadByteRanges);
+    return CharacterLengthsFrom(codePage, {});
+}
 
 // Code page 1252 from 0x80 to 0x9F; the rest of it is Latin-1.
 inline constexpr std::array<char16_t, 32> k1252Upper = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,

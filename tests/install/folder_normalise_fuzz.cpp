@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "archive/folder_rules.h"
+#include "framework/folder_rules.h"
 #include "install/driver_rules.h"
 #include "install/install_folder_rules.h"
 #include "tests/support/fuzz_input.h"

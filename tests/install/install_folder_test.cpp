@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/unique_handle.h"
+#include "integration/registration_rules.h"
 #include "tests/support/win_test_support.h"
 
 namespace pixelmoor {

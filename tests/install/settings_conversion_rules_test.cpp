@@ -12,7 +12,7 @@ using test::ConvertedSettings;
 using test::EmulatedCodePage;
 
 std::vector<std::string> Pieces(const std::string& bytes, unsigned codePage) {
-    const std::vector<std::string_view> pieces = SplitIntoPieces(bytes, KnownCharacterLengths(codePage));
+    const std::vector<std::string_view> pieces = SplitIntoPieces(bytes, test::KnownCharacterLengths(codePage));
     return {pieces.begin(), pieces.end()};
 }
 
@@ -81,7 +81,7 @@ TEST(SplitIntoPieces, NeverSplitsACharacterOfAMultiByteCodePage) {
 TEST(ConvertedSettingsFile, KeepsWhatCannotBeDecodedWhole) {
     // (The decoded texts themselves are compared byte for byte end to end and
     // against a reference decoder in the fuzz target.)
-    const AnsiCodePage failing{KnownCharacterLengths(1252),
+    const AnsiCodePage failing{test::KnownCharacterLengths(1252),
                                [](std::string_view) -> std::optional<std::wstring> { return std::nullopt; }};
     const struct {
         const char* what;

@@ -8,6 +8,7 @@
 
 #include "install/settings_file.h"
 #include "install/viewer_settings.h"
+#include "tests/install/emulated_code_pages.h"
 #include "tests/install/settings_bytes.h"
 #include "tests/support/win_test_support.h"
 
@@ -98,7 +99,7 @@ TEST(SystemCodePage, DoubleByteCharactersOfLongLinesStayWhole) {
 
     // The lead bytes that the system reports are those the native rules know.
     for (const unsigned codePage : {932u, 936u, 949u, 950u, 1252u, 1250u, 65001u}) {
-        EXPECT_EQ(SystemCodePage(codePage).lengths, KnownCharacterLengths(codePage)) << codePage;
+        EXPECT_EQ(SystemCodePage(codePage).lengths, test::KnownCharacterLengths(codePage)) << codePage;
     }
 }
 

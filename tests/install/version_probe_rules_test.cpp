@@ -29,7 +29,7 @@ TEST(VersionProbeRules, ComparisonValueIsSinglePrecisionTimesThousandTruncated) 
         {L"4.31", 4310},  {L"5.00", 5000}, {L"0.00", 0}, {L"4.2999", 4299},  // truncated, not rounded
         {L"4.30x", 4300},                                                    // reading stops at the first non-digit
         {L"none", 0},                                                        // no number
-        {L"1e30", 0},                                                        // out of range is no version
+        {L"99999999999", 0},                                                 // out of range is no version
     };
     for (const Row& row : rows) EXPECT_EQ(VersionComparisonValue(row.text), row.value) << row.text;
 }
@@ -42,41 +42,59 @@ int RuntimeComparisonValue(const std::wstring& text) {
     return static_cast<int>(scaled);
 }
 
-TEST(VersionProbeRules, ComparisonValueReadsEveryNumberFormLikeTheRuntime) {
+TEST(VersionProbeRules, ComparisonValueReadsDigitsAndAPointLikeTheRuntime) {
     struct Row {
         const wchar_t* text;
         int value;
     };
     const Row rows[] = {
-        {L"  \t4.30", 4300},            // leading blanks skipped
-        {L"+4.30", 4300},                // plus sign
-        {L"-4.30", -4300},               // minus sign, truncated toward zero
         {L".5", 500},                    // no integer digits
         {L"4.", 4000},                   // point without fraction digits
         {L".", 0},                       // a point alone is no number
-        {L"-", 0},                       // a sign alone is no number
         {L"0.004", 4},                   // zeros after the point scale the digits
         {L"00004.3", 4300},              // leading zeros count for nothing
-        {L"4.3e2", 430000},              // exponent
-        {L"43E-1", 4300},                // capital exponent letter, negative exponent
-        {L"4.3e", 4300},                 // exponent letter without digits is not read
-        {L"4.3e+", 4300},                // nor with a sign alone
-        {L"5.e3", 5000000},              // point, then exponent
-        {L"1e-400", 0},                  // far too small
-        {L"1e400", 0},                   // far too large: infinite
-        {L"0x1.8", 1500},                // hexadecimal with a fraction
-        {L"0X10p-2", 4000},              // hexadecimal with a binary exponent
-        {L"0x", 0},                      // "0x" without digits reads as the zero
-        {L"0xg", 0},                     // likewise
-        {L"inf", 0},                     // infinity is no version
-        {L"nan", 0},                     // nor is NaN
+        {L"4.3e", 4300},                 // reading stops at a letter
         {L"12345678901234567890.5", 0},  // 20 digits: beyond int
-        {L"4.2999999999999999999999", 4300},  // more than 19 digits, rounded in the double
+        {L"4.2999999999999999999999", 4300},  // more digits than a version text has, as the double rounds them
         {L"1999.9999", 1999999},              // the float product truncated
     };
     for (const Row& row : rows) {
         EXPECT_EQ(VersionComparisonValue(row.text), row.value) << row.text;
         EXPECT_EQ(RuntimeComparisonValue(row.text), row.value) << row.text;
+    }
+}
+
+TEST(VersionProbeRules, ComparisonValueOfTextsThatAreNoVersionTextsEndsWhereTheDigitsEnd) {
+    // A version text is digits, a point and digits; the runtime's reading of
+    // numbers goes further (blanks, signs, exponents, hexadecimal digits,
+    // infinity), which no version record ever needs. These texts are read
+    // only as far as they are a version text.
+    struct Row {
+        const wchar_t* text;
+        int value;
+        int runtimeValue;  // what the runtime's wcstod reading would give
+    };
+    const Row rows[] = {
+        {L"  \t4.30", 0, 4300},     // leading blanks: no digit first
+        {L"+4.30", 0, 4300},        // a sign is no digit
+        {L"-4.30", 0, -4300},       // nor is a minus: never a negative version
+        {L"-", 0, 0},               // a sign alone
+        {L"4.3e2", 4300, 430000},   // an exponent ends the reading
+        {L"43E-1", 43000, 4300},    // in capitals too
+        {L"4.3e+", 4300, 4300},     // the same without exponent digits
+        {L"5.e3", 5000, 5000000},   // point, then an exponent
+        {L"1e-400", 1000, 0},       // far too small for the runtime
+        {L"1e400", 1000, 0},        // far too large for the runtime
+        {L"0x1.8", 0, 1500},        // hexadecimal: "0", then a letter
+        {L"0X10p-2", 0, 4000},      // with a binary exponent
+        {L"0x", 0, 0},              // "0x" without digits
+        {L"0xg", 0, 0},             // likewise
+        {L"inf", 0, 0},             // infinity is no version
+        {L"nan", 0, 0},             // nor is NaN
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(VersionComparisonValue(row.text), row.value) << row.text;
+        EXPECT_EQ(RuntimeComparisonValue(row.text), row.runtimeValue) << row.text;
     }
 }
 

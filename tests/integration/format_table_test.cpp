@@ -110,27 +110,5 @@ TEST(FormatTable, ExtensionsAreBoundToTheirListedTypes) {
     }
 }
 
-struct AssocCase {
-    long value;
-    int associate;
-    std::size_t firstUnselected;  // flags before it are 1, from it on 0
-};
-
-TEST(FormatTable, AssocSwitchValueSelectsRows) {
-    const AssocCase cases[] = {
-        {1, 1, kImageRowCount},  // the 51 image rows "ANI" to "XPM"
-        {2, 1, kSelectionSize},  // every flag, the spare one included
-        {0, 0, 0},               // nothing
-        {3, 0, 0},               // an unknown value selects nothing
-        {-1, 0, 0},              //
-    };
-    for (const AssocCase& c : cases) {
-        const AssocSwitchChoice choice = SelectionForAssocValue(c.value);
-        EXPECT_EQ(choice.associate, c.associate) << c.value;
-        for (std::size_t i = 0; i < kSelectionSize; ++i)
-            EXPECT_EQ(choice.selection[i], i < c.firstUnselected ? 1 : 0) << "value " << c.value << " flag " << i;
-    }
-}
-
 }  // namespace
 }  // namespace pixelmoor

@@ -20,7 +20,7 @@
 
 #include "archive/archive_reader.h"
 #include "archive/embedded_archive.h"
-#include "archive/folder_path.h"
+#include "framework/folder_path.h"
 #include "framework/unique_handle.h"
 #include "install/install_folder_rules.h"
 #include "install/version_probe.h"
@@ -133,7 +133,7 @@ Figures TimeSteps(HMODULE setupModule) {
         settings = WriteViewerSettings(kFolder, iniFolder, 1);
     });
 
-    const AssocSwitchChoice images = SelectionForAssocValue(1);
+    const AssociationSelection images = ImageRowSelection();
     const RegistrationTexts texts = BuildRegistrationTexts(kFolder);
     // The shortcuts are saved on worker threads while the registry is
     // written and the shell is notified, as the registration does it: the
@@ -142,12 +142,12 @@ Figures TimeSteps(HMODULE setupModule) {
     std::optional<ShortcutWriter> shortcuts;
     f.Time("shortcuts started", [&] {
         std::vector<ShortcutJob> jobs = StartMenuGroupJobs(texts.folder, 0);
-        const LinkSpec links[] = {ViewerDesktopLink(texts.viewer), ThumbnailsDesktopLink(texts.viewer)};
+        const ShortcutLink links[] = {ViewerDesktopLink(texts.viewer), ThumbnailsDesktopLink(texts.viewer)};
         for (ShortcutJob& job : DesktopJobs(links, 0)) jobs.push_back(std::move(job));
         shortcuts.emplace(std::move(jobs));
     });
     f.Time("registry writes, shortcuts beside",
-           [&] { ApplyRegistryWrites(RegistrationWrites(texts, true, images.selection, HidesStoreApps())); });
+           [&] { ApplyRegistryWrites(RegistrationWrites(texts, true, images, HidesStoreApps())); });
     f.Time("icon notice",
            [&] { ::SystemParametersInfoW(SPI_SETICONS, 0, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE); });
     f.Time("association notice", [&] { ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSHNOWAIT, nullptr, nullptr); });

@@ -130,15 +130,24 @@ std::wstring LinkText(const std::string& bytes) {
            Crc32Text(bytes.substr(std::min(bytes.size(), rest)));
 }
 
+// The uninstaller is the product's own program, built from code that it
+// shares with the setup: its bytes change with that code, and what it does
+// is the uninstallation tests' to check. It is recorded by its name alone.
+constexpr wchar_t kNameOnlyFile[] = L"pm_uninstall.exe";
+
 // Every file below folder with its size and CRC-32 (a shell link as
-// LinkText gives it), every folder by name; shown under label instead of the
-// folder's own path.
+// LinkText gives it; the uninstaller by name), every folder by name; shown
+// under label instead of the folder's own path.
 void ListTree(const std::wstring& folder, const std::wstring& label, std::wstring& text) {
     for (const std::wstring& name : ListFolder(folder)) {
         const std::wstring path = folder + L'\\' + name;
         if (FolderExists(path)) {
             text += label + L'\\' + name + L"\\\n";
             ListTree(path, label + L'\\' + name, text);
+            continue;
+        }
+        if (name == kNameOnlyFile) {
+            text += label + L'\\' + name + L"\n";
             continue;
         }
         const std::string bytes = ReadFileBytes(path).value_or(std::string());

@@ -100,7 +100,7 @@ TEST(RegistryRemoval, OwnedKeysGoWholeAndSharedValuesOnlyWhileUnchanged) {
 }
 
 TEST(RegistryRemoval, RegistrationIsUndoneKeyByKeyWithTheUninstallEntryAmongIt) {
-    const RegistryRemovals steps = RegistrationRemovalSteps(L"C:\\Program Files\\Pixelmoor");
+    const RegistryRemovals steps = RegistrationRemovalSteps(L"C:\\Program Files\\Pixelmoor", UninstallEntry::kIncluded);
     const auto trees = std::count_if(steps.begin(), steps.end(),
                                      [](const RegistryRemoval& s) { return std::holds_alternative<RemoveKeyTree>(s); });
     // Context menu on folders and drives, command class, application key,
@@ -147,6 +147,11 @@ TEST(RegistryRemoval, RegistrationIsUndoneKeyByKeyWithTheUninstallEntryAmongIt) 
                                                 NamedValue{L"NoOpenWith", std::wstring()},
                                                 {L"SOFTWARE\\Classes\\AppX6eg8h5sxqq90pv53845wmnbewywdqq5h"}}));
     EXPECT_EQ(UninstallEntryRemoval().key, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor64");
+
+    // Left out, the entry is the one step missing, for an uninstaller to take last.
+    RegistryRemovals withoutEntry = steps;
+    std::erase(withoutEntry, RegistryRemoval(UninstallEntryRemoval()));
+    EXPECT_EQ(RegistrationRemovalSteps(L"C:\\Program Files\\Pixelmoor", UninstallEntry::kLeftOut), withoutEntry);
 }
 
 }  // namespace

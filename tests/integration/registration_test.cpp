@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "integration/associations.h"
 #include "integration/windows_version.h"
 #include "tests/integration/registration_checks.h"
 #include "tests/support/win_test_support.h"
@@ -37,11 +36,11 @@ protected:
 TEST_F(RegistrationTest, TypicalRunRegistersViewerAndImageTypes) {
     // An icon of the command class left from before is removed.
     test::WriteRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Pixelmoor\\DefaultIcon", nullptr, L"old.ico,0");
-    const AssocSwitchChoice images = SelectionForAssocValue(1);
-    EXPECT_EQ(RegisterApplication(images.associate, kFolder, 1, 0, 0, 0, images.selection), 1);
+    const AssociationSelection images = ImageRowSelection();
+    EXPECT_EQ(RegisterApplication(kFolder, {.startMenuGroup = 1}, images), 1);
 
     test::ExpectApplicationKeys(kInstallFolder);
-    EXPECT_EQ(test::ExpectAssociations(kInstallFolder, images.selection), 75);  // the image rows
+    EXPECT_EQ(test::ExpectAssociations(kInstallFolder, images), 75);  // the image rows
     EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, kRegisteredApplications, L"Pixelmoor"),
               L"SOFTWARE\\Pixelmoor\\Capabilities");
     EXPECT_EQ(test::CountHiddenStoreApps(), 5);
@@ -55,7 +54,7 @@ TEST_F(RegistrationTest, RunWithoutChosenTypesPointsOnlyJpgPngTifAndLeavesTheUse
     test::WriteRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Directory\\shell\\Durchsuchen mit &Pixelmoor",
                          nullptr, L"Durchsuchen mit &Pixelmoor");
     const AssociationSelection none{};
-    EXPECT_EQ(RegisterApplication(0, kFolder, 0, 0, 0, 0, none), 1);
+    EXPECT_EQ(RegisterApplication(kFolder, {}, none), 1);
 
     test::ExpectApplicationKeys(kInstallFolder);
     EXPECT_EQ(test::ExpectAssociations(kInstallFolder, none), 3);  // jpg, png, tif; all classes and capabilities
@@ -67,7 +66,7 @@ TEST_F(RegistrationTest, RunWithoutChosenTypesPointsOnlyJpgPngTifAndLeavesTheUse
 
 TEST_F(RegistrationTest, ThumbnailsChoiceMakesOneDesktopShortcutAndTheContextMenu) {
     const std::wstring viewer = kInstallFolder + L"p_moor64.exe";
-    EXPECT_EQ(RegisterApplication(0, L"D:\\Tools\\Pixelmoor  ", 0, 0, 1, 0, AssociationSelection{}), 1);
+    EXPECT_EQ(RegisterApplication(L"D:\\Tools\\Pixelmoor  ", {.thumbnailsShortcut = 1}, AssociationSelection{}), 1);
 
     EXPECT_TRUE(test::HasContextMenuEntries(kInstallFolder));
     test::ExpectLink(test::DesktopFolder(false),
@@ -80,7 +79,7 @@ TEST_F(RegistrationTest, ThumbnailsChoiceMakesOneDesktopShortcutAndTheContextMen
 
 TEST_F(RegistrationTest, LongFolderIsRecordedWhole) {
     const std::wstring folder = L"D:\\" + std::wstring(280, L'p') + L"\\";
-    RegisterApplication(0, folder, 0, 0, 0, 0, AssociationSelection{});
+    RegisterApplication(folder, {}, AssociationSelection{});
     test::ExpectApplicationKeys(folder);
     EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Pixelmoor.jpg\\shell\\open\\command", L""),
               L"\"" + folder + L"p_moor64.exe\" \"%1\"");
@@ -88,7 +87,7 @@ TEST_F(RegistrationTest, LongFolderIsRecordedWhole) {
 
 TEST_F(RegistrationTest, WithoutRegisteredApplicationsListTheCapabilitiesStillExist) {
     test::DeleteRegTree(HKEY_LOCAL_MACHINE, kRegisteredApplications);
-    RegisterApplication(0, kFolder, 0, 0, 0, 0, AssociationSelection{});
+    RegisterApplication(kFolder, {}, AssociationSelection{});
     EXPECT_FALSE(test::RegKeyExists(HKEY_LOCAL_MACHINE, kRegisteredApplications));
     test::ExpectApplicationKeys(kInstallFolder);
 }
@@ -108,7 +107,7 @@ TEST_F(RegistrationTest, StoreAppsAreHiddenOnWindows10Only) {
     for (const FinishCase& c : cases) {
         test::ResetRegistrationFootprint();
         WindowsGeneration = c.generation;
-        FinishAssociations();
+        RegisterApplication(kFolder, {}, ImageRowSelection());
         EXPECT_EQ(test::CountHiddenStoreApps(), c.hiddenStoreApps) << "generation " << c.generation;
     }
 }

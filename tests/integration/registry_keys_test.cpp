@@ -12,17 +12,16 @@ using Root = RegistryRoot;
 
 TEST(RegistryKeys, PathRulesFoldOnlyAsciiLettersAndNeedWholeLevels) {
     const struct {
-        std::wstring_view ancestor, key, below;
+        std::wstring_view a, b;
+        bool same;
     } cases[] = {
-        {L"SOFTWARE\\Classes", L"SOFTWARE\\Classes\\.jpg", L".jpg"},                          // one level below
-        {L"software\\CLASSES", L"SOFTWARE\\Classes\\Pixelmoor\\shell", L"Pixelmoor\\shell"},  // case ignored
-        {L"SOFTWARE\\Class", L"SOFTWARE\\Classes\\.jpg", L""},                                // not a whole level
-        {L"SOFTWARE\\Classes", L"SOFTWARE\\Classes", L""},                                    // the key itself
-        {L"\u00dcber", L"\u00fcber\\x", L""},                                                 // beyond ASCII: exact
+        {L"software\\CLASSES\\Pixelmoor", L"SOFTWARE\\Classes\\Pixelmoor", true},  // case ignored
+        {L"SOFTWARE\\Class", L"SOFTWARE\\Classes", false},                        // not a whole level
+        {L"\u00dcber\\x", L"\u00fcber\\x", false},                                   // beyond ASCII: exact
+        {L"Software\\Wine", L"SOFTWARE\\wine", true},                           // capitals on either side
+        {L"\u00dc", L"\u00fc", false},                                             // an umlaut is not folded
     };
-    for (const auto& c : cases) EXPECT_EQ(PathBelow(c.ancestor, c.key), c.below) << c.key.size();
-    EXPECT_TRUE(SameKeyPath(L"Software\\Wine", L"SOFTWARE\\wine"));
-    EXPECT_FALSE(SameKeyPath(L"\u00dc", L"\u00fc"));
+    for (const auto& c : cases) EXPECT_EQ(SameKeyPath(c.a, c.b), c.same) << c.a.size();
     EXPECT_TRUE(IsPlainKeyPath(L"SOFTWARE\\Classes"));
     EXPECT_FALSE(IsPlainKeyPath(L""));
     EXPECT_FALSE(IsPlainKeyPath(L"\\SOFTWARE"));
@@ -37,7 +36,7 @@ TEST(RegistryKeys, PathRulesFoldOnlyAsciiLettersAndNeedWholeLevels) {
 // what the writes name is ever opened.
 TEST(RegistryKeys, SharedParentsOfATypicalRegistrationAreWhereItsKeysPart) {
     const RegistrationTexts texts = BuildRegistrationTexts(L"D:\\Tools\\Pixelmoor");
-    const RegistryWrites writes = RegistrationWrites(texts, true, SelectionForAssocValue(1).selection, true);
+    const RegistryWrites writes = RegistrationWrites(texts, true, ImageRowSelection(), true);
     const std::vector<KeyPath> first = {
         {Root::LocalMachine, L"SOFTWARE"},                          // Classes, Microsoft, Pixelmoor, ...
         {Root::LocalMachine, L"SOFTWARE\\Classes"},                 // every class and extension

@@ -46,7 +46,7 @@ protected:
 TEST_F(SetupRegistrationTest, TypicalSilentRunOnWindows10) {
     RunSetup(L"/silent /folder=D:\\Tools\\Pixelmoor /group=1 /assoc=1");
     test::ExpectApplicationKeys(kInstallFolder);
-    EXPECT_EQ(test::ExpectAssociations(kInstallFolder, SelectionForAssocValue(1).selection), 75);
+    EXPECT_EQ(test::ExpectAssociations(kInstallFolder, ImageRowSelection()), 75);
     EXPECT_EQ(test::ReadRegString(HKEY_LOCAL_MACHINE, kRegisteredApplications, L"Pixelmoor"),
               L"SOFTWARE\\Pixelmoor\\Capabilities");
     EXPECT_EQ(test::CountHiddenStoreApps(), 5);
@@ -74,7 +74,7 @@ TEST_F(SetupRegistrationTest, WindowsVersionDecidesStoreAppsAndUninstallerShortc
         RunSetup(L"/silent /folder=D:\\Tools\\Pixelmoor /group=1 /assoc=1");
         EXPECT_EQ(test::CountHiddenStoreApps(), c.hiddenStoreApps);
         test::ExpectLinks(test::GroupFolder(false), test::ExpectedGroupLinks(kInstallFolder, c.withUninstaller));
-        EXPECT_EQ(test::ExpectAssociations(kInstallFolder, SelectionForAssocValue(1).selection), 75);
+        EXPECT_EQ(test::ExpectAssociations(kInstallFolder, ImageRowSelection()), 75);
     }
 }
 
@@ -97,7 +97,7 @@ TEST_F(SetupRegistrationTest, AllUsersWithDesktopAndThumbnails) {
     EXPECT_FALSE(test::FolderExists(test::GroupFolder(false)));
     EXPECT_FALSE(test::FileExists(test::DesktopFolder(false) + L"Pixelmoor 64.lnk"));
     EXPECT_TRUE(test::HasContextMenuEntries(kInstallFolder));
-    EXPECT_EQ(test::ExpectAssociations(kInstallFolder, SelectionForAssocValue(2).selection), 94);
+    EXPECT_EQ(test::ExpectAssociations(kInstallFolder, FullSelection()), 94);
 }
 
 TEST_F(SetupRegistrationTest, SecondInstallationLeavesTheSameRegistry) {

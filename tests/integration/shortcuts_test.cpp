@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "integration/windows_version.h"
 #include "tests/integration/registration_checks.h"
 #include "tests/support/win_test_support.h"
@@ -16,6 +18,18 @@ using test::GroupFolder;
 
 const std::wstring kInstallFolder = L"D:\\Tools\\Pixelmoor\\";
 
+// Saves the shortcuts as an installation does; true when every one was saved.
+bool Save(std::vector<ShortcutJob> jobs) {
+    ShortcutWriter writer(std::move(jobs));
+    const std::vector<int>& results = writer.Wait();
+    return !results.empty() && std::all_of(results.begin(), results.end(), [](int saved) { return saved == 1; });
+}
+
+// A plain shortcut of an earlier installation, planted in folder.
+bool Plant(const std::wstring& folder, const std::wstring& fileName, const std::wstring& target) {
+    return Save({{folder, {fileName, target, std::nullopt, std::nullopt, 0, std::nullopt}}});
+}
+
 class ShortcutsTest : public testing::Test {
 protected:
     void SetUp() override { test::ResetShortcuts(); }
@@ -27,21 +41,19 @@ protected:
 
 TEST_F(ShortcutsTest, GroupHoldsNineShortcutsOnWindows10) {
     WindowsGeneration = 10;
-    EXPECT_EQ(CreateStartMenuGroup(kInstallFolder, 0), 1);
+    EXPECT_TRUE(Save(StartMenuGroupJobs(kInstallFolder, 0)));
     ExpectLinks(GroupFolder(false), ExpectedGroupLinks(kInstallFolder, true));
     EXPECT_FALSE(test::FolderExists(GroupFolder(true)));
 }
 
 TEST_F(ShortcutsTest, GroupHasNoUninstallerOnWindows8ButKeepsAnEarlierOne) {
     WindowsGeneration = 8;
-    EXPECT_EQ(CreateStartMenuGroup(kInstallFolder, 0), 1);
+    EXPECT_TRUE(Save(StartMenuGroupJobs(kInstallFolder, 0)));
     ExpectLinks(GroupFolder(false), ExpectedGroupLinks(kInstallFolder, false));
 
     // A shortcut left by an earlier installation is neither replaced nor removed.
-    ASSERT_EQ(CreateFolderShortcut(GroupFolder(false), L"Pixelmoor deinstallieren.lnk", L"C:\\Old\\pm_uninstall.exe",
-                                   std::nullopt, std::nullopt, 0),
-              1);
-    EXPECT_EQ(CreateStartMenuGroup(kInstallFolder, 0), 1);
+    ASSERT_TRUE(Plant(GroupFolder(false), L"Pixelmoor deinstallieren.lnk", L"C:\\Old\\pm_uninstall.exe"));
+    EXPECT_TRUE(Save(StartMenuGroupJobs(kInstallFolder, 0)));
     std::vector<test::ExpectedLink> links = ExpectedGroupLinks(kInstallFolder, false);
     links.push_back({L"Pixelmoor deinstallieren.lnk", L"C:\\Old\\pm_uninstall.exe", L"", L"", 0, L""});
     ExpectLinks(GroupFolder(false), links);
@@ -59,9 +71,9 @@ TEST_F(ShortcutsTest, ExistingGroupIsReusedAndOnlyTheTwoPreviousViewerLinksGo) {
         L"Was ist neu.lnk",        // one of the group's own: overwritten
     };
     for (const std::wstring& name : earlier)
-        ASSERT_EQ(CreateFolderShortcut(group, name, L"C:\\Old\\p_moor64.exe", std::nullopt, std::nullopt, 0), 1);
+        ASSERT_TRUE(Plant(group, name, L"C:\\Old\\p_moor64.exe"));
 
-    EXPECT_EQ(CreateStartMenuGroup(kInstallFolder, 0), 1);
+    EXPECT_TRUE(Save(StartMenuGroupJobs(kInstallFolder, 0)));
     std::vector<test::ExpectedLink> links = ExpectedGroupLinks(kInstallFolder, true);
     links.push_back({L"Pixelmoor 64 4.74.lnk", L"C:\\Old\\p_moor64.exe", L"", L"", 0, L""});
     links.push_back({L"Pixelmoor 64 4.71.lnk", L"C:\\Old\\p_moor64.exe", L"", L"", 0, L""});
@@ -70,18 +82,14 @@ TEST_F(ShortcutsTest, ExistingGroupIsReusedAndOnlyTheTwoPreviousViewerLinksGo) {
 
 TEST_F(ShortcutsTest, AllUsersGroupGoesToTheCommonStartMenu) {
     WindowsGeneration = 11;
-    EXPECT_EQ(CreateStartMenuGroup(kInstallFolder, 1), 1);
+    EXPECT_TRUE(Save(StartMenuGroupJobs(kInstallFolder, 1)));
     ExpectLinks(GroupFolder(true), ExpectedGroupLinks(kInstallFolder, true));
     EXPECT_FALSE(test::FolderExists(GroupFolder(false)));
 }
 
 struct DesktopCase {
     int allUsers;
-    const wchar_t* fileName;
-    std::optional<std::wstring_view> iconFile;
-    std::optional<std::wstring_view> description;
-    std::optional<std::wstring_view> arguments;
-    int iconIndex;
+    ShortcutLink link;
     test::ExpectedLink expected;
 };
 
@@ -90,27 +98,18 @@ TEST_F(ShortcutsTest, DesktopShortcutSetsOnlyWhatIsGiven) {
     const DesktopCase cases[] = {
         // the viewer: a description and nothing else
         {0,
-         L"Pixelmoor 64.lnk",
-         std::nullopt,
-         L"Pixelmoor 64 - Bildbetrachter",
-         std::nullopt,
-         0,
+         ViewerDesktopLink(viewer),
          {L"Pixelmoor 64.lnk", viewer, L"", L"", 0, L"Pixelmoor 64 - Bildbetrachter"}},
         // thumbnails on the common desktop: icon 7 and "/thumbs"
         {1,
-         L"Pixelmoor 64 Thumbnails.lnk",
-         viewer,
-         L"Pixelmoor - Thumbnails",
-         L"/thumbs",
-         7,
+         ThumbnailsDesktopLink(viewer),
          {L"Pixelmoor 64 Thumbnails.lnk", viewer, L"/thumbs", viewer, 7, L"Pixelmoor - Thumbnails"}},
     };
     for (const DesktopCase& c : cases) {
-        EXPECT_EQ(
-            CreateDesktopShortcut(viewer, c.fileName, c.iconFile, c.description, c.arguments, c.iconIndex, c.allUsers),
-            1);
+        EXPECT_TRUE(Save(DesktopJobs({&c.link, 1}, c.allUsers)));
         test::ExpectLink(test::DesktopFolder(c.allUsers != 0), c.expected);
-        EXPECT_FALSE(test::FileExists(test::DesktopFolder(c.allUsers == 0) + c.fileName));  // not in the other scope
+        // not in the other scope
+        EXPECT_FALSE(test::FileExists(test::DesktopFolder(c.allUsers == 0) + c.link.fileName));
         test::ResetShortcuts();
     }
 }

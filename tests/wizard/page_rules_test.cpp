@@ -202,9 +202,8 @@ TEST(ReadyPageRules, FolderLineShowsTheFolderWithoutBlanks) {
 WizardChoices Defaults() {
     WizardChoices choices;
     choices.folderText = L"C:\\Program Files\\Pixelmoor";
-    choices.startMenuGroup = choices.desktopShortcut = choices.thumbnailsShortcut = true;
+    choices.shortcuts = {.startMenuGroup = 1, .desktopShortcut = 1, .thumbnailsShortcut = 1};
     choices.settingsInAppData = true;
-    choices.stateImages.assign(65, kUncheckedImage);
     return choices;
 }
 
@@ -214,14 +213,14 @@ AssociationSelection Rows(std::initializer_list<std::size_t> rows) {
     return selection;
 }
 
-TEST(ReadyPageRules, InstallOptionsComeFromTheControlsAsTheyStand) {
+TEST(ReadyPageRules, InstallOptionsComeFromThePagesAsTheyStand) {
     struct Expected {
         std::wstring folder;
-        int group, desktop, thumbs, allUsers;
+        ShortcutChoices shortcuts;
         std::wstring iniFolder;
-        int associate;
         AssociationSelection selection;
     };
+    const ShortcutChoices allThree = {.startMenuGroup = 1, .desktopShortcut = 1, .thumbnailsShortcut = 1};
     const std::wstring longFolder = L"D:\\" + std::wstring(600, L'a');
     const struct Row {
         const char* what;
@@ -230,30 +229,29 @@ TEST(ReadyPageRules, InstallOptionsComeFromTheControlsAsTheyStand) {
     } rows[] = {
         {"the pages' defaults",
          [] { return Defaults(); },
-         {L"C:\\Program Files\\Pixelmoor", 1, 1, 1, 0, L"%APPDATA%\\Pixelmoor", 0, {}}},
+         {L"C:\\Program Files\\Pixelmoor", allThree, L"%APPDATA%\\Pixelmoor", {}}},
         {"no shortcuts, all users (read while disabled), settings in the program folder",
          [] {
              WizardChoices c = Defaults();
-             c.startMenuGroup = c.desktopShortcut = c.thumbnailsShortcut = false;
-             c.allUsers = true;
+             c.shortcuts = {.allUsers = 1};
              c.settingsInAppData = false;
              return c;
          },
-         {L"C:\\Program Files\\Pixelmoor", 0, 0, 0, 1, L"", 0, {}}},
+         {L"C:\\Program Files\\Pixelmoor", {.allUsers = 1}, L"", {}}},
         {"blanks around the folder go",
          [] {
              WizardChoices c = Defaults();
              c.folderText = L"   D:\\Tools\\Pixelmoor  ";
              return c;
          },
-         {L"D:\\Tools\\Pixelmoor", 1, 1, 1, 0, L"%APPDATA%\\Pixelmoor", 0, {}}},
+         {L"D:\\Tools\\Pixelmoor", allThree, L"%APPDATA%\\Pixelmoor", {}}},
         {"a folder text longer than the options hold is cut at 519 characters",
          [] {
              WizardChoices c = Defaults();
              c.folderText = L"D:\\" + std::wstring(600, L'a');
              return c;
          },
-         {longFolder.substr(0, 519), 1, 1, 1, 0, L"%APPDATA%\\Pixelmoor", 0, {}}},
+         {longFolder.substr(0, 519), allThree, L"%APPDATA%\\Pixelmoor", {}}},
         {"an update with neither radio checked keeps the settings folder that the installation records",
          [] {
              WizardChoices c = Defaults();
@@ -261,7 +259,7 @@ TEST(ReadyPageRules, InstallOptionsComeFromTheControlsAsTheyStand) {
              c.recordedSettingsFolder = L"C:\\Settings\\Pix";
              return c;
          },
-         {L"C:\\Program Files\\Pixelmoor", 1, 1, 1, 0, L"C:\\Settings\\Pix", 0, {}}},
+         {L"C:\\Program Files\\Pixelmoor", allThree, L"C:\\Settings\\Pix", {}}},
         {"a radio that the user checks wins over the record",
          [] {
              WizardChoices c = Defaults();
@@ -270,54 +268,53 @@ TEST(ReadyPageRules, InstallOptionsComeFromTheControlsAsTheyStand) {
              c.recordedSettingsFolder = L"C:\\Settings\\Pix";
              return c;
          },
-         {L"C:\\Program Files\\Pixelmoor", 1, 1, 1, 0, L"", 0, {}}},
-        {"rows checked in the enabled list are chosen",
+         {L"C:\\Program Files\\Pixelmoor", allThree, L"", {}}},
+        {"the associations page's file types go as they are",
          [] {
              WizardChoices c = Defaults();
-             c.listEnabled = true;
-             c.stateImages[0] = c.stateImages[25] = c.stateImages[64] = kCheckedImage;
+             c.selection = Rows({0, 25, 64});
              return c;
          },
-         {L"C:\\Program Files\\Pixelmoor", 1, 1, 1, 0, L"%APPDATA%\\Pixelmoor", 1, Rows({0, 25, 64})}},
-        {"rows checked while the list is disabled count for nothing",
-         [] {
-             WizardChoices c = Defaults();
-             c.stateImages.assign(65, kCheckedImage);
-             return c;
-         },
-         {L"C:\\Program Files\\Pixelmoor", 1, 1, 1, 0, L"%APPDATA%\\Pixelmoor", 0, {}}},
-        {"an enabled list with nothing checked chooses nothing",
-         [] {
-             WizardChoices c = Defaults();
-             c.listEnabled = true;
-             return c;
-         },
-         {L"C:\\Program Files\\Pixelmoor", 1, 1, 1, 0, L"%APPDATA%\\Pixelmoor", 0, {}}},
-        {"every state image but the empty box counts as checked; no more than 66 items are read",
-         [] {
-             WizardChoices c = Defaults();
-             c.listEnabled = true;
-             c.stateImages.assign(70, kUncheckedImage);
-             c.stateImages[3] = 0;
-             c.stateImages[4] = 3;
-             c.stateImages[65] = kCheckedImage;
-             c.stateImages[66] = kCheckedImage;  // beyond the selection: not read
-             return c;
-         },
-         {L"C:\\Program Files\\Pixelmoor", 1, 1, 1, 0, L"%APPDATA%\\Pixelmoor", 1, Rows({3, 4, 65})}},
+         {L"C:\\Program Files\\Pixelmoor", allThree, L"%APPDATA%\\Pixelmoor", Rows({0, 25, 64})}},
     };
     for (const Row& row : rows) {
         const InstallOptions options = BuildInstallOptions(row.choices(), L"Pixelmoor 64-bit Setup");
         EXPECT_EQ(options.folder, row.expected.folder) << row.what;
-        EXPECT_EQ(options.startMenuGroup, row.expected.group) << row.what;
-        EXPECT_EQ(options.desktopShortcut, row.expected.desktop) << row.what;
-        EXPECT_EQ(options.thumbnailsShortcut, row.expected.thumbs) << row.what;
-        EXPECT_EQ(options.allUsers, row.expected.allUsers) << row.what;
+        EXPECT_EQ(options.shortcuts, row.expected.shortcuts) << row.what;
         EXPECT_EQ(options.iniFolder, row.expected.iniFolder) << row.what;
-        EXPECT_EQ(options.associate, row.expected.associate) << row.what;
         EXPECT_EQ(options.selection, row.expected.selection) << row.what;
         EXPECT_EQ(options.silent, 0) << row.what;
         EXPECT_EQ(options.caption, L"Pixelmoor 64-bit Setup") << row.what;
+    }
+}
+
+TEST(AssociationsPageRules, ListChoosesOnlyWhileEnabledAndEveryImageButTheEmptyBox) {
+    std::vector<int> none(65, kUncheckedImage);
+    std::vector<int> some = none;
+    some[0] = some[25] = some[64] = kCheckedImage;
+    const std::vector<int> all(65, kCheckedImage);
+    std::vector<int> odd(70, kUncheckedImage);
+    odd[3] = 0;
+    odd[4] = 3;
+    odd[65] = kCheckedImage;
+    odd[66] = kCheckedImage;  // beyond the selection: not read
+    const struct {
+        const char* what;
+        bool enabled;
+        const std::vector<int>* stateImages;
+        AssociationSelection selection;
+        int associate;
+    } rows[] = {
+        {"rows checked in the enabled list are chosen", true, &some, Rows({0, 25, 64}), 1},
+        {"rows checked while the list is disabled count for nothing", false, &all, {}, 0},
+        {"an enabled list with nothing checked chooses nothing", true, &none, {}, 0},
+        {"every state image but the empty box counts as checked; no more than 66 items are read", true, &odd,
+         Rows({3, 4, 65}), 1},
+    };
+    for (const auto& row : rows) {
+        const AssociationSelection selection = SelectionFromList(row.enabled, *row.stateImages);
+        EXPECT_EQ(selection, row.selection) << row.what;
+        EXPECT_EQ(AssociationRequested(selection) ? 1 : 0, row.associate) << row.what;
     }
 }
 

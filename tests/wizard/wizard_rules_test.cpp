@@ -130,27 +130,24 @@ TEST(ColorStaticDrawing, FlagsFollowAlignmentAndCentreImage) {
     for (const auto& row : rows) EXPECT_EQ(ColorStaticDrawFlags(row.style), row.flags) << std::hex << row.style;
 }
 
-TEST(WizardNavigation, BackAndNextStopOnlyOnPagesInSequence) {
-    const std::vector<PageInSequence> wizard = {{101, true}, {108, true}, {104, true}, {109, true}, {110, true}};
-    const std::vector<PageInSequence> skipping = {{101, true}, {108, false}, {104, false}, {109, true}, {110, true}};
-    const std::vector<PageInSequence> none = {{101, false}, {108, false}};
+TEST(WizardNavigation, BackAndNextGoToTheNeighbouringPage) {
+    const std::vector<int> wizard = {101, 108, 104, 109, 110};
+    const std::vector<int> single = {101};
     const struct {
-        const std::vector<PageInSequence>* pages;
+        const std::vector<int>* pages;
         int active;
         bool forward;
         int result;
     } rows[] = {
-        {&wizard, 0, true, 108},    // welcome: Next to what's new
-        {&wizard, 1, true, 104},    // what's new: Next to associations
-        {&wizard, 3, true, 110},    // ready: Next to finish
-        {&wizard, 4, true, -1},     // finish: no page after it, stay
-        {&wizard, 0, false, -1},    // welcome: no page before it, stay
-        {&wizard, 1, false, 101},   // what's new: Back to welcome
-        {&wizard, 4, false, 109},   // finish: Back to ready
-        {&skipping, 0, true, 109},  // pages out of sequence are passed over
-        {&skipping, 3, false, 101},
-        {&none, 0, true, -1},       // nothing in sequence after the page
-        {&wizard, -1, true, 101},   // no active page: Next finds the first
+        {&wizard, 0, true, 108},                             // welcome: Next to what's new
+        {&wizard, 1, true, 104},                             // what's new: Next to associations
+        {&wizard, 3, true, 110},                             // ready: Next to finish
+        {&wizard, 4, true, -1},                              // finish: no page after it, stay
+        {&wizard, 0, false, -1},                             // welcome: no page before it, stay
+        {&wizard, 1, false, 101},                            // what's new: Back to welcome
+        {&wizard, 4, false, 109},                            // finish: Back to ready
+        {&single, 0, true, -1},                              // a single page has no neighbour either way
+        {&single, 0, false, -1},  {&wizard, -1, true, 101},  // no active page: Next finds the first
     };
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         EXPECT_EQ(AdjacentPageId(*rows[i].pages, rows[i].active, rows[i].forward), rows[i].result) << "row " << i;

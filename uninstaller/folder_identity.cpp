@@ -1,0 +1,185 @@
+#include "uninstaller/folder_identity.h"
+
+#include <shlobj.h>
+#include <windows.h>
+
+#include <algorithm>
+
+#include "framework/system_folders.h"
+#include "framework/system_names.h"
+#include "framework/text_rules.h"
+#include "framework/unique_handle.h"
+#include "uninstaller/uninstall_rules.h"
+
+namespace pixelmoor {
+
+namespace {
+
+// Characters of the buffer for a path that the system resolves (the longest it hands out).
+constexpr DWORD kLongPathBuffer = kLongPathLimit + 1;
+
+// The shell folders that are never removed, by their CSIDL.
+constexpr int kShellFolders[] = {
+    CSIDL_PROFILE,
+    CSIDL_DESKTOPDIRECTORY,
+    CSIDL_COMMON_DESKTOPDIRECTORY,
+    CSIDL_PERSONAL,
+    CSIDL_COMMON_DOCUMENTS,
+    CSIDL_MYMUSIC,
+    CSIDL_COMMON_MUSIC,
+    CSIDL_MYPICTURES,
+    CSIDL_COMMON_PICTURES,
+    CSIDL_MYVIDEO,
+    CSIDL_COMMON_VIDEO,
+    CSIDL_APPDATA,
+    CSIDL_LOCAL_APPDATA,
+    CSIDL_COMMON_APPDATA,
+    CSIDL_PROGRAM_FILES,
+    CSIDL_PROGRAM_FILESX86,
+    CSIDL_PROGRAM_FILES_COMMON,
+    CSIDL_PROGRAM_FILES_COMMONX86,
+    CSIDL_WINDOWS,
+    CSIDL_SYSTEM,
+    CSIDL_SYSTEMX86,
+    CSIDL_STARTMENU,
+    CSIDL_COMMON_STARTMENU,
+    CSIDL_PROGRAMS,
+    CSIDL_COMMON_PROGRAMS,
+    CSIDL_STARTUP,
+    CSIDL_COMMON_STARTUP,
+    CSIDL_FAVORITES,
+    CSIDL_COMMON_FAVORITES,
+    CSIDL_TEMPLATES,
+    CSIDL_COMMON_TEMPLATES,
+    CSIDL_FONTS,
+    CSIDL_SENDTO,
+    CSIDL_RECENT,
+    CSIDL_NETHOOD,
+    CSIDL_PRINTHOOD,
+    CSIDL_INTERNET_CACHE,
+    CSIDL_COOKIES,
+    CSIDL_HISTORY,
+    CSIDL_ADMINTOOLS,
+    CSIDL_COMMON_ADMINTOOLS,
+    CSIDL_CDBURN_AREA,
+    CSIDL_RESOURCES,
+};
+
+// The downloads folders have no CSIDL; their known-folder ids, named here
+// rather than taken from the system's GUID library.
+constexpr KNOWNFOLDERID kDownloadFolders[] = {
+    {0x374DE290, 0x123F, 0x4565, {0x91, 0x64, 0x39, 0xC4, 0x92, 0x5E, 0x46, 0x7B}},  // the user's
+    {0x3D644C9B, 0x1FB8, 0x4F30, {0x9B, 0x45, 0xF6, 0x70, 0x23, 0x5F, 0x79, 0xC0}},  // the public one
+};
+
+// Opened for its identity and name only: no access rights, nothing locked
+// for others, and folders too.
+UniqueFile OpenForIdentity(const std::wstring& path) {
+    return UniqueFile(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+std::optional<FileIdentity> IdentityOfHandle(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(file, &info)) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+// The path made whole: relative parts, "." and ".." resolved, slashes made backslashes.
+std::wstring FullPath(const std::wstring& path) {
+    std::wstring full(kLongPathBuffer, L'\0');
+    const DWORD length = ::GetFullPathNameW(path.c_str(), kLongPathBuffer, full.data(), nullptr);
+    if (length == 0 || length >= kLongPathBuffer) return path;
+    full.resize(length);
+    return full;
+}
+
+// The folder above path (which has no trailing backslash); empty above a root.
+std::wstring ParentOf(const std::wstring& path) {
+    const std::size_t cut = path.find_last_of(L'\\');
+    if (cut == std::wstring::npos || cut + 1 == path.size()) return {};
+    // "C:\x" has the parent "C:\"; a network share's root has none.
+    if (cut == 2 && path[1] == L':') return path.substr(0, 3);
+    return path.substr(0, cut);
+}
+
+}  // namespace
+
+std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
+    const UniqueFile file = OpenForIdentity(path);
+    if (!file) return std::nullopt;
+    return IdentityOfHandle(file.get());
+}
+
+std::optional<std::wstring> FinalPathOf(HANDLE file) {
+    std::wstring final(kLongPathBuffer, L'\0');
+    const DWORD length = ::GetFinalPathNameByHandleW(file, final.data(), kLongPathBuffer, 0);
+    if (length == 0 || length >= kLongPathBuffer) return std::nullopt;
+    final.resize(length);
+    return final;
+}
+
+std::optional<std::wstring> FinalPathOf(const std::wstring& path) {
+    const UniqueFile file = OpenForIdentity(path);
+    if (!file) return std::nullopt;
+    return FinalPathOf(file.get());
+}
+
+std::optional<std::wstring> FinalFolderOf(const std::wstring& folder) {
+    std::optional<std::wstring> final = FinalPathOf(folder);
+    if (final && !EndsWithBackslash(*final)) *final += L'\\';
+    return final;
+}
+
+FolderId::FolderId(std::wstring folder) : path_(std::move(folder)), identity_(IdentityOf(path_)) {}
+
+bool FolderId::IsSame(const std::wstring& other) const {
+    if (identity_) {
+        if (const std::optional<FileIdentity> identity = IdentityOf(other)) return *identity == *identity_;
+    }
+    return SystemNamesEqual(WithoutTrailingBackslash(FullPath(path_)), WithoutTrailingBackslash(FullPath(other)));
+}
+
+bool FolderId::Holds(const std::wstring& path) const {
+    const std::wstring full = WithoutTrailingBackslash(FullPath(path));
+    if (IsInsideFolder(full, path_)) return true;
+    if (!identity_) return false;
+    for (std::wstring folder = ParentOf(full); !folder.empty(); folder = ParentOf(folder))
+        if (IdentityOf(folder) == identity_) return true;
+    return false;
+}
+
+ProtectedFolders::ProtectedFolders() {
+    std::vector<std::optional<std::wstring>> known;
+    for (const int csidl : kShellFolders) known.push_back(ShellFolder(csidl | CSIDL_FLAG_DONT_VERIFY));
+    for (const KNOWNFOLDERID& id : kDownloadFolders) known.push_back(KnownFolder(id));
+    known.push_back(TemporaryFolder());
+    for (const std::optional<std::wstring>& path : known) {
+        const UniqueFile folder = path ? OpenForIdentity(*path) : UniqueFile();
+        if (!folder) continue;
+        const std::optional<FileIdentity> identity = IdentityOfHandle(folder.get());
+        std::optional<std::wstring> final = FinalPathOf(folder.get());
+        if (identity) identities_.push_back(*identity);
+        if (final) finalPaths_.push_back(std::move(*final));
+    }
+}
+
+bool ProtectedFolders::Contains(const std::wstring& folder) const {
+    const UniqueFile file = OpenForIdentity(folder);
+    if (!file) return false;  // nothing there to remove
+    const std::optional<FileIdentity> identity = IdentityOfHandle(file.get());
+    std::optional<std::wstring> final = FinalPathOf(file.get());
+    if (!identity || !final) return true;  // cannot tell: keep it
+    if (std::find(identities_.begin(), identities_.end(), *identity) != identities_.end()) return true;
+    // A folder above one of them (the profile's "AppData", "C:\Users").
+    if (!EndsWithBackslash(*final)) *final += L'\\';
+    const auto below = [&final](const std::wstring& known) { return IsInsideFolder(known, *final); };
+    if (std::any_of(finalPaths_.begin(), finalPaths_.end(), below)) return true;
+    std::wstring root(kLongPathBuffer, L'\0');
+    if (!::GetVolumePathNameW(folder.c_str(), root.data(), kLongPathBuffer)) return true;
+    root.resize(root.find(L'\0'));
+    return IdentityOf(root) == identity;
+}
+
+}  // namespace pixelmoor

@@ -1,0 +1,77 @@
+// Telling folders apart by what they are rather than by how their names are
+// written: another drive letter for the same disk, other capitals in any
+// script, slashes or a link on the way all lead to the same folder, which
+// the system knows by its volume and file index.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pixelmoor {
+
+struct FileIdentity {
+    std::uint32_t volume = 0;  // the volume's serial number
+    std::uint64_t index = 0;   // the file's index on that volume
+
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the file or folder at path (links followed); none when it
+// cannot be opened.
+[[nodiscard]] std::optional<FileIdentity> IdentityOf(const std::wstring& path);
+
+// The path of the file or folder at path as the system resolves it (links
+// followed, the volume's own drive letter, the names' own capitals); none
+// when it cannot be opened.
+[[nodiscard]] std::optional<std::wstring> FinalPathOf(const std::wstring& path);
+
+// The same for a file or folder that is open.
+[[nodiscard]] std::optional<std::wstring> FinalPathOf(HANDLE file);
+
+// The final path of a folder, ending in a backslash.
+[[nodiscard]] std::optional<std::wstring> FinalFolderOf(const std::wstring& folder);
+
+// A folder known by its name (ending in a backslash) and, while it exists,
+// by its identity.
+class FolderId {
+public:
+    explicit FolderId(std::wstring folder);
+
+    [[nodiscard]] const std::wstring& path() const noexcept { return path_; }
+
+    // True when other names this folder: by identity when both can be
+    // opened, else by their full names, compared as the system compares
+    // names (capitals of every script alike).
+    [[nodiscard]] bool IsSame(const std::wstring& other) const;
+
+    // True when path names something below this folder, by its name or by
+    // the identity of one of the folders on its way.
+    [[nodiscard]] bool Holds(const std::wstring& path) const;
+
+private:
+    std::wstring path_;
+    std::optional<FileIdentity> identity_;
+};
+
+// Folders that an uninstallation never removes: every drive's root, the
+// shell's folders of the user and of the machine (profile, Desktop,
+// Documents, the public folders, Program Files, Windows, application data,
+// the start menu...), the temporary folder, and each folder above one of
+// them.
+class ProtectedFolders {
+public:
+    ProtectedFolders();
+
+    [[nodiscard]] bool Contains(const std::wstring& folder) const;
+
+private:
+    std::vector<FileIdentity> identities_;
+    std::vector<std::wstring> finalPaths_;  // as the system resolves them
+};
+
+}  // namespace pixelmoor

@@ -1,0 +1,123 @@
+#include "uninstaller/uninstall_app.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "framework/current_directory.h"
+#include "framework/dll_search.h"
+#include "framework/resource_strings.h"
+#include "framework/system_folders.h"
+#include "framework/text_rules.h"
+#include "framework/unique_handle.h"
+#include "install/install_log.h"
+#include "install/installation_lock.h"
+#include "uninstaller/confirm_dialog.h"
+#include "uninstaller/private_copy.h"
+#include "uninstaller/uninstall_ids.h"
+#include "uninstaller/uninstaller.h"
+
+namespace pixelmoor {
+
+namespace {
+
+// The arguments after the program's name, as the system splits them.
+std::vector<std::wstring> CommandLineArguments() {
+    int count = 0;
+    const UniqueLocalMemory<LPWSTR*> arguments(::CommandLineToArgvW(::GetCommandLineW(), &count));
+    std::vector<std::wstring> list;
+    for (int i = 1; arguments && i < count; ++i) list.emplace_back(arguments.get()[i]);
+    return list;
+}
+
+// A process's current directory cannot be removed while the process runs,
+// and it may well be the install folder.
+void LeaveCurrentDirectory() {
+    if (const std::optional<std::wstring> system = SystemFolder()) ::SetCurrentDirectoryW(system->c_str());
+}
+
+void ShowMessage(const std::wstring& text, UINT icon) {
+    ::MessageBoxW(nullptr, text.c_str(), LoadMessageText(res::kStringUninstallCaption).c_str(), MB_OK | icon);
+}
+
+// Nothing is removed while the viewer runs (its files are in use) or while
+// a setup installs (it would put files back, or register what is gone).
+int Refuse(int warningId, bool silent) {
+    const std::wstring warning = LoadMessageText(warningId);
+    if (silent) {
+        AppendLogEntry(kUninstallLogName, warning);
+    } else {
+        ShowMessage(warning, MB_ICONWARNING);
+    }
+    return kExitAlreadyRunning;
+}
+
+// "vollständig entfernt" only when nothing stays; else what stays and why.
+void ShowResult(int code, const UninstallOptions& options, const std::wstring& report) {
+    std::wstring text;
+    switch (code) {
+        case kExitSuccess:
+        case kExitRestartRequired:
+            text = LoadMessageText(code == kExitRestartRequired ? res::kStringRemovedAtRestart
+                                   : report.empty()             ? res::kStringRemoved
+                                                                : res::kStringRemovedPartly);
+            if (!report.empty()) text += L"\n\n" + report;
+            ShowMessage(text, MB_ICONINFORMATION);
+            return;
+        default:
+            text = LoadMessageText(res::kStringIncomplete);
+            if (const std::size_t at = text.find(L"%s"); at != std::wstring::npos) text.replace(at, 2, options.logPath);
+            ShowMessage(text, MB_ICONWARNING);
+            return;
+    }
+}
+
+}  // namespace
+
+BOOL UninstallApp::InitInstance() {
+    HardenDllSearchPath();
+    const UninstallOptions options = ParseUninstallArguments(CommandLineArguments());
+    std::optional<WorkerChannel> channel = WorkerChannel::Open(options.workerProof);
+    SetExitCode(channel ? RunWorker(options, *channel) : RunUninstaller(options));
+    return FALSE;
+}
+
+int UninstallApp::RunWorker(const UninstallOptions& options, WorkerChannel& channel) {
+    std::wstring report;
+    const int code = RemoveInstallation(options, payloadEntries_, report);
+    channel.WriteReport(report);
+    return code;
+}
+
+int UninstallApp::RunUninstaller(UninstallOptions options) {
+    // Whatever the command line says, this program removes the installation it lies in.
+    options.folder = OwnProgramFolder();
+    if (ViewerIsRunning()) return Refuse(res::kStringUninstallViewerRunning, options.silent);
+    // Held until the work is done, so that no setup installs meanwhile.
+    const InstallationLock lock = TryLockInstallation();
+    if (!lock) return Refuse(res::kStringSetupRunning, options.silent);
+    if (!options.silent) {
+        const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+        ::InitCommonControlsEx(&controls);
+        const std::optional<Confirmation> answer = AskToUninstall(InstanceHandle(), options.folder, options.purge);
+        if (!answer) return kExitUserCancelled;
+        options.purge = answer->purge;
+        // The user may have started the viewer while the question was open.
+        if (ViewerIsRunning()) return Refuse(res::kStringUninstallViewerRunning, false);
+    }
+    options.logPath = WithTrailingBackslash(CurrentDirectory()) + kUninstallLogName;
+    LeaveCurrentDirectory();
+
+    const std::optional<WorkerResult> worker = RunFromPrivateCopy(options);
+    const int code = worker ? LauncherExitCode(worker->code) : kExitFailed;
+    if (!worker) {
+        AppendLogEntry(options.logPath, LoadMessageText(res::kStringLogNoCopy));
+    } else if (static_cast<std::uint32_t>(code) != worker->code) {
+        AppendLogEntry(options.logPath, LoadMessageText(res::kStringLogCopyEnded));
+    }
+    if (!options.silent) ShowResult(code, options, worker ? worker->report : std::wstring());
+    return code;
+}
+
+}  // namespace pixelmoor

@@ -1,0 +1,274 @@
+#include "uninstaller/uninstall_rules.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "framework/product.h"
+#include "framework/text_rules.h"
+#include "install/settings_rules.h"
+
+namespace pixelmoor {
+
+namespace {
+
+constexpr std::wstring_view kSilentSwitch = L"/silent";
+constexpr std::wstring_view kPurgeSwitch = L"/purge";
+constexpr std::wstring_view kWorkerSwitch = L"/worker=";
+constexpr std::wstring_view kFolderSwitch = L"/folder=";
+constexpr std::wstring_view kLogSwitch = L"/log=";
+// Digits of a handle's value, and the largest value it may have.
+constexpr std::size_t kHandleDigitsLimit = 19;
+constexpr std::uint64_t kHandleValueLimit = UINTPTR_MAX >> 1;
+
+// Texts of the uninstaller fold ASCII and the Latin-1 letters (umlauts
+// included); the system folds more, but install folders with other letters
+// compare exactly.
+constexpr CaseFolding kFolding = CaseFolding::kLatin1;
+
+std::wstring WithBackslashes(std::wstring_view entry) {
+    std::wstring path(entry);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+std::size_t Depth(std::wstring_view path) {
+    return static_cast<std::size_t>(std::count(path.begin(), path.end(), L'\\'));
+}
+
+void AddFolderAndParents(std::vector<std::wstring>& folders, std::wstring_view folder) {
+    while (!folder.empty()) {
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.emplace_back(folder);
+        const std::size_t cut = folder.find_last_of(L'\\');
+        folder = cut == std::wstring_view::npos ? std::wstring_view() : folder.substr(0, cut);
+    }
+}
+
+// The last part of a folder that ends in a backslash.
+std::wstring_view LastLevel(std::wstring_view folder) {
+    folder.remove_suffix(1);
+    const std::size_t cut = folder.find_last_of(L'\\');
+    return cut == std::wstring_view::npos ? folder : folder.substr(cut + 1);
+}
+
+// "X:\..." or "\\server\...".
+bool IsAbsolute(std::wstring_view path) {
+    if (path.starts_with(L"\\\\")) return true;
+    return path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
+}
+
+// "X:" of "X:\...", or "\\server\share" of a network path; empty for anything else.
+std::wstring_view RootOf(std::wstring_view path) {
+    if (path.size() >= 2 && path[1] == L':') return path.substr(0, 2);
+    if (!path.starts_with(L"\\\\")) return {};
+    const std::size_t server = path.find(L'\\', 2);
+    const std::size_t share = server == std::wstring_view::npos ? server : path.find(L'\\', server + 1);
+    return path.substr(0, share);
+}
+
+// Without the blanks and tabs around it, as the profile functions read names and values.
+std::wstring_view Trimmed(std::wstring_view text) {
+    const std::size_t first = text.find_first_not_of(L" \t");
+    if (first == std::wstring_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
+}
+
+std::wstring AsFolder(std::wstring_view text) {
+    std::wstring folder(text);
+    TrimBlanks(folder);
+    if (!folder.empty() && !EndsWithBackslash(folder)) folder += L'\\';
+    return folder;
+}
+
+}  // namespace
+
+UninstallOptions ParseUninstallArguments(std::span<const std::wstring> arguments) {
+    UninstallOptions options;
+    for (const std::wstring& argument : arguments) {
+        if (EqualsIgnoringCase(argument, kSilentSwitch, kFolding)) {
+            options.silent = true;
+        } else if (EqualsIgnoringCase(argument, kPurgeSwitch, kFolding)) {
+            options.purge = true;
+        } else if (StartsWithIgnoringCase(argument, kWorkerSwitch, kFolding)) {
+            options.workerProof = argument.substr(kWorkerSwitch.size());
+        } else if (StartsWithIgnoringCase(argument, kFolderSwitch, kFolding)) {
+            options.folder = AsFolder(std::wstring_view(argument).substr(kFolderSwitch.size()));
+        } else if (StartsWithIgnoringCase(argument, kLogSwitch, kFolding)) {
+            options.logPath = argument.substr(kLogSwitch.size());
+        }
+    }
+    return options;
+}
+
+std::wstring QuoteArgument(std::wstring_view argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring_view::npos)
+        return std::wstring(argument);
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes count as escapes only before a quote.
+        quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * backslashes, L'\\');
+    quoted += L'"';
+    return quoted;
+}
+
+std::wstring WorkerCommandLine(std::wstring_view copyPath, const UninstallOptions& options) {
+    std::wstring line = QuoteArgument(copyPath);
+    line += L' ' + QuoteArgument(std::wstring(kWorkerSwitch) + options.workerProof);
+    if (options.silent) (line += L' ') += kSilentSwitch;
+    if (options.purge) (line += L' ') += kPurgeSwitch;
+    line += L' ' + QuoteArgument(std::wstring(kLogSwitch) + options.logPath);
+    line += L' ' + QuoteArgument(std::wstring(kFolderSwitch) + options.folder);
+    return line;
+}
+
+std::wstring WorkerProofText(const WorkerProof& proof) {
+    return DecimalText(static_cast<long long>(proof.channel)) + L':' + proof.token;
+}
+
+std::optional<WorkerProof> ParseWorkerProof(std::wstring_view text) {
+    const std::size_t colon = text.find(L':');
+    if (colon == std::wstring_view::npos || colon == 0 || colon > kHandleDigitsLimit) return std::nullopt;
+    std::uint64_t value = 0;  // 19 digits cannot overflow it
+    for (const wchar_t c : text.substr(0, colon)) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        value = value * 10 + static_cast<std::uint64_t>(c - L'0');
+    }
+    // A handle is a multiple of four and never 0.
+    if (value == 0 || value % 4 != 0 || value > kHandleValueLimit) return std::nullopt;
+    WorkerProof proof;
+    proof.channel = static_cast<std::uintptr_t>(value);
+    proof.token = text.substr(colon + 1);
+    if (proof.token.size() != kWorkerTokenDigits || !std::all_of(proof.token.begin(), proof.token.end(), [](wchar_t c) {
+            return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f');
+        }))
+        return std::nullopt;
+    return proof;
+}
+
+PayloadRemovalPlan PlanPayloadRemoval(std::span<const PayloadEntry> entries) {
+    PayloadRemovalPlan plan;
+    for (const PayloadEntry& entry : entries) {
+        const std::wstring path = WithBackslashes(entry.name);
+        if (EndsWithBackslash(path)) {
+            AddFolderAndParents(plan.folders, std::wstring_view(path).substr(0, path.size() - 1));
+            continue;
+        }
+        const std::size_t cut = path.find_last_of(L'\\');
+        if (cut != std::wstring::npos) AddFolderAndParents(plan.folders, std::wstring_view(path).substr(0, cut));
+        // The running uninstaller is removed last, and only when everything else went.
+        if (entry.crc && !EqualsIgnoringCase(path, kUninstallerExe, kFolding)) plan.files.push_back({path, *entry.crc});
+    }
+    // A folder can only go after the folders inside it.
+    std::stable_sort(plan.folders.begin(), plan.folders.end(),
+                     [](const std::wstring& a, const std::wstring& b) { return Depth(a) > Depth(b); });
+    return plan;
+}
+
+bool IsInsideFolder(std::wstring_view path, std::wstring_view folder) {
+    if (folder.empty() || !EndsWithBackslash(folder) || path.size() <= folder.size() ||
+        !StartsWithIgnoringCase(path, folder, kFolding))
+        return false;
+    std::wstring_view rest = path.substr(folder.size());
+    while (!rest.empty()) {
+        const std::size_t cut = rest.find(L'\\');
+        const std::wstring_view part = rest.substr(0, cut);
+        if (part == L"." || part == L"..") return false;
+        if (cut == std::wstring_view::npos) break;
+        rest = rest.substr(cut + 1);
+    }
+    return true;
+}
+
+bool IsSameFolder(std::wstring_view a, std::wstring_view b) {
+    return EqualsIgnoringCase(AsFolder(a), AsFolder(b), kFolding);
+}
+
+std::optional<std::wstring> RegisteredFolder(const std::optional<std::wstring>& installLocation,
+                                             const std::optional<std::wstring>& commandFolder) {
+    if (installLocation && !AsFolder(*installLocation).empty()) return installLocation;
+    return commandFolder;
+}
+
+std::optional<std::wstring> ExpandRecordedFolder(
+    std::wstring_view recorded, std::wstring_view installFolder,
+    const std::function<std::optional<std::wstring>(std::wstring_view)>& lookup) {
+    bool unknown = false;
+    // The setup's own expansion, told of the names it could not use.
+    std::wstring folder = ExpandIniFolder(recorded, [&](std::wstring_view name) {
+        std::optional<std::wstring> value = lookup(name);
+        if (!value || value->size() > kVariableValueLimit) unknown = true;
+        return value;
+    });
+    if (unknown) return std::nullopt;
+    if (folder.empty() || IsAbsolute(folder)) return folder;
+    if (folder.front() != L'\\') return std::nullopt;
+    return std::wstring(RootOf(installFolder)) + folder;
+}
+
+SettingsPlaces SettingsToPurge(std::wstring_view installFolder, std::wstring_view expandedIniFolder) {
+    SettingsPlaces places;
+    const std::wstring program = AsFolder(installFolder);
+    places.files = {program + kSettingsFileName, program + kSettingsTempFileName};
+    const std::wstring settings = AsFolder(expandedIniFolder);
+    if (settings.empty() || IsSameFolder(settings, program)) return places;
+    places.files.push_back(settings + kSettingsFileName);
+    places.files.push_back(settings + kSettingsTempFileName);
+    if (EqualsIgnoringCase(LastLevel(settings), kProductName, kFolding)) places.folder = settings;
+    return places;
+}
+
+bool IsSetupPointerFile(std::wstring_view text) {
+    bool inOthers = false;
+    bool recorded = false;
+    while (!text.empty()) {
+        const std::size_t end = text.find_first_of(L"\r\n");
+        const std::wstring_view line = Trimmed(text.substr(0, end));
+        text = end == std::wstring_view::npos ? std::wstring_view() : text.substr(end + 1);
+        if (line.empty()) continue;
+        if (line.front() == L'[') {
+            inOthers =
+                line.back() == L']' && EqualsIgnoringCase(line.substr(1, line.size() - 2), kOthersSection, kFolding);
+            if (!inOthers) return false;
+            continue;
+        }
+        const std::size_t equals = line.find(L'=');
+        if (!inOthers || equals == std::wstring_view::npos ||
+            !EqualsIgnoringCase(Trimmed(line.substr(0, equals)), kIniFolderKey, kFolding) ||
+            Trimmed(line.substr(equals + 1)).empty())
+            return false;
+        recorded = true;
+    }
+    return recorded;
+}
+
+void RemovalOutcome::Keep(std::wstring path, KeptReason reason) {
+    const auto same = [&path](const KeptItem& item) { return item.path == path; };
+    if (std::none_of(kept.begin(), kept.end(), same)) kept.push_back({std::move(path), reason});
+}
+
+std::wstring ListText(std::wstring_view introduction, std::span<const std::wstring> lines) {
+    std::wstring text(introduction);
+    for (const std::wstring& line : lines) (text += L'\n') += line;
+    return text;
+}
+
+int LauncherExitCode(std::uint32_t workerCode) noexcept {
+    switch (workerCode) {
+        case kExitSuccess:
+        case kExitFailed:
+        case kExitRestartRequired:
+            return static_cast<int>(workerCode);
+        default:
+            return kExitFailed;
+    }
+}
+
+}  // namespace pixelmoor
