@@ -6,15 +6,20 @@
 # With --split it instead unpacks into an empty folder with every part of the
 # road timed apart (temporary copy, minizip's headers and reads, inflating,
 # creating, writing, closing, reopening for the times; see
-# tools/bench_extract/road_split.h) and prints the medians of the parts.
-# Usage: tools/bench-extract.sh [--split] [runs] [archive]
+# tools/bench_extract/road_split.h) and prints the medians of the parts;
+# --split-levers does the same with the setup's levers (the copy's view, 1 MiB
+# blocks, times set through the write handle) on one thread, nothing overlapped.
+# Usage: tools/bench-extract.sh [--split|--split-levers] [runs] [archive]
 # The archive is the payload unless named (tools/bench-scale.sh grows one).
 # The build folder is ./build unless PIXELMOOR_BUILD_DIR names another.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${PIXELMOOR_BUILD_DIR:-$root/build}
 split=no
-if [ "${1:-}" = --split ]; then split=yes; shift; fi
+case "${1:-}" in
+  --split) split=split; shift ;;
+  --split-levers) split=split-levers; shift ;;
+esac
 runs=${1:-7}
 win=$build/windows
 
@@ -52,10 +57,10 @@ host_ms() {
   done | median
 }
 
-if [ "$split" = yes ]; then
+if [ "$split" != no ]; then
   echo "archive: $zip ($(stat -c %s "$zip") bytes, $(unzip -Z1 "$zip" | wc -l) entries), load: $(cut -d' ' -f1-3 /proc/loadavg)"
   bash "$root/tools/wine/run.sh" "$wine_root" "$win/tools/bench_extract.exe" \
-    "$(to_wine "$zip")" "$(to_wine "$bench/wine-target")" "$runs" split | tr -d '\r'
+    "$(to_wine "$zip")" "$(to_wine "$bench/wine-target")" "$runs" "$split" | tr -d '\r'
   (. "$root/tools/wine/env.sh" "$wine_root" && wineserver -k) 2>/dev/null || true
   exit 0
 fi

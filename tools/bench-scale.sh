@@ -4,12 +4,14 @@
 # archive, and measures the setup's peak private memory. Not a test.
 #
 # Per size N (a multiple of the stand-in; 1 is the stand-in itself):
-#   1. tools/bench_scale/grow_payload.py lays out a viewer folder: the
-#      stand-in's files plus 100*N plug-in-like files of 1-300 KB, half of each
+#   1. tools/bench_scale/grow_payload.py lays out a viewer folder, as a real
+#      viewer goes into the build: the stand-in's files as installed (without
+#      the uninstaller) plus 100*N plug-in-like files of 1-300 KB, half of each
 #      incompressible, from a fixed seed (10: about 1,040 files, 87 MB packed;
 #      50: about 5,040 files, 420 MB packed);
-#   2. the folder is packed by payload/scripts/make_zip.py in the stand-in's
-#      entry order followed by the plug-ins;
+#   2. tools/bench_scale/list_viewer_folder.py lists the folder with the
+#      build's uninstaller in the order of a viewer folder, and
+#      payload/scripts/make_zip.py packs the list;
 #   3. a setup carrying that archive is built in a tree of its own
 #      (build/bench-scale/windows), through the benchmark-only cache variable
 #      PIXELMOOR_BENCH_PAYLOAD_ZIP;
@@ -38,18 +40,21 @@ switches=(/silent '/folder=C:\Bench\Pixelmoor' /group=1 /desktop=1 /thumbs=1 /as
 
 . "$root/tools/bench_scale/side_by_side.sh"
 if [ ! -f "$win/build.ninja" ]; then bash "$root/tools/build.sh" >/dev/null; fi
-cmake --build "$win" --target pm_payload_zip >/dev/null
+cmake --build "$win" --target pm_payload_zip pm_uninstall >/dev/null
 standin=$(sed -n 's/^PIXELMOOR_PAYLOAD_ZIP:[A-Z]*=//p' "$win/CMakeCache.txt")
 [ -f "$standin" ] || { echo "no stand-in payload at $standin" >&2; exit 1; }
+uninstaller=$win/bin/pm_uninstall.exe
 
-# The payload of size N: grown and packed once, packed again only when a file
-# of the grown folder or its list changed.
+# The payload of size N: its viewer folder grown, listed and packed; packed
+# again only when a file of the folder, the list or the uninstaller changed.
 payload_of() {
   local n=$1 out=$scale/${1}x
   if [ "$n" = 1 ]; then echo "$standin"; return; fi
   mkdir -p "$out"
-  python3 "$root/tools/bench_scale/grow_payload.py" "$standin" $((100 * n)) "$out" >/dev/null
-  if [ ! -f "$out/payload.zip" ] || [ -n "$(find "$out/viewer" "$out/entries.txt" -newer "$out/payload.zip" -print -quit)" ]; then
+  python3 "$root/tools/bench_scale/grow_payload.py" "$standin" $((100 * n)) "$out/viewer" >/dev/null
+  python3 "$root/tools/bench_scale/list_viewer_folder.py" "$out/viewer" "$uninstaller" "$out/entries.txt"
+  if [ ! -f "$out/payload.zip" ] ||
+     [ -n "$(find "$out/viewer" "$out/entries.txt" "$uninstaller" -newer "$out/payload.zip" -print -quit)" ]; then
     python3 "$root/payload/scripts/make_zip.py" "$out/entries.txt" "$out/payload.zip"
   fi
   echo "$out/payload.zip"
@@ -57,8 +62,8 @@ payload_of() {
 
 # The setup carrying the archive, built in the benchmark's own tree.
 # Once the build takes a viewer folder (PIXELMOOR_VIEWER_DIR), this passes
-# the grown folder ($scale/<N>x/viewer) instead of a packed archive, and the
-# peer and unzip take the archive that the build packed from it.
+# the grown folder ($scale/<N>x/viewer) instead of the packed archive, and
+# the peer and unzip take the archive that the build packed from it.
 setup_with() {
   local zip=$1 out=$2
   cmake -S "$root" -B "$tree" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \

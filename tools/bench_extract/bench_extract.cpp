@@ -1,9 +1,10 @@
 // Times ExtractArchiveToFolder on one ZIP file, for tools/bench-extract.sh.
-// Usage: bench_extract <zip> <target folder> <runs> fresh|over|split
+// Usage: bench_extract <zip> <target folder> <runs> fresh|over|split|split-levers
 //   fresh: every run unpacks into an empty folder (emptied untimed before it)
 //   over:  one untimed run first, then every run unpacks over the files there
 //   split: every run unpacks into an empty folder with each part timed apart
 //          (see road_split.h) and prints the medians of the parts
+//   split-levers: the same with the setup's levers on one thread
 // fresh and over print one line per run ("run <n> <ms>") with the time of the
 // call alone.
 #include <windows.h>
@@ -52,13 +53,17 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 5) {
-        std::fwprintf(stderr, L"usage: bench_extract <zip> <target folder> <runs> fresh|over|split\n");
+        std::fwprintf(stderr, L"usage: bench_extract <zip> <target folder> <runs> fresh|over|split|split-levers\n");
         return 2;
     }
     const std::wstring zip = argv[1];
     const std::wstring target = argv[2];
     const int runs = std::wcstol(argv[3], nullptr, 10);
-    if (std::wcscmp(argv[4], L"split") == 0) return pixelmoor::bench::SplitRoad(zip, target, runs, EmptyFolder);
+    using pixelmoor::bench::Road;
+    if (std::wcscmp(argv[4], L"split") == 0)
+        return pixelmoor::bench::SplitRoad(zip, target, runs, Road::kPlain, EmptyFolder);
+    if (std::wcscmp(argv[4], L"split-levers") == 0)
+        return pixelmoor::bench::SplitRoad(zip, target, runs, Road::kLevers, EmptyFolder);
     const bool fresh = std::wcscmp(argv[4], L"fresh") == 0;
     std::wstring home(::GetCurrentDirectoryW(0, nullptr), L'\0');
     home.resize(::GetCurrentDirectoryW(static_cast<DWORD>(home.size()), home.data()));

@@ -1,20 +1,19 @@
 #!/usr/bin/env python3
-"""Grows the stand-in payload to the size of a real viewer, for the scale benchmark.
+"""Grows the stand-in viewer to the size of a real one, for the scale benchmark.
 
-Usage: grow_payload.py STANDIN.zip PLUGINS OUTDIR [--seed TEXT] [--per-folder N]
+Usage: grow_payload.py STANDIN.zip PLUGINS FOLDER [--seed TEXT] [--per-folder N]
 
-Writes OUTDIR/viewer/, a folder laid out as an installation: the stand-in
-archive's files unpacked, plus PLUGINS plug-in-like files of 1 to 300 KB in
-folders of N (25 unless given) below Plugins/Extra/. Half of every plug-in's bytes are noise
+Makes FOLDER a viewer folder, laid out as an installation is (the form in
+which a real viewer goes into the build): the stand-in archive's files as it
+installs them, without the uninstaller (each build adds its own), plus
+PLUGINS plug-in-like files of 1 to 300 KB in folders of N (25 unless given)
+below Plugins/Extra/. Half of every plug-in's bytes are noise
 (incompressible), the other half records drawn from a small table of the
 file's own (they deflate about as well as program code). Everything comes
 from a generator seeded with the seed and the count, so the same arguments
 always give the same bytes; files that already hold them are left alone (so
-their times tell whether the folder changed).
-
-Also writes OUTDIR/entries.txt, the list that payload/scripts/make_zip.py packs:
-the stand-in's entries in their archive order, then each plug-in folder
-followed by its files.
+their times tell whether the folder changed), and anything else in FOLDER is
+removed.
 """
 
 import argparse
@@ -29,6 +28,7 @@ BLOCK = 4096  # noise and records alternate in blocks of this size
 RECORD = 64
 TABLE_ROWS = 32
 PLUGIN_ROOT = "Plugins/Extra"
+UNINSTALLER = "pm_uninstall.exe"
 
 
 def plugin_bytes(rng, size):
@@ -54,40 +54,53 @@ def write_if_changed(path, data):
         f.write(data)
 
 
+def remove_others(folder, kept):
+    """Removes every file and folder below folder that is not in kept."""
+    for here, folders, files in os.walk(folder, topdown=False):
+        for name in files:
+            path = os.path.join(here, name)
+            if path not in kept:
+                os.remove(path)
+        for name in folders:
+            path = os.path.join(here, name)
+            if path not in kept:
+                os.rmdir(path)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("standin")
     parser.add_argument("plugins", type=int)
-    parser.add_argument("out")
+    parser.add_argument("folder")
     parser.add_argument("--seed", default="pixelmoor-scale")
     parser.add_argument("--per-folder", type=int, default=25)
     args = parser.parse_args()
-    viewer = os.path.join(os.path.abspath(args.out), "viewer")
-    entries = []
+    viewer = os.path.abspath(args.folder)
+    kept = set()
+
+    def keep(name):
+        path = os.path.join(viewer, name.rstrip("/"))
+        kept.add(path)
+        return path
+
     with zipfile.ZipFile(args.standin) as standin:
         for info in standin.infolist():
-            path = os.path.join(viewer, info.filename)
+            if info.filename == UNINSTALLER:
+                continue
+            path = keep(info.filename)
             if info.is_dir():
                 os.makedirs(path, exist_ok=True)
-                entries.append(info.filename)
             else:
                 write_if_changed(path, standin.read(info))
-                entries.append("%s\t%s" % (info.filename, path))
 
     rng = random.Random("%s/%d" % (args.seed, args.plugins))
-    if args.plugins:
-        entries.append(PLUGIN_ROOT + "/")
     for n in range(args.plugins):
-        folder = "%s/Set%03d/" % (PLUGIN_ROOT, n // args.per_folder)
-        if n % args.per_folder == 0:
-            entries.append(folder)
-        name = folder + "Module%04d.dll" % n
-        path = os.path.join(viewer, name)
+        folder = "%s/Set%03d" % (PLUGIN_ROOT, n // args.per_folder)
+        keep(PLUGIN_ROOT)
+        keep(folder)
+        path = keep("%s/Module%04d.dll" % (folder, n))
         write_if_changed(path, plugin_bytes(rng, rng.randint(MIN_BYTES, MAX_BYTES)))
-        entries.append("%s\t%s" % (name, path))
-
-    listing = ("\n".join(entries) + "\n").encode()
-    write_if_changed(os.path.join(os.path.abspath(args.out), "entries.txt"), listing)
+    remove_others(viewer, kept)
     print(viewer)
 
 
