@@ -144,27 +144,31 @@ void ReopenForTimes(const std::wstring& path, uLong dosDateTime) {
     ::SetFileTime(file.get(), &entryTime, &accessed, &entryTime);
 }
 
+// Opens the entry's data and creates its file (its folders on a retry),
+// timed as both roads take them; empty when either fails.
+UniqueFile OpenEntryAndCreate(unzFile archive, Parts& parts, const std::wstring& name) {
+    {
+        const Timed timed(parts, "headers");
+        if (::unzOpenCurrentFilePassword(archive, nullptr) != UNZ_OK) return {};
+    }
+    const Timed timed(parts, "create");
+    UniqueFile file = CreateWritable(name);
+    if (!file) {
+        const Timed chain(parts, "of which folder chains");
+        parts.count["folder chains"] += 1;
+        static_cast<void>(MakeFolderChain(std::wstring_view(name).substr(0, name.find_last_of(L"/\\"))));
+        file = CreateWritable(name);
+    }
+    if (file) parts.count["files"] += 1;
+    return file;
+}
+
 // One file entry the way the plain road takes it: open the data, create the
 // file (its folders on a retry), copy in 32 KB reads, close, reopen for times.
 bool FileEntry(unzFile archive, CountingTable& table, Parts& parts, const std::wstring& name, uLong dosDate,
                char* transfer) {
-    {
-        const Timed timed(parts, "headers");
-        if (::unzOpenCurrentFilePassword(archive, nullptr) != UNZ_OK) return false;
-    }
-    UniqueFile file;
-    {
-        const Timed timed(parts, "create");
-        file = CreateWritable(name);
-        if (!file) {
-            const Timed chain(parts, "of which folder chains");
-            parts.count["folder chains"] += 1;
-            static_cast<void>(MakeFolderChain(std::wstring_view(name).substr(0, name.find_last_of(L"/\\"))));
-            file = CreateWritable(name);
-        }
-    }
+    UniqueFile file = OpenEntryAndCreate(archive, parts, name);
     if (!file) return false;
-    parts.count["files"] += 1;
     for (;;) {
         int count = 0;
         {
@@ -196,23 +200,8 @@ bool FileEntry(unzFile archive, CountingTable& table, Parts& parts, const std::w
 // data read from the view, inflated into a block of kWriteBlockBytes, written
 // a block at a time, the times set through the handle it was written with.
 bool LeverFileEntry(unzFile archive, Parts& parts, const std::wstring& name, uLong dosDate, char* block) {
-    {
-        const Timed timed(parts, "headers");
-        if (::unzOpenCurrentFilePassword(archive, nullptr) != UNZ_OK) return false;
-    }
-    UniqueFile file;
-    {
-        const Timed timed(parts, "create");
-        file = CreateWritable(name);
-        if (!file) {
-            const Timed chain(parts, "of which folder chains");
-            parts.count["folder chains"] += 1;
-            static_cast<void>(MakeFolderChain(std::wstring_view(name).substr(0, name.find_last_of(L"/\\"))));
-            file = CreateWritable(name);
-        }
-    }
+    UniqueFile file = OpenEntryAndCreate(archive, parts, name);
     if (!file) return false;
-    parts.count["files"] += 1;
     for (bool more = true; more;) {
         std::size_t filled = 0;
         {
