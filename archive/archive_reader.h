@@ -3,10 +3,15 @@
 #pragma once
 
 #include <unzip.h>
+#include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+
+#include "archive/mapped_archive.h"
 
 namespace pixelmoor {
 
@@ -23,17 +28,24 @@ namespace pixelmoor {
 [[nodiscard]] int ExtractArchiveToFolder(const wchar_t* archivePath, const std::wstring& targetFolder,
                                          int keepIconLibrary);
 
-// The entry loop over an open archive, relative to the current directory.
-// Returns 0 or -1 as above.
-[[nodiscard]] int ExtractAllEntries(unzFile archive, int keepIconLibrary);
+// The same for an archive file already read into memory (a mapped view of
+// it); -1 also when the bytes are not an archive.
+[[nodiscard]] int ExtractArchiveBytes(std::span<const std::byte> archiveBytes, const std::wstring& targetFolder,
+                                      int keepIconLibrary);
+
+// The entry loop over archive, a reader that source opened, relative to the
+// current directory; the files' data is inflated ahead on a worker thread
+// through a reader of its own. Returns 0 or -1 as above.
+[[nodiscard]] int ExtractAllEntries(const MemoryArchive& source, unzFile archive, int keepIconLibrary);
 
 // Creates every level of a relative folder path ('/' or '\' between levels).
 // Returns 1 when done, 0 when a level's parent is missing, -104 when there is
 // no memory for the copy of the path.
 int MakeFolderChain(std::wstring_view relativeFolder);
 
-// Gives a file the DOS date (high word) and time (low word), read as local
-// time, as creation and last-write time; the last-access time stays.
-void ApplyEntryFileTime(const std::wstring& path, std::uint32_t dosDateTime);
+// Gives a file, through the handle it was written with (after the last
+// write), the DOS date (high word) and time (low word), read as local time,
+// as creation and last-write time; the last-access time stays.
+void ApplyEntryFileTime(HANDLE file, std::uint32_t dosDateTime);
 
 }  // namespace pixelmoor

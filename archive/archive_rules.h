@@ -15,8 +15,11 @@ namespace pixelmoor {
 inline constexpr std::size_t kEntryNameBufferBytes = 520;
 // Wide characters of the buffer that receives the converted name, terminator included.
 inline constexpr std::size_t kWideNameBufferChars = 324;
-// Bytes moved per read from an entry into its file.
+// Bytes asked of minizip per read from an entry.
 inline constexpr std::size_t kTransferBufferBytes = 32768;
+// Bytes gathered from reads before they are written to the entry's file: the
+// largest write, a whole multiple of the reads.
+inline constexpr std::size_t kWriteBlockBytes = 32 * kTransferBufferBytes;
 
 // Characters that GetTempPathW may fill, and the longest path of the copy
 // (a buffer of 520 characters less its terminator).

@@ -4,7 +4,6 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <vector>
 
 #include "archive/archive_reader.h"
 #include "archive/archive_rules.h"
@@ -19,7 +18,6 @@ constexpr wchar_t kPayloadType[] = L"ZIP";
 constexpr WORD kPayloadId = 1974;
 // Characters of the buffer that GetTempPathW fills (kTempPathLimit of them allowed).
 constexpr std::size_t kTempPathBufferChars = 520;
-constexpr DWORD kCompareBlockBytes = 65536;
 
 }  // namespace
 
@@ -42,27 +40,15 @@ std::optional<std::wstring> TemporaryArchive() {
     return TemporaryArchivePath(folder);
 }
 
-namespace {
-
-bool HoldsExactly(HANDLE file, std::span<const std::byte> bytes) {
-    std::vector<std::byte> block(kCompareBlockBytes);
-    for (;;) {
-        DWORD read = 0;
-        if (!::ReadFile(file, block.data(), kCompareBlockBytes, &read, nullptr)) return false;
-        if (read == 0) return bytes.empty();
-        if (read > bytes.size() || !std::equal(block.begin(), block.begin() + read, bytes.begin())) return false;
-        bytes = bytes.subspan(read);
-    }
-}
-
-}  // namespace
-
 TemporaryCopy WriteTemporaryCopy(const std::wstring& path, std::span<const std::byte> payload) {
     TemporaryCopy copy;
     copy.file = WriteNewFileBeside(path, payload);
     if (!copy.file || !MoveToName(copy.file, path)) return {};
     copy.held = copy.file.Open(GENERIC_READ);
-    if (!copy.held || !HoldsExactly(copy.held.get(), payload)) return {};
+    if (!copy.held) return {};
+    copy.view = MappedFile(copy.held.get());
+    const std::span<const std::byte> held = copy.view.bytes();
+    if (!copy.view || !std::equal(held.begin(), held.end(), payload.begin(), payload.end())) return {};
     return copy;
 }
 
@@ -79,7 +65,7 @@ int ExtractEmbeddedArchive(HMODULE module, std::wstring_view installFolder, int 
     // deleted is left behind.
     const TemporaryCopy held = WriteTemporaryCopy(*copy, *payload);
     if (!held) return -1;
-    return ExtractArchiveToFolder(copy->c_str(), std::wstring(installFolder), keepIconLibrary);
+    return ExtractArchiveBytes(held.view.bytes(), std::wstring(installFolder), keepIconLibrary);
 }
 
 }  // namespace pixelmoor

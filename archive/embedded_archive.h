@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "archive/mapped_archive.h"
 #include "framework/own_file.h"
 #include "framework/unique_handle.h"
 
@@ -31,17 +32,20 @@ namespace pixelmoor {
 // The temporary copy's path; empty when the temporary folder is unusable.
 [[nodiscard]] std::optional<std::wstring> TemporaryArchive();
 // The payload's copy under its temporary name, held open for reading only:
-// while it is held, nobody can write, rename or delete it, so the reader opens
-// exactly the bytes of the resource. The file is deleted when the copy goes
-// (after the handle is closed: members go in reverse order).
+// while it is held, nobody can write, rename or delete it, so the reader reads
+// exactly the bytes of the resource, through a view of the whole file. The
+// file is deleted when the copy goes (after the view is unmapped and the
+// handle closed: members go in reverse order).
 struct TemporaryCopy {
     OwnFile file;
     UniqueFile held;
-    [[nodiscard]] explicit operator bool() const noexcept { return static_cast<bool>(held); }
+    MappedFile view;
+    [[nodiscard]] explicit operator bool() const noexcept { return static_cast<bool>(view); }
 };
 // Writes the payload to a new file beside path and renames it onto path, so
 // that whatever was planted there (a file, a link, an empty folder) is
-// replaced and never written through, then checks the bytes under that name.
+// replaced and never written through, then maps the file under that name and
+// checks its bytes.
 // Empty when any of that fails; nothing is left behind then.
 [[nodiscard]] TemporaryCopy WriteTemporaryCopy(const std::wstring& path, std::span<const std::byte> payload);
 

@@ -15,16 +15,7 @@ bench=${PIXELMOOR_BENCH_DIR:-$root/../shared/bench}
 rounds=${1:-7}
 win=$build/windows
 
-if [ ! -f "$bench/run_bench.sh" ] || [ ! -f "$bench/make_nsis_peer.py" ]; then
-  echo "no side-by-side benchmark in $bench (PIXELMOOR_BENCH_DIR names its folder)" >&2
-  exit 1
-fi
-if ! command -v makensis >/dev/null; then
-  as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
-  echo "installing nsis"
-  as_root apt-get update -q >/dev/null
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends nsis >/dev/null
-fi
+. "$root/tools/bench_scale/side_by_side.sh"
 
 if [ ! -f "$win/build.ninja" ]; then bash "$root/tools/build.sh" >/dev/null; fi
 cmake --build "$win" --target pixelmoor_setup pm_payload_zip >/dev/null

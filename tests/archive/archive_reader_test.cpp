@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,6 +46,15 @@ std::string AllByteValues() {
     for (int i = 0; i < 256; ++i) bytes[i] = static_cast<char>(i);
     return bytes;
 }
+
+// Entry n of the midway archives, as the archive script makes it.
+std::string MidwayBytes(int n) {
+    std::string bytes(100000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>((i * 7 + static_cast<std::size_t>(n) * 13 + (i >> 9)) % 251);
+    return bytes;
+}
+std::wstring MidwayName(int n) { return (n < 10 ? L"0" : L"") + std::to_wstring(n) + L".bin"; }
 
 using Files = std::vector<std::pair<std::wstring, std::string>>;
 
@@ -193,6 +203,49 @@ TEST_F(ArchiveReader, DamagedEntryStopsTheLoopKeepsWhatCameBeforeAndFails) {
         // A failed unpacking leaves the current directory where it was.
         EXPECT_EQ(CurrentDirectory(), start_);
         ExpectFiles(target, row.files, row.absent);
+    }
+}
+
+// The files' data is inflated on a worker thread several entries ahead of the
+// loop that writes them; what is written must still be decided entry by entry
+// in archive order.
+TEST_F(ArchiveReader, DataInflatedAheadIsWrittenInOrderAndNothingAfterTheFirstFailure) {
+    struct Row {
+        const wchar_t* archive;
+        int held;        // entry whose file is held open without sharing, or -1
+        int damaged;     // entry that fails to inflate midway, or -1
+        int result;
+    };
+    const Row rows[] = {
+        {L"reader_midway.zip", -1, -1, 0},          // every entry whole, each with its own data
+        {L"reader_midway.zip", 5, -1, -1},          // 05.bin passed over; its inflated data goes nowhere
+        {L"reader_midway_damaged.zip", -1, 12, -1}, // 12.bin fails in its second read; 13.bin on never appear
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(Narrow(row.archive) + " held " + std::to_string(row.held));
+        const std::wstring target = MakeScratchFolder(L"reader-midway");
+        const std::wstring heldPath = target + MidwayName(row.held);
+        if (row.held >= 0) {
+            ASSERT_TRUE(WriteFileBytes(heldPath, "old\n"));
+        }
+        {
+            const UniqueFile held(row.held < 0 ? INVALID_HANDLE_VALUE
+                                               : ::CreateFileW(heldPath.c_str(), GENERIC_READ, 0, nullptr,
+                                                               OPEN_EXISTING, 0, nullptr));
+            EXPECT_EQ(ExtractArchiveToFolder(TestArchive(row.archive).c_str(), target, 0), row.result);
+        }
+        for (int n = 0; n < 24; ++n) {
+            const std::optional<std::string> bytes = ReadFileBytes(target + MidwayName(n));
+            if (n == row.held) {
+                EXPECT_EQ(bytes, "old\n");
+            } else if (n == row.damaged) {
+                EXPECT_EQ(bytes, MidwayBytes(n).substr(0, 32768));  // what the one good read gave
+            } else if (row.damaged >= 0 && n > row.damaged) {
+                EXPECT_FALSE(bytes) << n;
+            } else {
+                EXPECT_EQ(bytes, MidwayBytes(n)) << n;
+            }
+        }
     }
 }
 

@@ -9,6 +9,7 @@ import io
 import struct
 import sys
 import zipfile
+import zlib
 from pathlib import Path
 
 DATE = (2021, 6, 15, 13, 45, 58)  # local time of every entry
@@ -51,6 +52,35 @@ def patch(data, name, **fields):
         struct.pack_into(sizes[field], data, offset + local[field], value)
         struct.pack_into(sizes[field], data, pos + central[field], value)
     return data
+
+
+def midway_bytes(n):
+    """100000 bytes of entry n of the midway archives, different in every entry."""
+    return bytes((i * 7 + n * 13 + (i >> 9)) % 251 for i in range(100000))
+
+
+def stored_blocks(data, size, broken):
+    """A raw deflate stream of stored blocks of `size` bytes; the length check
+    of block number `broken` (from 0) is wrong, so inflating fails there."""
+    out = bytearray()
+    blocks = [data[i:i + size] for i in range(0, len(data), size)]
+    for k, block in enumerate(blocks):
+        check = ~len(block) & 0xFFFF
+        out += bytes([1 if k == len(blocks) - 1 else 0]) + struct.pack("<HH", len(block), check ^ (k == broken))
+        out += block
+    return bytes(out)
+
+
+def midway(damaged):
+    """24 entries of 100000 bytes, enough for the inflating thread to run
+    well ahead of the writing loop; with `damaged`, entry 12 inflates its
+    first 50000 bytes and then fails, in the second read of 32768 bytes."""
+    entries = [("%02d.bin" % n, midway_bytes(n), DEFLATED) for n in range(24)]
+    if not damaged:
+        return build(entries)
+    entries[12] = ("12.bin", stored_blocks(midway_bytes(12), 25000, 2), STORED)
+    data = build(entries)
+    return patch(data, "12.bin", method=8, crc=zlib.crc32(midway_bytes(12)), usize=100000)
 
 
 def archives():
@@ -125,6 +155,8 @@ def archives():
         "reader_encrypted.zip": encrypted,
         "reader_truncated.zip": main[: len(main) // 2],
         "reader_notzip.zip": b"this is not a zip archive\n",
+        "reader_midway.zip": midway(damaged=False),
+        "reader_midway_damaged.zip": midway(damaged=True),
         "embedded_good.zip": embedded,
         "embedded_empty.bin": b"",
     }

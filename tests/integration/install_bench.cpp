@@ -123,7 +123,7 @@ Figures TimeSteps(HMODULE setupModule) {
         held = WriteTemporaryCopy(copy, *payload);
     });
     f.Time("unpack", [&] {
-        if (!held || ExtractArchiveToFolder(copy.c_str(), folder, keepIconLibrary) != 0)
+        if (!held || ExtractArchiveBytes(held.view.bytes(), folder, keepIconLibrary) != 0)
             std::fputs("unpacking failed\n", stderr);
         held = {};
     });

@@ -1,8 +1,12 @@
 // Times ExtractArchiveToFolder on one ZIP file, for tools/bench-extract.sh.
-// Usage: bench_extract <zip> <target folder> <runs> fresh|over
+// Usage: bench_extract <zip> <target folder> <runs> fresh|over|split|split-levers
 //   fresh: every run unpacks into an empty folder (emptied untimed before it)
 //   over:  one untimed run first, then every run unpacks over the files there
-// Prints one line per run ("run <n> <ms>") with the time of the call alone.
+//   split: every run unpacks into an empty folder with each part timed apart
+//          (see road_split.h) and prints the medians of the parts
+//   split-levers: the same with the setup's levers on one thread
+// fresh and over print one line per run ("run <n> <ms>") with the time of the
+// call alone.
 #include <windows.h>
 
 #include <cstdio>
@@ -11,6 +15,7 @@
 
 #include "archive/archive_reader.h"
 #include "framework/unique_handle.h"
+#include "tools/bench_extract/road_split.h"
 
 namespace {
 
@@ -33,6 +38,11 @@ void RemoveTree(const std::wstring& folder) {
     ::RemoveDirectoryW(folder.c_str());
 }
 
+void EmptyFolder(const std::wstring& folder) {
+    RemoveTree(folder);
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+}
+
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER frequency{};
     ::QueryPerformanceFrequency(&frequency);
@@ -43,12 +53,17 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 5) {
-        std::fwprintf(stderr, L"usage: bench_extract <zip> <target folder> <runs> fresh|over\n");
+        std::fwprintf(stderr, L"usage: bench_extract <zip> <target folder> <runs> fresh|over|split|split-levers\n");
         return 2;
     }
     const std::wstring zip = argv[1];
     const std::wstring target = argv[2];
     const int runs = std::wcstol(argv[3], nullptr, 10);
+    using pixelmoor::bench::Road;
+    if (std::wcscmp(argv[4], L"split") == 0)
+        return pixelmoor::bench::SplitRoad(zip, target, runs, Road::kPlain, EmptyFolder);
+    if (std::wcscmp(argv[4], L"split-levers") == 0)
+        return pixelmoor::bench::SplitRoad(zip, target, runs, Road::kLevers, EmptyFolder);
     const bool fresh = std::wcscmp(argv[4], L"fresh") == 0;
     std::wstring home(::GetCurrentDirectoryW(0, nullptr), L'\0');
     home.resize(::GetCurrentDirectoryW(static_cast<DWORD>(home.size()), home.data()));
