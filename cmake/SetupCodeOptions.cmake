@@ -32,7 +32,3 @@ endforeach()
 # The link's own optimisation level is the size one, not the build type's.
 target_link_options(pm_uninstall PRIVATE -flto -flto-partition=none -Os)
 target_link_options(pixelmoor_setup PRIVATE -flto -flto-partition=none -Os)
-# Sections start on whole pages in the file, so that Wine maps the payload
-# resource from the file as it is read instead of copying all of it into
-# memory when the setup starts (at 80 MB about 60 ms and as much memory).
-target_link_options(pixelmoor_setup PRIVATE -Wl,--file-alignment=0x1000)
