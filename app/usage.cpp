@@ -85,11 +85,13 @@ bool WriteToParentConsole(std::wstring_view text) {
     return shown;
 }
 
-// The console's columns for a message box, whose font is not of fixed width:
-// a line's leading blanks go, a run of blanks inside becomes a tab, and a
-// line indented as the continuation of the one before joins it.
+// The console's columns for a message box, whose font is not of fixed width
+// and which wraps lines itself: a line's leading blanks go, a run of blanks
+// inside becomes a tab, and a line that continues the one before joins it
+// (indented as a continuation, or prose after prose whose sentence goes on).
 std::wstring BoxText(std::wstring_view text) {
     std::wstring box;
+    bool sentenceGoesOn = false;
     while (!text.empty()) {
         const std::size_t end = text.find(L"\r\n");
         std::wstring_view line = text.substr(0, end);
@@ -97,9 +99,12 @@ std::wstring BoxText(std::wstring_view text) {
         const std::size_t first = line.find_first_not_of(L' ');
         if (first == std::wstring_view::npos) {
             box += L'\n';
+            sentenceGoesOn = false;
             continue;
         }
-        if (first >= kContinuationIndent && !box.empty() && box.back() == L'\n') box.back() = L' ';
+        const bool continues = first >= kContinuationIndent || (first == 0 && sentenceGoesOn);
+        if (continues && !box.empty() && box.back() == L'\n') box.back() = L' ';
+        sentenceGoesOn = first == 0 && line.back() != L':' && line.back() != L'.';
         line.remove_prefix(first);
         for (std::size_t i = 0; i < line.size(); ++i) {
             if (line[i] != L' ' || i + 1 >= line.size() || line[i + 1] != L' ') {
