@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "framework/file_identity.h"
 #include "framework/product.h"
 #include "framework/run_log.h"
 #include "framework/text_rules.h"
@@ -20,28 +21,12 @@ constexpr wchar_t kUninstallLogSwitch[] = L"/log=";
 constexpr std::size_t kJobProcessesLimit = 16;
 constexpr DWORD kImageNameLimit = 32768;
 
-struct Identity {
-    DWORD volume = 0;
-    ULONGLONG index = 0;
-    bool operator==(const Identity&) const = default;
-};
-
-// What a folder is, whatever its name; none when it cannot be opened.
-std::optional<Identity> IdentityOf(const std::wstring& folder) {
-    const UniqueFile handle(::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!handle || !::GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
-    return Identity{info.dwVolumeSerialNumber, (ULONGLONG{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
-}
-
 // True when the folder at path or one above it is the earlier one: the
 // installation just made is then its own or inside it. Unknown counts as
 // inside, so that nothing runs on a guess.
-bool LiesInEarlierFolder(std::wstring path, const Identity& earlier) {
+bool LiesInEarlierFolder(std::wstring path, const FileIdentity& earlier) {
     path = WithoutTrailingBackslash(std::move(path));
-    const std::optional<Identity> installed = IdentityOf(path);
+    const std::optional<FileIdentity> installed = IdentityOf(path);
     if (!installed) return true;
     for (;;) {
         if (IdentityOf(path) == earlier) return true;
@@ -140,7 +125,7 @@ void RemoveEarlierInstallation(const std::optional<std::wstring>& earlierFolder,
     if (!earlierFolder) return;
     const std::wstring earlier = WithTrailingBackslash(*earlierFolder);
     const std::wstring step = L"Bisherige Installation in " + earlier;
-    const std::optional<Identity> earlierIdentity = IdentityOf(WithoutTrailingBackslash(earlier));
+    const std::optional<FileIdentity> earlierIdentity = IdentityOf(WithoutTrailingBackslash(earlier));
     if (!earlierIdentity) return LogLine({step, L": Verzeichnis nicht vorhanden, nichts zu entfernen"});
     if (LiesInEarlierFolder(WorkingFolder(installedFolder).value_or(std::wstring(installedFolder)), *earlierIdentity))
         return LogLine({step, L": dasselbe Verzeichnis oder eines darin, bleibt"});

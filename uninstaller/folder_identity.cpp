@@ -72,20 +72,6 @@ constexpr KNOWNFOLDERID kDownloadFolders[] = {
     {0x3D644C9B, 0x1FB8, 0x4F30, {0x9B, 0x45, 0xF6, 0x70, 0x23, 0x5F, 0x79, 0xC0}},  // the public one
 };
 
-// Opened for its identity and name only: no access rights, nothing locked
-// for others, and folders too.
-UniqueFile OpenForIdentity(const std::wstring& path) {
-    return UniqueFile(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-}
-
-std::optional<FileIdentity> IdentityOfHandle(HANDLE file) {
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!::GetFileInformationByHandle(file, &info)) return std::nullopt;
-    return FileIdentity{info.dwVolumeSerialNumber,
-                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
-}
-
 // The path made whole: relative parts, "." and ".." resolved, slashes made backslashes.
 std::wstring FullPath(const std::wstring& path) {
     std::wstring full(kLongPathBuffer, L'\0');
@@ -105,12 +91,6 @@ std::wstring ParentOf(const std::wstring& path) {
 }
 
 }  // namespace
-
-std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
-    const UniqueFile file = OpenForIdentity(path);
-    if (!file) return std::nullopt;
-    return IdentityOfHandle(file.get());
-}
 
 std::optional<std::wstring> FinalPathOf(HANDLE file) {
     std::wstring final(kLongPathBuffer, L'\0');

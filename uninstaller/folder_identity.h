@@ -12,18 +12,9 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/file_identity.h"
+
 namespace pixelmoor {
-
-struct FileIdentity {
-    std::uint32_t volume = 0;  // the volume's serial number
-    std::uint64_t index = 0;   // the file's index on that volume
-
-    bool operator==(const FileIdentity&) const = default;
-};
-
-// The identity of the file or folder at path (links followed); none when it
-// cannot be opened.
-[[nodiscard]] std::optional<FileIdentity> IdentityOf(const std::wstring& path);
 
 // The path of the file or folder at path as the system resolves it (links
 // followed, the volume's own drive letter, the names' own capitals); none
