@@ -75,6 +75,7 @@ BOOL TheApp::InitInstance() {
         SetExitCode(kExitSuccess);
         return FALSE;
     }
+    KeepInstallLogHere();
     StartRunLog(commandLine);
     const int code = RunRoad(commandLine);
     LogLine({L"Setup beendet, Exit-Code ", DecimalText(code)});

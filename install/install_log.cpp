@@ -1,5 +1,7 @@
 #include "install/install_log.h"
 
+#include "framework/current_directory.h"
+#include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "install/install_log_text.h"
 
@@ -17,9 +19,23 @@ std::wstring FormatLogDate(const SYSTEMTIME& now) {
     return date;
 }
 
+// The failure log's path once it has been fixed; empty while it follows the current directory.
+std::wstring& FixedLogPath() {
+    static std::wstring path;
+    return path;
+}
+
 }  // namespace
 
-void WriteLogEntry(std::wstring_view text) { AppendLogEntry(kInstallLogName, text); }
+void WriteLogEntry(std::wstring_view text) {
+    const std::wstring& fixed = FixedLogPath();
+    AppendLogEntry(fixed.empty() ? std::wstring(kInstallLogName) : fixed, text);
+}
+
+void KeepInstallLogHere() {
+    const std::wstring folder = CurrentDirectory();
+    if (!folder.empty()) FixedLogPath() = WithTrailingBackslash(folder) + kInstallLogName;
+}
 
 void AppendLogEntry(const std::wstring& logPath, std::wstring_view text) {
     // Appending with shared access: another program may read the log, or a
