@@ -6,13 +6,16 @@
 #include "app/silent_install.h"
 #include "app/usage.h"
 #include "app/wizard_road.h"
+#include "archive/payload_integrity.h"
 #include "framework/dll_search.h"
 #include "framework/exit_codes.h"
 #include "framework/product.h"
+#include "framework/resource_strings.h"
 #include "framework/run_log.h"
 #include "framework/text_rules.h"
 #include "install/install_log.h"
 #include "integration/windows_version.h"
+#include "resources/resource_ids.h"
 
 namespace pixelmoor {
 
@@ -52,12 +55,26 @@ void StartRunLog(std::wstring_view commandLine) {
     LogLine({L"Windows ", WindowsVersionText()});
 }
 
-int RunRoad(std::wstring_view commandLine) {
-    if (HasSilentSwitch(commandLine)) {
-        LogLine(L"Unbeaufsichtigte Installation");
-        return RunSilentInstall(commandLine);
+// A setup file that was cut short or damaged on its way (a download) is
+// refused on either road before anything is written: unpacked, it would
+// leave a torn viewer. Silent, the failure log says so; the wizard says it
+// in a box before its first page.
+int RefuseDamagedSetup(bool silent) {
+    const std::wstring message = LoadMessageText(res::kStringSetupDamaged);
+    LogLine(L"Abbruch: Setup-Datei besch\u00e4digt oder unvollst\u00e4ndig");
+    if (silent) {
+        WriteLogEntry(message);
+    } else {
+        ::MessageBoxW(nullptr, message.c_str(), kSetupCaption, MB_ICONERROR);
     }
-    LogLine(L"Assistent");
+    return kExitFailed;
+}
+
+int RunRoad(std::wstring_view commandLine) {
+    const bool silent = HasSilentSwitch(commandLine);
+    LogLine(silent ? L"Unbeaufsichtigte Installation" : L"Assistent");
+    if (!SetupFileIsWhole(::GetModuleHandleW(nullptr), EmbeddedPayloadDigest())) return RefuseDamagedSetup(silent);
+    if (silent) return RunSilentInstall(commandLine);
     // The control classes serve the wizard's pages alone; a silent run shows no window.
     InitCommonControlClasses();
     return RunWizard();

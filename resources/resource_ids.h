@@ -15,6 +15,7 @@
 #define IDS_ASSOCIATION_QUESTION 9  /* "Sie möchten die aktuellen Verknüpfungen ändern ..." */
 #define IDS_VIEWER_RUNNING 10       /* "Warnung: Pixelmoor läuft! ..." */
 #define IDS_CANNOT_CREATE_FOLDER 11 /* "Kann Zielverzeichnis nicht erstellen! ..." */
+#define IDS_SETUP_DAMAGED 12        /* "Die Setup-Datei ist beschädigt oder unvollständig. ..." */
 
 /* The setup's program icon (16, 24, 32, 48, 256 pixels) and the 88 x 31 logo. */
 #define IDI_SETUP 111
@@ -39,6 +40,7 @@ inline constexpr int kStringFolderDialogTitle = IDS_FOLDER_DIALOG_TITLE;
 inline constexpr int kStringAssociationQuestion = IDS_ASSOCIATION_QUESTION;
 inline constexpr int kStringViewerRunning = IDS_VIEWER_RUNNING;
 inline constexpr int kStringCannotCreateFolder = IDS_CANNOT_CREATE_FOLDER;
+inline constexpr int kStringSetupDamaged = IDS_SETUP_DAMAGED;
 
 inline constexpr int kSetupIcon = IDI_SETUP;
 inline constexpr int kLogoBitmap = IDB_LOGO;
