@@ -13,6 +13,7 @@
 #include "install/install_folder_rules.h"
 #include "install/install_log.h"
 #include "install/installation_lock.h"
+#include "install/payload_in_use.h"
 #include "install/viewer_settings.h"
 #include "resources/resource_ids.h"
 
@@ -55,6 +56,13 @@ int RunSilentInstall(std::wstring_view commandLine) {
     // Read before this installation registers itself in its place.
     const std::optional<std::wstring> earlier = FindExistingInstallFolder();
     InstallOptions options = ParseSilentCommandLine(commandLine);
+    // Another program of the payload that runs from the folder keeps its
+    // file in use as the viewer does: refused alike, before anything is written.
+    if (const std::optional<std::wstring> running = RunningPayloadProgram(options.folder)) {
+        LogLine({L"Abgelehnt: ", *running, L" l\u00e4uft"});
+        WriteLogEntry(LoadMessageText(res::kStringViewerRunning));
+        return kExitAlreadyRunning;
+    }
     const int result = RunInstallation(options);
     lock.Release();
     if (result != 0) RemoveEarlierInstallation(earlier, options.folder);

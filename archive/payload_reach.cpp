@@ -8,6 +8,8 @@ namespace pixelmoor {
 
 std::size_t LongestPayloadEntry() noexcept { return kLongestPayloadEntry; }
 
+std::span<const std::wstring_view> PayloadPrograms() noexcept { return kPayloadPrograms; }
+
 std::optional<std::wstring> LinkedPayloadFolder(std::wstring_view installFolder) {
     // Outermost first, so that a link is found before anything below it is
     // looked at through it.

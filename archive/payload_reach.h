@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,11 @@ namespace pixelmoor {
 // Characters of the payload's longest entry name: the deepest path that the
 // payload fills is the install folder followed by it.
 [[nodiscard]] std::size_t LongestPayloadEntry() noexcept;
+
+// The programs that the payload carries (p_moor64.exe, Plugins\Diashow.exe,
+// ...), as paths below an install folder: while one of them runs from
+// there, its file is in use and an update would stop half way.
+[[nodiscard]] std::span<const std::wstring_view> PayloadPrograms() noexcept;
 
 // The first folder that the payload fills below installFolder (which ends in
 // a backslash) that is a link: a junction or a symbolic link, which Windows

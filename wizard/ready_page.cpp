@@ -71,8 +71,9 @@ void ReadyPage::DoDataExchange() noexcept {
 
 LRESULT ReadyPage::NextPressed() noexcept {
     CWizPropertySheet& sheet = Sheet();
-    // Files of a running viewer cannot be replaced; nothing is installed.
-    if (sheet.WarnIfViewerRuns()) return -1;
+    // Files of a running viewer, or of another program of the payload that
+    // runs from the folder, cannot be replaced; nothing is installed.
+    if (sheet.WarnIfViewerRuns(welcome_.FolderText())) return -1;
 
     // One installation at a time on the machine: while another setup
     // installs, this one says so and stays here, so that the user can try

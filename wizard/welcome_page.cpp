@@ -145,7 +145,7 @@ BOOL WelcomePage::OnSetActive() noexcept {
     GiveSheetLargeIcon(sheet);
     if (firstActivation_) ApplyFirstActivationDefaults();
     // Only a warning: the ready page refuses to install while the viewer runs.
-    sheet.WarnIfViewerRuns();
+    sheet.WarnIfViewerRuns(FolderText());
     firstActivation_ = false;
     return CWizPropertyPage::OnSetActive();
 }

@@ -4,6 +4,7 @@
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
 #include "install/installation_lock.h"
+#include "install/payload_in_use.h"
 #include "resources/resource_ids.h"
 
 namespace pixelmoor {
@@ -54,8 +55,8 @@ int CWizPropertySheet::ShowMessage(int stringId, UINT flags) const noexcept {
     return ::MessageBoxW(GetSafeHwnd(), text.c_str(), titleText_.c_str(), flags);
 }
 
-bool CWizPropertySheet::WarnIfViewerRuns() const noexcept {
-    if (!ViewerIsRunning()) return false;
+bool CWizPropertySheet::WarnIfViewerRuns(std::wstring_view folderText) const noexcept {
+    if (!ViewerIsRunning() && !RunningPayloadProgram(folderText)) return false;
     ShowMessage(res::kStringViewerRunning, MB_ICONWARNING);
     return true;
 }

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "framework/gdi_objects.h"
 #include "framework/property_sheet.h"
@@ -60,9 +61,10 @@ public:
     int ShowMessage(int stringId, UINT flags) const noexcept;
     // The cancel question; true when the user answered Yes.
     [[nodiscard]] bool UserConfirmsCancel() const noexcept;
-    // While the viewer runs (a window of its class exists), shows the
-    // warning (string 10) and returns true.
-    bool WarnIfViewerRuns() const noexcept;
+    // While the viewer runs (a window of its class exists) or another
+    // program of the payload runs from the folder that folderText names,
+    // shows the warning (string 10) and returns true.
+    bool WarnIfViewerRuns(std::wstring_view folderText) const noexcept;
     // Gives control `id` of `page` the title font and redraws it.
     void UseTitleFont(const CPropertyPage& page, int id) const noexcept;
     void SetButtonText(int button, const std::wstring& text) const noexcept;

@@ -7,7 +7,9 @@ for a file a tab and its source). The header gives the length of the longest
 entry name, so that the setup can refuse an install folder below which the
 deepest file would not fit a Windows path, and every folder that the payload
 fills, outermost first and with backslashes, so that the setup can refuse to
-write through a link put in the place of one of them.
+write through a link put in the place of one of them; and every program that
+it carries (a file ending in ".exe"), so that the setup can refuse to replace
+the files of one that runs.
 """
 
 import sys
@@ -31,6 +33,10 @@ def folders_of(names):
     return folders
 
 
+def programs_of(names):
+    return [name.replace("/", "\\") for name in names if name.lower().endswith(".exe")]
+
+
 def header(names):
     longest = max(names, key=len)
     lines = [
@@ -50,6 +56,9 @@ def header(names):
         "inline constexpr std::wstring_view kPayloadFolders[] = {",
     ]
     lines += ['    L"%s",' % folder.replace("\\", "\\\\") for folder in folders_of(names)]
+    lines += ["};", "", "// The programs that the payload carries, in its order.",
+              "inline constexpr std::wstring_view kPayloadPrograms[] = {"]
+    lines += ['    L"%s",' % program.replace("\\", "\\\\") for program in programs_of(names)]
     lines += ["};", "", "}  // namespace pixelmoor", ""]
     return "\n".join(lines)
 
