@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "archive/embedded_archive.h"
 #include "archive/payload_reach.h"
@@ -32,6 +33,21 @@ int Fail(const InstallOptions& options, int messageId, std::wstring_view folder,
         WriteLogEntry(text);
     } else {
         ::MessageBoxW(::GetActiveWindow(), message.c_str(), options.caption.c_str(), MB_ICONERROR);
+    }
+    return 0;
+}
+
+// Reports what the registration was asked for and could not write (message
+// 13, then one line each), as Fail reports a failure, the text alike in the
+// box and the log; the files stay installed.
+int FailIncomplete(const InstallOptions& options, const std::vector<std::wstring>& missing) {
+    std::wstring text = LoadMessageText(res::kStringNotWritten);
+    for (const std::wstring& line : missing) text += L'\n' + line;
+    LogLine({L"Abbruch: ", text});
+    if (options.silent) {
+        WriteLogEntry(text);
+    } else {
+        ::MessageBoxW(::GetActiveWindow(), text.c_str(), options.caption.c_str(), MB_ICONERROR);
     }
     return 0;
 }
@@ -86,13 +102,18 @@ int RunInstallation(InstallOptions& options) {
     const std::wstring settings = WriteViewerSettings(*work, options.iniFolder, options.silent);
     settingsStep.End({settings});
 
-    RegisterApplication(*work, options.shortcuts, AssociationsToRegister(options, AssociationsConfirmed(options)));
+    const std::vector<std::wstring> missing =
+        RegisterApplication(*work, options.shortcuts, AssociationsToRegister(options, AssociationsConfirmed(options)));
 
     const LoggedStep conversionStep{L"Einstellungen nach UTF-16"};
     UniqueFile file = OpenForReading(settings);
     const bool readable = static_cast<bool>(file);
     if (readable) ConvertSettingsToUtf16(settings, std::move(file));
     conversionStep.End({readable ? L"OK" : L"Datei nicht lesbar"});
+    // A shortcut or a required registration value that was asked for and not
+    // written fails the installation: deployment tools and the user must not
+    // take it for complete. The files and what was written stay.
+    if (!missing.empty()) return FailIncomplete(options, missing);
     LogLine(L"Installation abgeschlossen");
     return 1;
 }

@@ -1,5 +1,7 @@
 #include "integration/registration.h"
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "framework/run_log.h"
@@ -28,6 +30,19 @@ std::vector<ShortcutJob> ShortcutJobs(const RegistrationTexts& texts, const Shor
 
 std::wstring CountText(std::size_t count) { return DecimalText(static_cast<long long>(count)); }
 
+constexpr wchar_t kShortcutName[] = L"Verkn\u00fcpfung ";
+
+// The required parts of the registration that a write of theirs left
+// incomplete, each once, in the order of the writes.
+std::vector<RequiredRegistration> MissingParts(const RegistryWrites& writes, const RegistryWriteOutcome& outcome) {
+    std::vector<RequiredRegistration> missing;
+    for (const std::size_t index : outcome.incomplete) {
+        const std::optional<RequiredRegistration> part = RequiredPartOf(writes[index]);
+        if (part && std::find(missing.begin(), missing.end(), *part) == missing.end()) missing.push_back(*part);
+    }
+    return missing;
+}
+
 std::size_t ChosenRows(const AssociationSelection& selection) {
     std::size_t rows = 0;
     for (std::size_t row = 0; row < kFormatRowCount; ++row) rows += selection[row] ? 1 : 0;
@@ -36,8 +51,8 @@ std::size_t ChosenRows(const AssociationSelection& selection) {
 
 }  // namespace
 
-int RegisterApplication(std::wstring_view folder, const ShortcutChoices& shortcuts,
-                        const AssociationSelection& selection) {
+std::vector<std::wstring> RegisterApplication(std::wstring_view folder, const ShortcutChoices& shortcuts,
+                                              const AssociationSelection& selection) {
     const RegistrationTexts texts = BuildRegistrationTexts(folder);
     const bool associate = AssociationRequested(selection);
     // The shortcuts are saved while the registry is written and the shell
@@ -50,10 +65,11 @@ int RegisterApplication(std::wstring_view folder, const ShortcutChoices& shortcu
     // Every registry write in one list, so that each key is opened once for all of them; the association
     // finish's store-app values are its last writes, its notices follow.
     const LoggedStep registryStep{L"Registrierung"};
-    const RegistryWriteCount count = ApplyRegistryWrites(
-        RegistrationWrites(texts, shortcuts.thumbnailsShortcut != 0, selection, associate && HidesStoreApps()));
+    const RegistryWrites writes =
+        RegistrationWrites(texts, shortcuts.thumbnailsShortcut != 0, selection, associate && HidesStoreApps());
+    const RegistryWriteOutcome outcome = ApplyRegistryWrites(writes);
     registryStep.End(
-        {CountText(count.written), L" Werte geschrieben, ", CountText(count.failed), L" nicht geschrieben"});
+        {CountText(outcome.written), L" Werte geschrieben, ", CountText(outcome.failed), L" nicht geschrieben"});
     if (associate) NotifyAssociationsChanged();
     if (associate) {
         LogLine({L"Dateitypen: ", CountText(ChosenRows(selection)), L" gew\u00e4hlt, Shell benachrichtigt"});
@@ -61,10 +77,14 @@ int RegisterApplication(std::wstring_view folder, const ShortcutChoices& shortcu
         LogLine(L"Dateitypen: keine gew\u00e4hlt");
     }
     const std::vector<int>& saved = writer.Wait();
-    for (std::size_t i = 0; i < paths.size(); ++i)
-        LogLine({L"Verkn\u00fcpfung ", paths[i], saved[i] ? L": OK" : L": nicht geschrieben"});
+    std::vector<std::wstring> missing;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        LogLine({kShortcutName, paths[i], saved[i] ? L": OK" : L": nicht geschrieben"});
+        if (!saved[i]) missing.push_back(kShortcutName + paths[i]);
+    }
     shortcutStep.End({CountText(paths.size()), L" Verkn\u00fcpfungen"});
-    return 1;
+    for (const RequiredRegistration part : MissingParts(writes, outcome)) missing.push_back(RequiredPartText(part));
+    return missing;
 }
 
 }  // namespace pixelmoor

@@ -1,6 +1,7 @@
 #include "integration/registration_rules.h"
 
 #include <iterator>
+#include <utility>
 
 #include "framework/product.h"
 #include "framework/text_rules.h"
@@ -92,7 +93,40 @@ RegistryWrites CapabilitiesWrites(const RegistrationTexts& texts) {
     };
 }
 
+// Where each required part lies below HKEY_LOCAL_MACHINE, and how the
+// failure log calls it.
+struct RequiredKey {
+    RequiredRegistration part;
+    const wchar_t* key;
+    const wchar_t* name;
+};
+constexpr RequiredKey kRequiredKeys[] = {
+    {RequiredRegistration::kCommandClass, kCommandClassKey, L"Befehlsklasse"},
+    {RequiredRegistration::kUninstallEntry, kUninstallEntryKey, L"Deinstallationseintrag"},
+    {RequiredRegistration::kCapabilities, kApplicationKey, L"Anwendungsregistrierung (Capabilities)"},
+};
+
+// The key itself or one below it.
+bool AtOrBelow(std::wstring_view key, std::wstring_view top) {
+    return StartsWithIgnoringCase(key, top) && (key.size() == top.size() || key[top.size()] == L'\\');
+}
+
 }  // namespace
+
+std::optional<RequiredRegistration> RequiredPartOf(const RegistryWrite& write) {
+    if (std::holds_alternative<DeleteKey>(write)) return std::nullopt;
+    const auto [root, key] = std::visit([](const auto& w) { return std::pair(w.root, std::wstring_view(w.key)); }, write);
+    if (root != RegistryRoot::LocalMachine) return std::nullopt;
+    for (const RequiredKey& required : kRequiredKeys)
+        if (AtOrBelow(key, required.key)) return required.part;
+    return std::nullopt;
+}
+
+std::wstring RequiredPartText(RequiredRegistration part) {
+    for (const RequiredKey& required : kRequiredKeys)
+        if (required.part == part) return std::wstring(required.name) + L" HKEY_LOCAL_MACHINE\\" + required.key;
+    return {};
+}
 
 RegistrationTexts BuildRegistrationTexts(std::wstring_view folder) {
     RegistrationTexts texts;

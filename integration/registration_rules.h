@@ -2,6 +2,7 @@
 // depend on the running system.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,25 @@ enum class UninstallEntry { kIncluded, kLeftOut };
 // capabilities and the registered application, in the order they are made.
 [[nodiscard]] RegistryWrites ApplicationWrites(const RegistrationTexts& texts,
                                                UninstallEntry entry = UninstallEntry::kIncluded);
+
+// The parts of the registration that an installation must not go without:
+// the next installation and the shell find the viewer through its command
+// class, Programs and Features and deployment tools find the installation
+// through its uninstall entry, and the system's default-programs settings
+// find its file types through its capabilities (the application key with
+// them). A value of these that cannot be written fails the installation;
+// every other write (context menu, the file types' classes and the user's
+// choices, the system's list of registered applications, which not every
+// system keeps) may fail quietly.
+enum class RequiredRegistration { kCommandClass, kUninstallEntry, kCapabilities };
+
+// The part that a write belongs to, by its key; none for a write that may
+// fail and for a deletion.
+[[nodiscard]] std::optional<RequiredRegistration> RequiredPartOf(const RegistryWrite& write);
+
+// How the failure log names a part that was not written: what it is and
+// its key, e.g. "Deinstallationseintrag HKEY_LOCAL_MACHINE\SOFTWARE\...".
+[[nodiscard]] std::wstring RequiredPartText(RequiredRegistration part);
 
 // Every registry write of a registration, in the order they are made: the
 // context menu (with the thumbnails shortcut), the application writes, for

@@ -112,8 +112,8 @@ public:
 
     // Sets one value of a key obtained above; a value that this list has
     // already set to the same data is left as it is. Counts the value as
-    // written or failed.
-    void SetValue(RegistryRoot root, const std::wstring& path, HKEY key, const wchar_t* name, DWORD type,
+    // written or failed, and tells which.
+    bool SetValue(RegistryRoot root, const std::wstring& path, HKEY key, const wchar_t* name, DWORD type,
                   const void* data, DWORD size) {
         std::wstring slot = FoldedKey(root, path);
         slot += L'\n';
@@ -121,18 +121,19 @@ public:
         std::string bytes(static_cast<const char*>(data), size);
         bytes += static_cast<char>(type);
         if (const auto found = written_.find(slot); found != written_.end() && found->second == bytes) {
-            ++count.written;
-            return;
+            ++outcome.written;
+            return true;
         }
-        if (::RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS) {
-            written_[std::move(slot)] = std::move(bytes);
-            ++count.written;
-        } else {
-            ++count.failed;
+        if (::RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size) != ERROR_SUCCESS) {
+            ++outcome.failed;
+            return false;
         }
+        written_[std::move(slot)] = std::move(bytes);
+        ++outcome.written;
+        return true;
     }
 
-    RegistryWriteCount count;
+    RegistryWriteOutcome outcome;
 
 private:
     struct Held {
@@ -206,22 +207,22 @@ private:
 };
 
 // REG_SZ data are sized with their terminating NUL.
-void SetText(HeldKeys& keys, RegistryRoot root, const std::wstring& path, HKEY key, const wchar_t* name,
+bool SetText(HeldKeys& keys, RegistryRoot root, const std::wstring& path, HKEY key, const wchar_t* name,
              const std::wstring& text) {
-    keys.SetValue(root, path, key, name, REG_SZ, text.c_str(),
-                  static_cast<DWORD>((std::wcslen(text.c_str()) + 1) * sizeof(wchar_t)));
+    return keys.SetValue(root, path, key, name, REG_SZ, text.c_str(),
+                         static_cast<DWORD>((std::wcslen(text.c_str()) + 1) * sizeof(wchar_t)));
 }
 
-void Apply(HeldKeys& keys, const SetDefaultValue& write) {
+// Each Apply makes one write and tells whether it set every value it holds.
+bool Apply(HeldKeys& keys, const SetDefaultValue& write) {
     // Created with its missing parents, as RegSetValueW does before it sets the unnamed value.
-    if (const HKEY key = keys.Created(write.root, write.key)) {
-        SetText(keys, write.root, write.key, key, nullptr, write.data);
-    } else {
-        ++keys.count.failed;
-    }
+    if (const HKEY key = keys.Created(write.root, write.key))
+        return SetText(keys, write.root, write.key, key, nullptr, write.data);
+    ++keys.outcome.failed;
+    return false;
 }
 
-void Apply(HeldKeys& keys, const SetNamedValues& write) {
+bool Apply(HeldKeys& keys, const SetNamedValues& write) {
     HKEY key = nullptr;
     switch (write.opening) {
         case KeyOpening::OpenFullAccess:
@@ -236,27 +237,35 @@ void Apply(HeldKeys& keys, const SetNamedValues& write) {
     }
     if (key == nullptr) {
         // The values of a key that cannot be opened are skipped; one that cannot be made fails them.
-        if (write.opening == KeyOpening::Create) keys.count.failed += write.values.size();
-        return;
+        if (write.opening == KeyOpening::Create) keys.outcome.failed += write.values.size();
+        return false;
     }
+    bool whole = true;
     for (const NamedValue& value : write.values) {
         if (const auto* text = std::get_if<std::wstring>(&value.data)) {
-            SetText(keys, write.root, write.key, key, value.name.c_str(), *text);
+            whole = SetText(keys, write.root, write.key, key, value.name.c_str(), *text) && whole;
         } else if (const auto* number = std::get_if<std::uint32_t>(&value.data)) {
             const DWORD data = *number;
-            keys.SetValue(write.root, write.key, key, value.name.c_str(), REG_DWORD, &data, sizeof(data));
+            whole = keys.SetValue(write.root, write.key, key, value.name.c_str(), REG_DWORD, &data, sizeof(data)) &&
+                    whole;
         }
     }
+    return whole;
 }
 
-void Apply(HeldKeys& keys, const DeleteKey& write) { keys.Delete(write.root, write.key); }
+// A deletion sets nothing; what it cannot delete stays unreported.
+bool Apply(HeldKeys& keys, const DeleteKey& write) {
+    keys.Delete(write.root, write.key);
+    return true;
+}
 
 }  // namespace
 
-RegistryWriteCount ApplyRegistryWrites(std::span<const RegistryWrite> writes) {
+RegistryWriteOutcome ApplyRegistryWrites(std::span<const RegistryWrite> writes) {
     HeldKeys keys(writes);
-    for (const RegistryWrite& write : writes) std::visit([&keys](const auto& w) { Apply(keys, w); }, write);
-    return keys.count;
+    for (std::size_t i = 0; i < writes.size(); ++i)
+        if (!std::visit([&keys](const auto& w) { return Apply(keys, w); }, writes[i])) keys.outcome.incomplete.push_back(i);
+    return keys.outcome;
 }
 
 }  // namespace pixelmoor

@@ -2,7 +2,9 @@
 // system, in the 64-bit view that the process sees by default.
 #pragma once
 
+#include <cstddef>
 #include <span>
+#include <vector>
 
 #include "integration/registry_writes.h"
 
@@ -15,11 +17,14 @@ namespace pixelmoor {
 // are those of opening every key anew for each write.
 // Returns how many values were set and how many could not be: a value whose
 // key could not be created or which the system refused (the named values of
-// a key that is only opened, and missing, are skipped, not failed).
-struct RegistryWriteCount {
+// a key that is only opened, and missing, are skipped, not failed); and the
+// positions in the list of the writes that did not set every value they
+// hold, skipped ones included, in list order.
+struct RegistryWriteOutcome {
     std::size_t written = 0;
     std::size_t failed = 0;
+    std::vector<std::size_t> incomplete;
 };
-RegistryWriteCount ApplyRegistryWrites(std::span<const RegistryWrite> writes);
+RegistryWriteOutcome ApplyRegistryWrites(std::span<const RegistryWrite> writes);
 
 }  // namespace pixelmoor

@@ -16,6 +16,7 @@
 #define IDS_VIEWER_RUNNING 10       /* "Warnung: Pixelmoor läuft! ..." */
 #define IDS_CANNOT_CREATE_FOLDER 11 /* "Kann Zielverzeichnis nicht erstellen! ..." */
 #define IDS_SETUP_DAMAGED 12        /* "Die Setup-Datei ist beschädigt oder unvollständig. ..." */
+#define IDS_NOT_WRITTEN 13          /* "Die Installation ist unvollständig. Folgendes konnte ..." */
 
 /* The setup's program icon (16, 24, 32, 48, 256 pixels) and the 88 x 31 logo. */
 #define IDI_SETUP 111
@@ -41,6 +42,7 @@ inline constexpr int kStringAssociationQuestion = IDS_ASSOCIATION_QUESTION;
 inline constexpr int kStringViewerRunning = IDS_VIEWER_RUNNING;
 inline constexpr int kStringCannotCreateFolder = IDS_CANNOT_CREATE_FOLDER;
 inline constexpr int kStringSetupDamaged = IDS_SETUP_DAMAGED;
+inline constexpr int kStringNotWritten = IDS_NOT_WRITTEN;
 
 inline constexpr int kSetupIcon = IDI_SETUP;
 inline constexpr int kLogoBitmap = IDB_LOGO;

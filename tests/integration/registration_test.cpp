@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "integration/windows_version.h"
 #include "tests/integration/registration_checks.h"
 #include "tests/support/win_test_support.h"
@@ -14,6 +17,8 @@ using test::ReadRegString;
 const std::wstring kFolder = L"D:\\Tools\\Pixelmoor";
 const std::wstring kInstallFolder = L"D:\\Tools\\Pixelmoor\\";
 constexpr wchar_t kRegisteredApplications[] = L"SOFTWARE\\RegisteredApplications";
+// Nothing that was asked for is missing.
+const std::vector<std::wstring> kAllWritten;
 
 // Each case starts as on a machine where the viewer was never installed, on
 // a system that keeps a list of registered applications.
@@ -37,7 +42,7 @@ TEST_F(RegistrationTest, TypicalRunRegistersViewerAndImageTypes) {
     // An icon of the command class left from before is removed.
     test::WriteRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Pixelmoor\\DefaultIcon", nullptr, L"old.ico,0");
     const AssociationSelection images = ImageRowSelection();
-    EXPECT_EQ(RegisterApplication(kFolder, {.startMenuGroup = 1}, images), 1);
+    EXPECT_EQ(RegisterApplication(kFolder, {.startMenuGroup = 1}, images), kAllWritten);
 
     test::ExpectApplicationKeys(kInstallFolder);
     EXPECT_EQ(test::ExpectAssociations(kInstallFolder, images), 75);  // the image rows
@@ -54,7 +59,7 @@ TEST_F(RegistrationTest, RunWithoutChosenTypesPointsOnlyJpgPngTifAndLeavesTheUse
     test::WriteRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Directory\\shell\\Durchsuchen mit &Pixelmoor",
                          nullptr, L"Durchsuchen mit &Pixelmoor");
     const AssociationSelection none{};
-    EXPECT_EQ(RegisterApplication(kFolder, {}, none), 1);
+    EXPECT_EQ(RegisterApplication(kFolder, {}, none), kAllWritten);
 
     test::ExpectApplicationKeys(kInstallFolder);
     EXPECT_EQ(test::ExpectAssociations(kInstallFolder, none), 3);  // jpg, png, tif; all classes and capabilities
@@ -66,7 +71,8 @@ TEST_F(RegistrationTest, RunWithoutChosenTypesPointsOnlyJpgPngTifAndLeavesTheUse
 
 TEST_F(RegistrationTest, ThumbnailsChoiceMakesOneDesktopShortcutAndTheContextMenu) {
     const std::wstring viewer = kInstallFolder + L"p_moor64.exe";
-    EXPECT_EQ(RegisterApplication(L"D:\\Tools\\Pixelmoor  ", {.thumbnailsShortcut = 1}, AssociationSelection{}), 1);
+    EXPECT_EQ(RegisterApplication(L"D:\\Tools\\Pixelmoor  ", {.thumbnailsShortcut = 1}, AssociationSelection{}),
+              kAllWritten);
 
     EXPECT_TRUE(test::HasContextMenuEntries(kInstallFolder));
     test::ExpectLink(test::DesktopFolder(false),
@@ -79,7 +85,7 @@ TEST_F(RegistrationTest, ThumbnailsChoiceMakesOneDesktopShortcutAndTheContextMen
 
 TEST_F(RegistrationTest, LongFolderIsRecordedWhole) {
     const std::wstring folder = L"D:\\" + std::wstring(280, L'p') + L"\\";
-    RegisterApplication(folder, {}, AssociationSelection{});
+    EXPECT_EQ(RegisterApplication(folder, {}, AssociationSelection{}), kAllWritten);
     test::ExpectApplicationKeys(folder);
     EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Pixelmoor.jpg\\shell\\open\\command", L""),
               L"\"" + folder + L"p_moor64.exe\" \"%1\"");
@@ -87,7 +93,8 @@ TEST_F(RegistrationTest, LongFolderIsRecordedWhole) {
 
 TEST_F(RegistrationTest, WithoutRegisteredApplicationsListTheCapabilitiesStillExist) {
     test::DeleteRegTree(HKEY_LOCAL_MACHINE, kRegisteredApplications);
-    RegisterApplication(kFolder, {}, AssociationSelection{});
+    // A system without that list misses nothing the installation needs.
+    EXPECT_EQ(RegisterApplication(kFolder, {}, AssociationSelection{}), kAllWritten);
     EXPECT_FALSE(test::RegKeyExists(HKEY_LOCAL_MACHINE, kRegisteredApplications));
     test::ExpectApplicationKeys(kInstallFolder);
 }
@@ -107,7 +114,7 @@ TEST_F(RegistrationTest, StoreAppsAreHiddenOnWindows10Only) {
     for (const FinishCase& c : cases) {
         test::ResetRegistrationFootprint();
         WindowsGeneration = c.generation;
-        RegisterApplication(kFolder, {}, ImageRowSelection());
+        EXPECT_EQ(RegisterApplication(kFolder, {}, ImageRowSelection()), kAllWritten);
         EXPECT_EQ(test::CountHiddenStoreApps(), c.hiddenStoreApps) << "generation " << c.generation;
     }
 }
