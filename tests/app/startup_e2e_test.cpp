@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/install/log_entry_check.h"
+#include "tests/support/gui_driver.h"
 #include "tests/support/win_test_support.h"
 
 namespace pixelmoor {
@@ -117,6 +118,57 @@ TEST(Startup, SilentRunRefusesWhileTheViewerRunsAndLogsTheWarning) {
     // nothing else changed: no target folder, no registry entry
     EXPECT_EQ(test::ListFolder(scratch), std::vector<std::wstring>{kLogName});
     EXPECT_FALSE(test::FolderExists(target));
+    EXPECT_EQ(test::DumpRegistrationFootprint(), registryBefore);
+    test::RemoveTree(scratch);
+}
+
+// The visible top-level windows of a process.
+std::vector<HWND> VisibleWindowsOf(DWORD processId) {
+    struct Search {
+        DWORD id;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    ::EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(parameter);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (owner == s->id && ::IsWindowVisible(window)) s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST(Startup, DamagedSetupSaysSoBeforeTheWizardsFirstPageAndEndsWith1603) {
+    test::ResetRegistrationFootprint();
+    const std::wstring registryBefore = test::DumpRegistrationFootprint();
+    const std::wstring scratch = test::MakeScratchFolder(L"startup-damaged");
+    // the setup with one byte in the middle of its payload changed, as a bad download has it
+    std::string setup = test::ReadFileBytes(test::SetupExePath()).value_or("");
+    const std::string zip = test::ReadFileBytes(test::EnvironmentPath(L"PIXELMOOR_PAYLOAD_ZIP")).value_or("");
+    const std::size_t payload = setup.find(zip.substr(0, 256));
+    ASSERT_TRUE(!zip.empty() && payload != std::string::npos);
+    setup[payload + zip.size() / 2] ^= 0x20;
+    const std::wstring damaged = scratch + L"damaged.exe";
+    ASSERT_TRUE(test::WriteFileBytes(damaged, setup));
+
+    const test::StartedProgram run(L"\"" + damaged + L"\"", scratch);
+    const test::gui::WizardDriver wizard(run.id());
+    const std::optional<test::gui::MessageBoxState> box = wizard.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->caption, L"Pixelmoor 64-bit Setup");
+    EXPECT_EQ(box->text, L"Die Setup-Datei ist besch\u00e4digt oder unvollst\u00e4ndig. Bitte laden Sie sie erneut "
+                         L"herunter.");
+    EXPECT_TRUE(box->icon == test::gui::BoxIcon::kError || box->icon == test::gui::BoxIcon::kUnknown);
+    ASSERT_EQ(box->buttons.size(), 1u);
+    // the box is all the setup shows: no wizard behind it
+    EXPECT_EQ(VisibleWindowsOf(run.id()), std::vector<HWND>{box->window});
+    ASSERT_TRUE(wizard.Answer(*box, IDOK));
+    // and after it none: the setup ends, as failed
+    EXPECT_EQ(wizard.WaitForExit(10000), std::optional<DWORD>(1603u));
+    // nothing written: no log (the wizard keeps none), no registration
+    EXPECT_EQ(test::ListFolder(scratch), std::vector<std::wstring>{L"damaged.exe"});
     EXPECT_EQ(test::DumpRegistrationFootprint(), registryBefore);
     test::RemoveTree(scratch);
 }

@@ -65,6 +65,25 @@ void StartedProgram::Terminate() const {
     ::WaitForSingleObject(process_.get(), 10000);
 }
 
+bool WaitForWindowOf(DWORD processId, DWORD timeoutMs) {
+    struct Search {
+        DWORD id;
+        bool found;
+    } search{processId, false};
+    const WNDENUMPROC visibleOfProcess = [](HWND window, LPARAM parameter) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(parameter);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        s->found = owner == s->id && ::IsWindowVisible(window);
+        return !s->found;
+    };
+    for (DWORD waited = 0;; waited += 100) {
+        ::EnumWindows(visibleOfProcess, reinterpret_cast<LPARAM>(&search));
+        if (search.found || waited >= timeoutMs) return search.found;
+        ::Sleep(100);
+    }
+}
+
 std::optional<DWORD> RunProgram(const std::wstring& commandLine, const std::wstring& currentDirectory,
                                 DWORD timeoutMs) {
     const StartedProgram program(commandLine, currentDirectory);

@@ -54,6 +54,10 @@ private:
     DWORD id_ = 0;
 };
 
+// Waits up to timeoutMs until the process shows a visible top-level window
+// (a program that is up and running); false when none appeared.
+bool WaitForWindowOf(DWORD processId, DWORD timeoutMs = 20000);
+
 // Starts a program with exactly this command line, waits up to timeoutMs and
 // returns its exit code; nullopt when it could not be started or did not end
 // in time (it is then terminated).

@@ -400,34 +400,50 @@ TEST_F(WizardPagesE2E, ReadyShowsTheTrimmedFolderAndOffersTheRecommendedSettings
     }
 }
 
-TEST_F(WizardPagesE2E, ReadyInstallsNothingWhileTheViewerRunsOrAnotherSetupInstalls) {
+TEST_F(WizardPagesE2E, ReadyInstallsNothingWhileTheViewerOrAPluginProgramRunsOrAnotherSetupInstalls) {
+    enum class Blocker { kViewer, kPluginProgram, kOtherSetup };
     const struct {
         const char* what;
-        bool viewer;  // the viewer runs; otherwise another setup holds the installation lock
+        Blocker blocker;
         const wchar_t* text;
         gui::BoxIcon icon;
     } rows[] = {
         // files of a running viewer cannot be replaced: a warning
-        {"the viewer runs", true, test::kViewerRunningText, gui::BoxIcon::kWarning},
+        {"the viewer runs", Blocker::kViewer, test::kViewerRunningText, gui::BoxIcon::kWarning},
+        // nor those of another program of the installation in the folder: the same warning
+        {"the slide show runs", Blocker::kPluginProgram, test::kViewerRunningText, gui::BoxIcon::kWarning},
         // two setups at once would mix their files and keys: an error
-        {"another setup installs", false, test::kInstallFailedText, gui::BoxIcon::kError},
+        {"another setup installs", Blocker::kOtherSetup, test::kInstallFailedText, gui::BoxIcon::kError},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         Reset();
+        // The slide show runs from an earlier installation in the folder.
+        if (row.blocker == Blocker::kPluginProgram)
+            ASSERT_EQ(test::RunProgram(L"\"" + test::SetupExePath() + L"\" /silent /folder=" + kToolsFolder),
+                      std::optional<DWORD>(test::kExitSuccess));
         const std::wstring registryBefore = test::DumpRegistrationFootprint();
+        const std::wstring filesBefore = test::InstalledFilesRecord(kToolsFolder, false);
         std::optional<test::RunningViewer> viewer;
+        std::optional<test::StartedProgram> program;
         UniqueOwnedMutex otherSetup;
-        if (row.viewer) {
-            viewer.emplace();
-            ASSERT_TRUE(*viewer);
-        } else {
-            otherSetup.reset(::CreateMutexW(nullptr, TRUE, L"Global\\Pixelmoor64SetupInstallation"));
-            ASSERT_TRUE(otherSetup);
+        switch (row.blocker) {
+            case Blocker::kViewer:
+                viewer.emplace();
+                ASSERT_TRUE(*viewer);
+                break;
+            case Blocker::kPluginProgram:
+                program.emplace(L"\"" + std::wstring(kToolsFolder) + L"\\Plugins\\Diashow.exe\"");
+                ASSERT_TRUE(test::WaitForWindowOf(program->id()));
+                break;
+            case Blocker::kOtherSetup:
+                otherSetup.reset(::CreateMutexW(nullptr, TRUE, L"Global\\Pixelmoor64SetupInstallation"));
+                ASSERT_TRUE(otherSetup);
+                break;
         }
         WizardRun run(L"ready-blocked");
         gui::WizardDriver& wizard = run.driver();
-        if (row.viewer) ExpectBoxAndConfirm(wizard, test::kViewerRunningText, gui::BoxIcon::kWarning);
+        if (row.blocker != Blocker::kOtherSetup) ExpectBoxAndConfirm(wizard, row.text, row.icon);
         ASSERT_TRUE(wizard.WaitForPage(test::kWelcomePage));
         ASSERT_TRUE(wizard.SetText(1000, kToolsFolder));
         ASSERT_TRUE(NextUntil(wizard, test::kReadyPage));
@@ -439,10 +455,11 @@ TEST_F(WizardPagesE2E, ReadyInstallsNothingWhileTheViewerRunsOrAnotherSetupInsta
             for (const int button : {gui::kBackButton, gui::kNextButton, gui::kCancelButton})
                 EXPECT_TRUE(wizard.SheetButton(button).value_or(gui::ControlState{}).enabled) << attempt;
             EXPECT_EQ(test::DumpRegistrationFootprint(), registryBefore) << attempt;
-            EXPECT_FALSE(test::FolderExists(kToolsFolder)) << attempt;
+            EXPECT_EQ(test::InstalledFilesRecord(kToolsFolder, false), filesBefore) << attempt;
         }
         // once the other program has ended, Next installs
         viewer.reset();
+        program.reset();
         otherSetup.reset();
         ASSERT_TRUE(wizard.Press(gui::kNextButton));
         ASSERT_TRUE(wizard.WaitForPage(test::kFinishPage)) << test::Narrow(wizard.Dump());
@@ -450,6 +467,41 @@ TEST_F(WizardPagesE2E, ReadyInstallsNothingWhileTheViewerRunsOrAnotherSetupInsta
         ASSERT_TRUE(wizard.PostSysClose());
         EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(test::kExitSuccess));
     }
+}
+
+TEST_F(WizardPagesE2E, ReadyNamesTheShortcutsItCouldNotSaveAndGoesBackToTheWelcomePage) {
+    // A file where the start-menu group's folder belongs: none of its nine shortcuts can be saved.
+    const std::wstring group = test::GroupFolder(false);
+    const std::wstring groupFolder = group.substr(0, group.size() - 1);
+    ASSERT_TRUE(test::WriteFileBytes(groupFolder, "in the way\n"));
+    std::wstring expected = L"Die Installation ist unvollst\u00e4ndig. Folgendes konnte nicht geschrieben werden:";
+    for (const wchar_t* name :
+         {L"Pixelmoor 64 4.75.lnk", L"Pixelmoor - Thumbnails.lnk", L"Pixelmoor deinstallieren.lnk",
+          L"\u00dcber Pixelmoor.lnk", L"Was ist neu.lnk", L"Kommandozeilen-Optionen.lnk", L"Verf\u00fcgbare PlugIns.lnk",
+          L"Verf\u00fcgbare Sprachen.lnk", L"Pixelmoor Hilfe.lnk"})
+        expected += L"\nVerkn\u00fcpfung " + group + name;
+
+    WizardRun run(L"ready-unwritten");
+    gui::WizardDriver& wizard = run.driver();
+    ASSERT_TRUE(wizard.WaitForPage(test::kWelcomePage));
+    ASSERT_TRUE(wizard.SetText(1000, kToolsFolder));
+    ASSERT_TRUE(NextUntil(wizard, test::kReadyPage));
+    ASSERT_TRUE(wizard.Press(gui::kNextButton));
+    // as after any failed installation: the error, then the welcome page
+    ExpectBoxAndConfirm(wizard, expected.c_str(), gui::BoxIcon::kError);
+    ASSERT_TRUE(wizard.WaitForPage(test::kWelcomePage)) << test::Narrow(wizard.Dump());
+    // the files stay installed, the desktop shortcuts were saved
+    EXPECT_TRUE(test::FileExists(std::wstring(kToolsFolder) + L"\\p_moor64.exe"));
+    EXPECT_TRUE(test::FileExists(test::DesktopFolder(false) + L"Pixelmoor 64.lnk"));
+
+    // with the way cleared, the same choices install completely
+    test::RemoveTree(groupFolder);
+    ASSERT_TRUE(NextUntil(wizard, test::kReadyPage));
+    ASSERT_TRUE(wizard.Press(gui::kNextButton));
+    ASSERT_TRUE(wizard.WaitForPage(test::kFinishPage)) << test::Narrow(wizard.Dump());
+    test::ExpectLinks(group, test::ExpectedGroupLinks(std::wstring(kToolsFolder) + L"\\", true));
+    ASSERT_TRUE(wizard.PostSysClose());
+    EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(test::kExitSuccess));
 }
 
 // ---- Finish page ----
