@@ -7,19 +7,19 @@ namespace pixelmoor {
 namespace {
 
 // Where the fields lie (the PE format's layout).
-constexpr std::size_t kNewHeaderOffsetAt = 0x3C;      // in the DOS header
-constexpr std::size_t kFileHeaderBytes = 24;          // "PE\0\0" and the file header
-constexpr std::size_t kSectionCountAt = 6;            // from "PE\0\0"
-constexpr std::size_t kOptionalHeaderSizeAt = 20;     // from "PE\0\0"
-constexpr std::size_t kHeadersSizeAt = 60;            // in the optional header, both kinds
+constexpr std::size_t kNewHeaderOffsetAt = 0x3C;   // in the DOS header
+constexpr std::size_t kFileHeaderBytes = 24;       // "PE\0\0" and the file header
+constexpr std::size_t kSectionCountAt = 6;         // from "PE\0\0"
+constexpr std::size_t kOptionalHeaderSizeAt = 20;  // from "PE\0\0"
+constexpr std::size_t kHeadersSizeAt = 60;         // in the optional header, both kinds
 constexpr std::uint16_t kMagic32 = 0x10B;
 constexpr std::uint16_t kMagic64 = 0x20B;
-constexpr std::size_t kDirectoryCountAt32 = 92;       // in the optional header
+constexpr std::size_t kDirectoryCountAt32 = 92;  // in the optional header
 constexpr std::size_t kDirectoryCountAt64 = 108;
-constexpr std::size_t kCertificateDirectory = 4;      // its offset is a file offset, not an address
+constexpr std::size_t kCertificateDirectory = 4;  // its offset is a file offset, not an address
 constexpr std::size_t kDirectoryBytes = 8;
 constexpr std::size_t kSectionHeaderBytes = 40;
-constexpr std::size_t kRawSizeAt = 16;                // in a section header
+constexpr std::size_t kRawSizeAt = 16;  // in a section header
 constexpr std::size_t kRawOffsetAt = 20;
 
 // The little-endian number of `width` bytes at offset; none past the end.

@@ -115,7 +115,8 @@ bool AtOrBelow(std::wstring_view key, std::wstring_view top) {
 
 std::optional<RequiredRegistration> RequiredPartOf(const RegistryWrite& write) {
     if (std::holds_alternative<DeleteKey>(write)) return std::nullopt;
-    const auto [root, key] = std::visit([](const auto& w) { return std::pair(w.root, std::wstring_view(w.key)); }, write);
+    const auto [root, key] =
+        std::visit([](const auto& w) { return std::pair(w.root, std::wstring_view(w.key)); }, write);
     if (root != RegistryRoot::LocalMachine) return std::nullopt;
     for (const RequiredKey& required : kRequiredKeys)
         if (AtOrBelow(key, required.key)) return required.part;

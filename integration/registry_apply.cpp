@@ -246,8 +246,8 @@ bool Apply(HeldKeys& keys, const SetNamedValues& write) {
             whole = SetText(keys, write.root, write.key, key, value.name.c_str(), *text) && whole;
         } else if (const auto* number = std::get_if<std::uint32_t>(&value.data)) {
             const DWORD data = *number;
-            whole = keys.SetValue(write.root, write.key, key, value.name.c_str(), REG_DWORD, &data, sizeof(data)) &&
-                    whole;
+            whole =
+                keys.SetValue(write.root, write.key, key, value.name.c_str(), REG_DWORD, &data, sizeof(data)) && whole;
         }
     }
     return whole;
@@ -264,7 +264,8 @@ bool Apply(HeldKeys& keys, const DeleteKey& write) {
 RegistryWriteOutcome ApplyRegistryWrites(std::span<const RegistryWrite> writes) {
     HeldKeys keys(writes);
     for (std::size_t i = 0; i < writes.size(); ++i)
-        if (!std::visit([&keys](const auto& w) { return Apply(keys, w); }, writes[i])) keys.outcome.incomplete.push_back(i);
+        if (!std::visit([&keys](const auto& w) { return Apply(keys, w); }, writes[i]))
+            keys.outcome.incomplete.push_back(i);
     return keys.outcome;
 }
 

@@ -158,8 +158,8 @@ TEST(Startup, DamagedSetupSaysSoBeforeTheWizardsFirstPageAndEndsWith1603) {
     const std::optional<test::gui::MessageBoxState> box = wizard.WaitForMessageBox();
     ASSERT_TRUE(box);
     EXPECT_EQ(box->caption, L"Pixelmoor 64-bit Setup");
-    EXPECT_EQ(box->text, L"Die Setup-Datei ist besch\u00e4digt oder unvollst\u00e4ndig. Bitte laden Sie sie erneut "
-                         L"herunter.");
+    EXPECT_EQ(box->text,
+              L"Die Setup-Datei ist besch\u00e4digt oder unvollst\u00e4ndig. Bitte laden Sie sie erneut herunter.");
     EXPECT_TRUE(box->icon == test::gui::BoxIcon::kError || box->icon == test::gui::BoxIcon::kUnknown);
     ASSERT_EQ(box->buttons.size(), 1u);
     // the box is all the setup shows: no wizard behind it

@@ -74,7 +74,8 @@ TEST(ImageRules, TheFileMustHoldHeadersSectionsAndSignature) {
          {.directories = 4, .certificateOffset = 0x443000, .certificateSize = 0x100, .sections = setup},
          0x443000},
         // a 32-bit program keeps its directories 16 bytes earlier
-        {"32-bit", {.magic = 0x10B, .certificateOffset = 0x1000, .certificateSize = 0x800, .sections = {{0x400, 0x400}}},
+        {"32-bit",
+         {.magic = 0x10B, .certificateOffset = 0x1000, .certificateSize = 0x800, .sections = {{0x400, 0x400}}},
          0x1800},
         // headers without sections: the headers alone
         {"no sections", {.headersSize = 0x400}, 0x400},
@@ -96,13 +97,13 @@ TEST(ImageRules, WhatIsNoProgramHeaderHasNoExtent) {
         std::size_t keep;  // of the bytes, only this many
     };
     const Row rows[] = {
-        {"no MZ", 0, std::byte{'X'}, good.size()},                          // not an executable
-        {"no PE signature", kNewHeader + 1, std::byte{'X'}, good.size()},   // an old DOS program
-        {"ROM image", kNewHeader + 24, std::byte{0x07}, good.size()},       // magic 0x107
-        {"new header far away", 0x3E, std::byte{0x10}, good.size()},        // e_lfanew beyond the bytes
+        {"no MZ", 0, std::byte{'X'}, good.size()},                            // not an executable
+        {"no PE signature", kNewHeader + 1, std::byte{'X'}, good.size()},     // an old DOS program
+        {"ROM image", kNewHeader + 24, std::byte{0x07}, good.size()},         // magic 0x107
+        {"new header far away", 0x3E, std::byte{0x10}, good.size()},          // e_lfanew beyond the bytes
         {"too many sections", kNewHeader + 7, std::byte{0x40}, good.size()},  // table runs out of the bytes
-        {"cut in the headers", 0, std::byte{'M'}, kNewHeader + 100},        // the optional header is missing
-        {"empty", 0, std::byte{'M'}, 0},                                    // nothing at all
+        {"cut in the headers", 0, std::byte{'M'}, kNewHeader + 100},          // the optional header is missing
+        {"empty", 0, std::byte{'M'}, 0},                                      // nothing at all
     };
     for (const Row& row : rows) {
         std::vector<std::byte> bytes = good;

@@ -40,11 +40,12 @@ constexpr DWORD kExitAlreadyRunning = 1618;
 
 // The failure log's entries as the setup writes them (Windows Latin-1, CR LF).
 const std::string kDamagedEntry =
-    "Die Setup-Datei ist besch\xe4" "digt oder unvollst\xe4" "ndig. Bitte laden Sie sie erneut herunter.\r\n";
+    "Die Setup-Datei ist besch\xe4"
+    "digt oder unvollst\xe4"
+    "ndig. Bitte laden Sie sie erneut herunter.\r\n";
 const std::string kRunningEntry =
     "Warnung: Pixelmoor l\xe4uft!\r\nBeenden Sie bitte Pixelmoor bevor Sie mit der Installation fortsetzen!\r\n";
-const std::wstring kNotWritten =
-    L"Die Installation ist unvollst\u00e4ndig. Folgendes konnte nicht geschrieben werden:";
+const std::wstring kNotWritten = L"Die Installation ist unvollst\u00e4ndig. Folgendes konnte nicht geschrieben werden:";
 
 // A text as the failure log holds it: one byte per character, CR LF.
 std::string LogText(std::wstring_view text) {
@@ -100,7 +101,8 @@ void ExpectUnchanged(const MachineState& before, const std::string& what) {
     const MachineState after = TakeMachineState();
     EXPECT_EQ(test::RegistryDifference(before.registry, after.registry), L"") << what;
     EXPECT_TRUE(after.files == before.files)
-        << what << ":\n" << test::RecordDifferences(test::Utf8(before.files), test::Utf8(after.files));
+        << what << ":\n"
+        << test::RecordDifferences(test::Utf8(before.files), test::Utf8(after.files));
     EXPECT_FALSE(test::FileExists(TemporaryCopy())) << what;
 }
 
@@ -346,15 +348,15 @@ TEST_F(RefusalsE2E, ShortcutsAndRegistrationValuesNotWrittenFailTheInstallationB
     std::wstring shortcuts;
     for (const wchar_t* name :
          {L"Pixelmoor 64 4.75.lnk", L"Pixelmoor - Thumbnails.lnk", L"Pixelmoor deinstallieren.lnk",
-          L"\u00dcber Pixelmoor.lnk", L"Was ist neu.lnk", L"Kommandozeilen-Optionen.lnk", L"Verf\u00fcgbare PlugIns.lnk",
-          L"Verf\u00fcgbare Sprachen.lnk", L"Pixelmoor Hilfe.lnk"})
+          L"\u00dcber Pixelmoor.lnk", L"Was ist neu.lnk", L"Kommandozeilen-Optionen.lnk",
+          L"Verf\u00fcgbare PlugIns.lnk", L"Verf\u00fcgbare Sprachen.lnk", L"Pixelmoor Hilfe.lnk"})
         shortcuts += L"\nVerkn\u00fcpfung " + BlockedShortcuts::Group() + L"\\" + name;
     for (const std::wstring& link : BlockedShortcuts::DesktopLinks()) shortcuts += L"\nVerkn\u00fcpfung " + link;
 
     const struct {
         const char* what;
         std::function<std::shared_ptr<void>()> obstruct;  // what stands in the way while the setup runs
-        std::wstring missing;                              // the log's lines after message 13; empty: installs
+        std::wstring missing;                             // the log's lines after message 13; empty: installs
     } rows[] = {
         // none of the 11 shortcuts asked for can be saved
         {"shortcuts", [] { return std::make_shared<BlockedShortcuts>(); }, shortcuts},

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <variant>
+
 #include "integration/association_rules.h"
 #include "integration/shortcut_rules.h"
 
@@ -90,6 +94,56 @@ TEST(AssociationWrites, UserChoiceIsReplacedAndCapabilityOnlyOpened) {
                                            L"SOFTWARE\\Pixelmoor\\Capabilities\\FileAssociations",
                                            KeyOpening::OpenSetValue,
                                            {{L".jpe", L"Pixelmoor.jpg"}}}));
+}
+
+TEST(RequiredRegistration, OnlyTheCommandClassUninstallEntryAndCapabilitiesAreRequired) {
+    using Part = RequiredRegistration;
+    const NamedValue any{L"X", std::wstring(L"y")};
+    struct Row {
+        RegistryWrite write;
+        std::optional<Part> part;
+    };
+    const Row rows[] = {
+        // the command class and its open command, which the next setup reads
+        {SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor", L"Pixelmoor"}, Part::kCommandClass},
+        {SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor\\shell\\open\\command", L"c"},
+         Part::kCommandClass},
+        // keys compare without regard to capitals, as the registry does
+        {SetDefaultValue{Root::LocalMachine, L"software\\CLASSES\\pixelmoor\\Shell", L"c"}, Part::kCommandClass},
+        // a file type's class only starts with the same name
+        {SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor.jpg", L"d"}, std::nullopt},
+        // the uninstall entry, its key and its values
+        {SetDefaultValue{Root::LocalMachine, kUninstallEntryKey, L""}, Part::kUninstallEntry},
+        {SetNamedValues{Root::LocalMachine, kUninstallEntryKey, KeyOpening::OpenFullAccess, {any}},
+         Part::kUninstallEntry},
+        // the application key, its command, the capabilities and their file associations
+        {SetNamedValues{Root::LocalMachine, L"SOFTWARE\\Pixelmoor", KeyOpening::Create, {}}, Part::kCapabilities},
+        {SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Pixelmoor\\shell\\open\\command", L"c"}, Part::kCapabilities},
+        {CapabilityAssociationWrite(L"jpg", L"jpg"), Part::kCapabilities},
+        // the system's list of registered applications, which not every system keeps
+        {SetNamedValues{Root::LocalMachine, L"SOFTWARE\\RegisteredApplications", KeyOpening::OpenSetValue, {any}},
+         std::nullopt},
+        // the viewer's entry for "Open with"
+        {SetDefaultValue{Root::ClassesRoot, L"Applications\\p_moor64.exe\\shell\\open\\command", L"c"}, std::nullopt},
+        // the same path in the user's hive is none of the machine's registration
+        {SetDefaultValue{Root::CurrentUser, L"SOFTWARE\\Classes\\Pixelmoor", L"Pixelmoor"}, std::nullopt},
+        // the context menu and a user's choice
+        {SetDefaultValue{Root::LocalMachine, L"SOFTWARE\\Classes\\Directory\\shell\\Durchsuchen mit &Pixelmoor", L"m"},
+         std::nullopt},
+        {UserChoiceWrites(L"jpg", L"jpg").back(), std::nullopt},
+        // a deletion writes nothing
+        {DeleteKey{Root::LocalMachine, L"SOFTWARE\\Classes\\Pixelmoor\\DefaultIcon"}, std::nullopt},
+    };
+    for (const Row& row : rows) {
+        const std::wstring key = std::visit([](const auto& w) { return w.key; }, row.write);
+        EXPECT_EQ(RequiredPartOf(row.write), row.part) << std::string(key.begin(), key.end());
+    }
+    EXPECT_EQ(RequiredPartText(Part::kUninstallEntry),
+              L"Deinstallationseintrag "
+              L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor64");
+    EXPECT_EQ(RequiredPartText(Part::kCommandClass), L"Befehlsklasse HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Pixelmoor");
+    EXPECT_EQ(RequiredPartText(Part::kCapabilities),
+              L"Anwendungsregistrierung (Capabilities) HKEY_LOCAL_MACHINE\\SOFTWARE\\Pixelmoor");
 }
 
 TEST(ShortcutSet, VersionedNameRightAlignsTheMinorNumber) {

@@ -419,9 +419,10 @@ TEST_F(WizardPagesE2E, ReadyInstallsNothingWhileTheViewerOrAPluginProgramRunsOrA
         SCOPED_TRACE(row.what);
         Reset();
         // The slide show runs from an earlier installation in the folder.
-        if (row.blocker == Blocker::kPluginProgram)
+        if (row.blocker == Blocker::kPluginProgram) {
             ASSERT_EQ(test::RunProgram(L"\"" + test::SetupExePath() + L"\" /silent /folder=" + kToolsFolder),
                       std::optional<DWORD>(test::kExitSuccess));
+        }
         const std::wstring registryBefore = test::DumpRegistrationFootprint();
         const std::wstring filesBefore = test::InstalledFilesRecord(kToolsFolder, false);
         std::optional<test::RunningViewer> viewer;
@@ -477,8 +478,8 @@ TEST_F(WizardPagesE2E, ReadyNamesTheShortcutsItCouldNotSaveAndGoesBackToTheWelco
     std::wstring expected = L"Die Installation ist unvollst\u00e4ndig. Folgendes konnte nicht geschrieben werden:";
     for (const wchar_t* name :
          {L"Pixelmoor 64 4.75.lnk", L"Pixelmoor - Thumbnails.lnk", L"Pixelmoor deinstallieren.lnk",
-          L"\u00dcber Pixelmoor.lnk", L"Was ist neu.lnk", L"Kommandozeilen-Optionen.lnk", L"Verf\u00fcgbare PlugIns.lnk",
-          L"Verf\u00fcgbare Sprachen.lnk", L"Pixelmoor Hilfe.lnk"})
+          L"\u00dcber Pixelmoor.lnk", L"Was ist neu.lnk", L"Kommandozeilen-Optionen.lnk",
+          L"Verf\u00fcgbare PlugIns.lnk", L"Verf\u00fcgbare Sprachen.lnk", L"Pixelmoor Hilfe.lnk"})
         expected += L"\nVerkn\u00fcpfung " + group + name;
 
     WizardRun run(L"ready-unwritten");
