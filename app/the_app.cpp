@@ -61,7 +61,7 @@ void StartRunLog(std::wstring_view commandLine) {
 // in a box before its first page.
 int RefuseDamagedSetup(bool silent) {
     const std::wstring message = LoadMessageText(res::kStringSetupDamaged);
-    LogLine(L"Abbruch: Setup-Datei besch\u00e4digt oder unvollst\u00e4ndig");
+    LogLine({L"Abbruch: ", message});
     if (silent) {
         WriteLogEntry(message);
     } else {
@@ -73,7 +73,10 @@ int RefuseDamagedSetup(bool silent) {
 int RunRoad(std::wstring_view commandLine) {
     const bool silent = HasSilentSwitch(commandLine);
     LogLine(silent ? L"Unbeaufsichtigte Installation" : L"Assistent");
-    if (!SetupFileIsWhole(::GetModuleHandleW(nullptr), EmbeddedPayloadDigest())) return RefuseDamagedSetup(silent);
+    const LoggedStep check{L"Setup-Datei"};
+    const bool whole = SetupFileIsWhole(::GetModuleHandleW(nullptr), EmbeddedPayloadDigest());
+    check.End({whole ? L"unversehrt" : L"besch\u00e4digt oder unvollst\u00e4ndig"});
+    if (!whole) return RefuseDamagedSetup(silent);
     if (silent) return RunSilentInstall(commandLine);
     // The control classes serve the wizard's pages alone; a silent run shows no window.
     InitCommonControlClasses();

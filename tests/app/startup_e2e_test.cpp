@@ -335,7 +335,8 @@ std::wstring PayloadTotalsText() {
 }
 
 std::vector<std::wstring> HeaderPatterns(const std::wstring& commandLine, const wchar_t* road) {
-    return {L"Pixelmoor 64-bit Setup 4.75", L"Befehlszeile: " + commandLine, L"Windows *.*.*", road};
+    return {L"Pixelmoor 64-bit Setup 4.75", L"Befehlszeile: " + commandLine, L"Windows *.*.*", road,
+            L"Setup-Datei: unversehrt (ms)"};
 }
 
 TEST(Startup, FullLogRecordsEveryStepOfASuccessfulAndAFailingRunAndAppends) {
@@ -432,10 +433,11 @@ TEST(Startup, FullLogOfARunEndedFromOutsideHoldsEveryLineUpToThen) {
         ASSERT_TRUE(run.WaitForExit(10000).has_value());
     }
     std::vector<std::wstring> lines = RunLogLines(log);
-    ASSERT_GE(lines.size(), 5u);
-    ExpectLines({lines.begin(), lines.begin() + 5},
+    ASSERT_GE(lines.size(), 6u);
+    ExpectLines({lines.begin(), lines.begin() + 6},
                 {L"Pixelmoor 64-bit Setup 4.75", L"Befehlszeile: " + line, L"Windows *.*.*",
-                 L"Unbeaufsichtigte Installation", L"Zielverzeichnis: " + scratch + L"ziel"});
+                 L"Unbeaufsichtigte Installation", L"Setup-Datei: unversehrt (ms)",
+                 L"Zielverzeichnis: " + scratch + L"ziel"});
     EXPECT_TRUE(std::none_of(lines.begin(), lines.end(),
                              [](const std::wstring& l) { return l.starts_with(L"Setup beendet"); }));
 
