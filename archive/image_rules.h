@@ -18,4 +18,11 @@ namespace pixelmoor {
 // 32- or 64-bit program or a table lies outside them.
 [[nodiscard]] std::optional<std::uint64_t> ImageFileExtent(std::span<const std::byte> headers);
 
+// Where in the file the `size` bytes at the image address `address` (an
+// offset from the image's start, as the loader maps it) lie: within one
+// section's raw data. None when they lie elsewhere (in memory that the file
+// does not fill, or across a section's end) or the headers are no program's.
+[[nodiscard]] std::optional<std::uint64_t> FileOffsetOfImageBytes(std::span<const std::byte> headers,
+                                                                   std::uint64_t address, std::uint64_t size);
+
 }  // namespace pixelmoor

@@ -2,13 +2,12 @@
 // damaged on its way is told before anything is written. The build records
 // the payload archive's size and CRC-32 outside the archive (a generated
 // source of each build, payload_digest.cpp), and the setup compares the
-// payload that it carries with them.
+// payload that its file holds with them.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-#include <span>
 
 namespace pixelmoor {
 
@@ -21,13 +20,12 @@ struct PayloadDigest {
 // The digest that the build recorded for the archive it embedded.
 [[nodiscard]] PayloadDigest EmbeddedPayloadDigest() noexcept;
 
-// Whether the bytes are those of the digest: the same size and CRC-32.
-[[nodiscard]] bool PayloadMatches(std::span<const std::byte> payload, const PayloadDigest& expected);
-
 // Whether the module's file holds all that its image needs (headers,
-// sections, signature) and its payload ("ZIP" 1974) matches the digest. The
-// file's size is looked at first: the pages of a payload that lies beyond
-// the end of a cut file are never read.
+// sections, signature) and its payload ("ZIP" 1974) matches the digest.
+// The payload is read from the file block by block, where the loader's copy
+// of it comes from: the image's pages of it are not touched (those of a cut
+// file are not there to read), and the check costs a read of the file, not
+// a fault for every page of the image.
 [[nodiscard]] bool SetupFileIsWhole(HMODULE module, const PayloadDigest& expected);
 
 }  // namespace pixelmoor

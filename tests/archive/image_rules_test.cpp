@@ -17,6 +17,7 @@ struct Layout {
     std::uint32_t certificateOffset = 0;
     std::uint32_t certificateSize = 0;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> sections;  // raw offset, raw size
+    std::vector<std::uint32_t> addresses;                           // where each section lies in memory
 };
 
 constexpr std::size_t kNewHeader = 0x80;
@@ -42,9 +43,10 @@ std::vector<std::byte> Headers(const Layout& layout) {
     Put(bytes, count + 4 + 4 * 8, layout.certificateOffset, 4);
     Put(bytes, count + 4 + 4 * 8 + 4, layout.certificateSize, 4);
     std::size_t header = optional + optionalSize;
-    for (const auto& [offset, size] : layout.sections) {
-        Put(bytes, header + 16, size, 4);
-        Put(bytes, header + 20, offset, 4);
+    for (std::size_t i = 0; i < layout.sections.size(); ++i) {
+        if (i < layout.addresses.size()) Put(bytes, header + 12, layout.addresses[i], 4);
+        Put(bytes, header + 16, layout.sections[i].second, 4);
+        Put(bytes, header + 20, layout.sections[i].first, 4);
         header += 40;
     }
     return bytes;
@@ -85,6 +87,41 @@ TEST(ImageRules, TheFileMustHoldHeadersSectionsAndSignature) {
         {"beyond 4 GB", {.sections = {{0xFFFFFE00, 0x400}}}, 0x100000200},
     };
     for (const Row& row : rows) EXPECT_EQ(ImageFileExtent(Headers(row.layout)), row.extent) << row.what;
+}
+
+TEST(ImageRules, ImageBytesAreFoundInTheirSectionsRawData) {
+    // The setup's sections: code, data, memory without raw data, the
+    // payload's section, the relocations.
+    const Layout setup = {
+        .sections = {{0x400, 0x21E00}, {0x22200, 0x200}, {0, 0}, {0x33000, 0x40FA00}, {0x442A00, 0x600}},
+        .addresses = {0x1000, 0x23000, 0x33000, 0x3F000, 0x44F000}};
+    const std::vector<std::byte> headers = Headers(setup);
+    struct Row {
+        const char* what;
+        std::uint64_t address, size;
+        std::optional<std::uint64_t> offset;
+    };
+    const Row rows[] = {
+        // the payload inside the resource section: its file offset
+        {"payload", 0x3F040, 0x406BED, 0x33040},
+        // the whole of a section's raw data
+        {"whole section", 0x3F000, 0x40FA00, 0x33000},
+        // one byte past its raw data
+        {"past the raw data", 0x3F000, 0x40FA01, std::nullopt},
+        // an empty run at its very end still lies in it
+        {"empty at the end", 0x3F000 + 0x40FA00, 0, 0x33000 + 0x40FA00},
+        // memory that no raw data fills
+        {"zero-filled memory", 0x33000, 0x10, std::nullopt},
+        // before the first section: the headers are no section's
+        {"headers", 0x100, 0x10, std::nullopt},
+        // beyond the last section
+        {"beyond the image", 0x500000, 0x10, std::nullopt},
+        // a size that would wrap around is refused, not wrapped
+        {"huge size", 0x3F040, ~std::uint64_t{0}, std::nullopt},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(FileOffsetOfImageBytes(headers, row.address, row.size), row.offset) << row.what;
+    EXPECT_EQ(FileOffsetOfImageBytes(std::vector<std::byte>(64), 0x3F040, 1), std::nullopt) << "no program";
 }
 
 TEST(ImageRules, WhatIsNoProgramHeaderHasNoExtent) {
