@@ -23,33 +23,30 @@ namespace pixelmoor {
 
 namespace {
 
-// Reports a failure that ends the installation, in a box in wizard mode and in
-// the install log in silent mode, and gives the driver's failure result.
-int Fail(const InstallOptions& options, int messageId, std::wstring_view folder, FolderPlace place) {
-    const std::wstring message = LoadMessageText(messageId);
-    const std::wstring text = FailureLogText(message, folder, place);
-    LogLine({L"Abbruch: ", text});
+// Reports a failure that ends the installation, the message in a box in
+// wizard mode and the log text in the install log in silent mode, and gives
+// the driver's failure result.
+int Report(const InstallOptions& options, const std::wstring& message, const std::wstring& logText) {
+    LogLine({L"Abbruch: ", logText});
     if (options.silent) {
-        WriteLogEntry(text);
+        WriteLogEntry(logText);
     } else {
         ::MessageBoxW(::GetActiveWindow(), message.c_str(), options.caption.c_str(), MB_ICONERROR);
     }
     return 0;
 }
 
-// Reports what the registration was asked for and could not write (message
-// 13, then one line each), as Fail reports a failure, the text alike in the
-// box and the log; the files stay installed.
+int Fail(const InstallOptions& options, int messageId, std::wstring_view folder, FolderPlace place) {
+    const std::wstring message = LoadMessageText(messageId);
+    return Report(options, message, FailureLogText(message, folder, place));
+}
+
+// What the registration was asked for and could not write: message 13, then
+// one line each, alike in the box and the log. The files stay installed.
 int FailIncomplete(const InstallOptions& options, const std::vector<std::wstring>& missing) {
     std::wstring text = LoadMessageText(res::kStringNotWritten);
     for (const std::wstring& line : missing) text += L'\n' + line;
-    LogLine({L"Abbruch: ", text});
-    if (options.silent) {
-        WriteLogEntry(text);
-    } else {
-        ::MessageBoxW(::GetActiveWindow(), text.c_str(), options.caption.c_str(), MB_ICONERROR);
-    }
-    return 0;
+    return Report(options, text, text);
 }
 
 // The question before the user's file associations are changed; true when the

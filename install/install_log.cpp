@@ -19,22 +19,20 @@ std::wstring FormatLogDate(const SYSTEMTIME& now) {
     return date;
 }
 
-// The failure log's path once it has been fixed; empty while it follows the current directory.
-std::wstring& FixedLogPath() {
-    static std::wstring path;
-    return path;
-}
+// The failure log's path once it has been fixed; empty while it follows the
+// current directory. At namespace scope: a local static would bring the
+// runtime's thread-safe initialisation (and its threads library) along.
+std::wstring fixedLogPath;
 
 }  // namespace
 
 void WriteLogEntry(std::wstring_view text) {
-    const std::wstring& fixed = FixedLogPath();
-    AppendLogEntry(fixed.empty() ? std::wstring(kInstallLogName) : fixed, text);
+    AppendLogEntry(fixedLogPath.empty() ? std::wstring(kInstallLogName) : fixedLogPath, text);
 }
 
 void KeepInstallLogHere() {
     const std::wstring folder = CurrentDirectory();
-    if (!folder.empty()) FixedLogPath() = WithTrailingBackslash(folder) + kInstallLogName;
+    if (!folder.empty()) fixedLogPath = WithTrailingBackslash(folder) + kInstallLogName;
 }
 
 void AppendLogEntry(const std::wstring& logPath, std::wstring_view text) {
