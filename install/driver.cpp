@@ -41,10 +41,11 @@ int Fail(const InstallOptions& options, int messageId, std::wstring_view folder,
     return Report(options, message, FailureLogText(message, folder, place));
 }
 
-// What the registration was asked for and could not write: message 13, then
-// one line each, alike in the box and the log. The files stay installed.
+// What the registration was asked for and could not write: message 13, an
+// empty line, then one line each, alike in the box and the log. The files
+// stay installed.
 int FailIncomplete(const InstallOptions& options, const std::vector<std::wstring>& missing) {
-    std::wstring text = LoadMessageText(res::kStringNotWritten);
+    std::wstring text = LoadMessageText(res::kStringNotWritten) + L'\n';
     for (const std::wstring& line : missing) text += L'\n' + line;
     return Report(options, text, text);
 }

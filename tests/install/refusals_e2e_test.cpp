@@ -45,7 +45,9 @@ const std::string kDamagedEntry =
     "ndig. Bitte laden Sie sie erneut herunter.\r\n";
 const std::string kRunningEntry =
     "Warnung: Pixelmoor l\xe4uft!\r\nBeenden Sie bitte Pixelmoor bevor Sie mit der Installation fortsetzen!\r\n";
-const std::wstring kNotWritten = L"Die Installation ist unvollst\u00e4ndig. Folgendes konnte nicht geschrieben werden:";
+// Message 13 and the empty line before the list of what is missing.
+const std::wstring kNotWritten =
+    L"Die Installation ist unvollst\u00e4ndig. Folgendes konnte nicht geschrieben werden:\n";
 
 // A text as the failure log holds it: one byte per character, CR LF.
 std::string LogText(std::wstring_view text) {

@@ -475,7 +475,7 @@ TEST_F(WizardPagesE2E, ReadyNamesTheShortcutsItCouldNotSaveAndGoesBackToTheWelco
     const std::wstring group = test::GroupFolder(false);
     const std::wstring groupFolder = group.substr(0, group.size() - 1);
     ASSERT_TRUE(test::WriteFileBytes(groupFolder, "in the way\n"));
-    std::wstring expected = L"Die Installation ist unvollst\u00e4ndig. Folgendes konnte nicht geschrieben werden:";
+    std::wstring expected = L"Die Installation ist unvollst\u00e4ndig. Folgendes konnte nicht geschrieben werden:\n";
     for (const wchar_t* name :
          {L"Pixelmoor 64 4.75.lnk", L"Pixelmoor - Thumbnails.lnk", L"Pixelmoor deinstallieren.lnk",
           L"\u00dcber Pixelmoor.lnk", L"Was ist neu.lnk", L"Kommandozeilen-Optionen.lnk",
