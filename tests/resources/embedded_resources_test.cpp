@@ -70,9 +70,10 @@ TEST_F(EmbeddedResources, StringTableHoldsTheMessagesExactly) {
         {11,
          L"Kann Zielverzeichnis nicht erstellen!\n\nBitte \u00fcberpr\u00fcfen Sie Ihre Schreibrechte und "
          L"System-Policies!\n\nVersuchen Sie das Zielverzeichnis zuerst h\u00e4ndisch zu erstellen."},
-        {12, L""},  // 12 to 15: unused
-        {13, L""},
-        {14, L""},
+        {12,
+         L"Die Setup-Datei ist besch\u00e4digt oder unvollst\u00e4ndig. Bitte laden Sie sie erneut herunter."},
+        {13, L"Die Installation ist unvollst\u00e4ndig. Folgendes konnte nicht geschrieben werden:"},
+        {14, L""},  // 14 and 15: unused
         {15, L""},
     };
     const auto block = ResourceBytes(module_.get(), RT_STRING, 1);
