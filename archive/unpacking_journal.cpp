@@ -81,11 +81,6 @@ bool LinkOnTheWay(const std::wstring& folder, std::wstring_view name) {
     return false;
 }
 
-bool IsNewFileName(std::wstring_view name) {
-    const std::size_t cut = name.rfind(L'\\');
-    return name.substr(cut == std::wstring_view::npos ? 0 : cut + 1) == kNewFileName;
-}
-
 // What undoing a journal did, for the full log.
 struct UndoOutcome {
     long long putBack = 0;
@@ -94,8 +89,8 @@ struct UndoOutcome {
     bool complete = true;  // everything was undone and the journal is gone
 };
 
-void PutBack(const std::wstring& folder, const UndoStep& step, std::span<const std::wstring_view> keepCurrent,
-             UndoOutcome& outcome) {
+void PutBack(const std::wstring& folder, const UndoStep& step, const std::wstring& path,
+             std::span<const std::wstring_view> keepCurrent, UndoOutcome& outcome) {
     const std::wstring kept = folder + KeptFileName(step.number);
     const UniqueFile file = OpenForRemoval(kept, 0);
     // Not there: it was never moved (the run ended before), or it is back.
@@ -104,11 +99,11 @@ void PutBack(const std::wstring& folder, const UndoStep& step, std::span<const s
     const bool inUse = std::any_of(keepCurrent.begin(), keepCurrent.end(),
                                    [&](std::wstring_view name) { return EqualsIgnoringCase(name, step.name); });
     if (inUse) {
-        LogLine({L"Bleibt in Gebrauch, ersetzte Fassung entfernt: ", step.name});
+        LogLine({L"In Gebrauch, bleibt neu: ", step.name});
         return;  // the kept copy goes with the folder of kept files
     }
-    if (!file || LinkOnTheWay(folder, step.name) || !RenameOpenFile(file.get(), folder + step.name, true)) {
-        LogLine({L"Nicht zur\u00fcckgelegt: ", step.name, L" (liegt in ", kept, L")"});
+    if (!file || LinkOnTheWay(folder, step.name) || !RenameOpenFile(file.get(), path, true)) {
+        LogLine({L"Nicht zur\u00fcckgelegt: ", kept, L" -> ", step.name});
         outcome.complete = false;
         return;
     }
@@ -138,27 +133,30 @@ UndoOutcome Undo(const std::wstring& folder, std::span<const UndoStep> steps,
                  std::span<const std::wstring_view> keepCurrent) {
     UndoOutcome outcome;
     for (const UndoStep& step : steps) {
-        const std::wstring path = folder + step.name;
+        const std::wstring name =
+            step.kind == UndoStep::Kind::kRemoveNewFile ? NewFileNameFor(step.name) : std::wstring(step.name);
+        const std::wstring path = folder + name;
         switch (step.kind) {
+            case UndoStep::Kind::kRemoveNewFile:
             case UndoStep::Kind::kRemoveFile:
-                if (LinkOnTheWay(folder, step.name)) {
+                if (LinkOnTheWay(folder, name)) {
                     outcome.complete = false;
                     break;
                 }
                 switch (RemoveFile(path)) {
                     case Removal::kGone:
-                        if (!IsNewFileName(step.name)) ++outcome.removedFiles;
+                        if (step.kind == UndoStep::Kind::kRemoveFile) ++outcome.removedFiles;
                         break;
                     case Removal::kAbsent:
                         break;
                     case Removal::kLeft:
-                        LogLine({L"Nicht entfernt: ", step.name});
+                        LogLine({L"Nicht entfernt: ", name});
                         outcome.complete = false;
                         break;
                 }
                 break;
             case UndoStep::Kind::kPutBack:
-                PutBack(folder, step, keepCurrent, outcome);
+                PutBack(folder, step, path, keepCurrent, outcome);
                 break;
             case UndoStep::Kind::kRemoveEmptyFolder:
                 // One that holds what someone else put there stays.
@@ -203,36 +201,28 @@ std::optional<std::wstring> ReadJournal(const std::wstring& path) {
 
 std::optional<UnpackingJournal> UnpackingJournal::Begin(std::wstring folder, std::uint32_t createdLevels) {
     folder = WithTrailingBackslash(std::move(folder));
-    if (RepairUnfinishedUnpacking(folder) == Repair::kIncomplete) return std::nullopt;
-    UniqueFile file(::CreateFileW((folder + kJournalName).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
+    const std::wstring path = folder + kJournalName;
+    // Never over an earlier run's journal that is still there.
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::wstring start = JournalHeaderLine();
+    if (createdLevels > 0) start += JournalRecordLine({JournalRecord::Kind::kCreatedLevels, createdLevels, {}});
+    if (!file || !WriteAll(file.get(), std::as_bytes(std::span(start)))) {
+        if (file) {
+            file.reset();
+            static_cast<void>(RemoveFile(path));
+        }
         RemoveCreatedLevels(folder, createdLevels);
         return std::nullopt;
     }
     UnpackingJournal journal(std::move(folder), std::move(file));
-    const std::wstring header = JournalHeaderLine();
-    DWORD written = 0;
-    bool started = ::WriteFile(journal.file_.get(), header.data(), static_cast<DWORD>(header.size() * sizeof(wchar_t)),
-                               &written, nullptr) != FALSE;
-    if (started && createdLevels > 0) {
-        started = journal.Append({JournalRecord::Kind::kCreatedLevels, createdLevels, {}});
-        journal.ourFolders_.emplace_back();
-    }
-    if (!started) {
-        journal.RollBack();
-        return std::nullopt;
-    }
+    if (createdLevels > 0) journal.ourFolders_.emplace_back();
     return journal;
 }
 
 bool UnpackingJournal::Append(const JournalRecord& record) {
     const std::wstring line = JournalRecordLine(record);
-    const DWORD bytes = static_cast<DWORD>(line.size() * sizeof(wchar_t));
-    DWORD written = 0;
-    if (!::WriteFile(file_.get(), line.data(), bytes, &written, nullptr) || written != bytes) return false;
-    records_.push_back(record);
-    return true;
+    return WriteAll(file_.get(), std::as_bytes(std::span(line)));
 }
 
 bool UnpackingJournal::FolderIsOurs(std::wstring_view relativeFolder) const {
@@ -304,20 +294,17 @@ void UnpackingJournal::Commit() {
     // From here on the new files stay; a kill before the kept files are
     // gone leaves them to the next run, which removes them.
     if (RemoveFile(folder_ + kJournalName) == Removal::kLeft) {
-        LogLine({L"Journal nicht entfernt: ", folder_, kJournalName});
+        LogLine({L"Nicht entfernt: ", folder_, kJournalName});
         return;
     }
-    if (keptFolderMade_ && !EmptyKeptFolder(folder_)) LogLine({L"Ersetzte Dateien bleiben in ", folder_, kKeptFolderName});
+    if (keptFolderMade_ && !EmptyKeptFolder(folder_)) LogLine({L"Nicht entfernt: ", folder_, kKeptFolderName});
 }
 
 void UnpackingJournal::RollBack() {
+    // Undone from the journal as written, as the next run would undo it.
     file_.reset();
-    LogLine({L"Entpacken r\u00fcckg\u00e4ngig: ", folder_});
-    const std::vector<UndoStep> steps = PlanUndo(records_);
-    const UndoOutcome outcome = Undo(folder_, steps, {});
-    LogUndone(outcome);
-    if (!outcome.complete) LogLine({L"Journal bleibt f\u00fcr den n\u00e4chsten Lauf: ", folder_, kJournalName});
-    records_.clear();
+    LogLine(L"Entpacken wird r\u00fcckg\u00e4ngig gemacht");
+    static_cast<void>(RepairUnfinishedUnpacking(folder_));
 }
 
 Repair RepairUnfinishedUnpacking(const std::wstring& folder, std::span<const std::wstring_view> keepCurrent) {
@@ -325,22 +312,20 @@ Repair RepairUnfinishedUnpacking(const std::wstring& folder, std::span<const std
     if (!Exists(journal)) {
         if (!Exists(folder + kKeptFolderName)) return Repair::kNothingFound;
         // Nothing is put back from there any more; what cannot go yet is tried again next time.
-        const bool emptied = EmptyKeptFolder(folder);
-        LogLine({emptied ? L"Ersetzte Dateien einer abgeschlossenen Installation entfernt: "
-                         : L"Ersetzte Dateien einer abgeschlossenen Installation bleiben noch: ",
-                 folder, kKeptFolderName});
+        LogLine({EmptyKeptFolder(folder) ? L"Entfernt: " : L"Nicht entfernt: ", folder, kKeptFolderName});
         return Repair::kRepaired;
     }
     LogLine({L"Unterbrochene Installation gefunden: ", folder});
     const std::optional<std::wstring> text = ReadJournal(journal);
     const std::optional<std::vector<JournalRecord>> records = text ? ParseJournal(*text) : std::nullopt;
     if (!records) {
-        LogLine({L"Journal nicht lesbar, bleibt: ", journal});
+        LogLine({L"Nicht lesbar, bleibt: ", journal});
         return Repair::kIncomplete;
     }
     const std::vector<UndoStep> steps = PlanUndo(*records);
     const UndoOutcome outcome = Undo(folder, steps, keepCurrent);
     LogUndone(outcome);
+    if (!outcome.complete) LogLine({L"Bleibt f\u00fcr den n\u00e4chsten Lauf: ", journal});
     return outcome.complete ? Repair::kRepaired : Repair::kIncomplete;
 }
 

@@ -33,13 +33,13 @@ struct PendingFile {
 
 class UnpackingJournal {
 public:
-    // Starts the journal in folder (ending in a backslash), after repairing
-    // what an earlier run left there. createdLevels: how many levels of the
-    // folder's path this run has just made (the folder itself and those
-    // above it), which go again when the unpacking fails. Empty when the
-    // journal cannot be started (an earlier run's journal that could not be
-    // undone is there, or the file cannot be written); the levels made are
-    // removed again then.
+    // Starts the journal in folder (ending in a backslash); the caller has
+    // repaired what an earlier run left there (RepairUnfinishedUnpacking).
+    // createdLevels: how many levels of the folder's path this run has just
+    // made (the folder itself and those above it), which go again when the
+    // unpacking fails. Empty when the journal cannot be started (an earlier
+    // run's journal that could not be undone is there, or the file cannot be
+    // written); the levels made are removed again then.
     [[nodiscard]] static std::optional<UnpackingJournal> Begin(std::wstring folder, std::uint32_t createdLevels);
 
     UnpackingJournal(UnpackingJournal&&) noexcept = default;
@@ -67,9 +67,11 @@ public:
 
     // The unpacking is complete: the journal goes, then the kept files.
     void Commit();
-    // The unpacking failed: everything it wrote goes and the kept files go
-    // back to their names, with their bytes and times; the full log says
-    // what was put back. Nothing of it is used afterwards.
+    // The unpacking failed: undone from the journal as written, as the next
+    // run would undo it after a kill (RepairUnfinishedUnpacking): everything
+    // it wrote goes and the kept files go back to their names, with their
+    // bytes and times; the full log says what was put back. Nothing of the
+    // journal is used afterwards.
     void RollBack();
 
 private:
@@ -80,7 +82,6 @@ private:
 
     std::wstring folder_;
     UniqueFile file_;
-    std::vector<JournalRecord> records_;
     // Folders made by this run (folded to small letters, ending in a
     // backslash; "" for the install folder): nothing of the payload can be
     // in them before it is written. A payload has few folders.

@@ -141,11 +141,11 @@ std::vector<UndoStep> PlanUndo(std::span<const JournalRecord> records) {
                 folders.push_back({UndoStep::Kind::kRemoveEmptyFolder, 0, record->name});
                 break;
             case JournalRecord::Kind::kNewFile:
-                steps.push_back({UndoStep::Kind::kRemoveFile, 0, NewFileNameFor(record->name)});
+                steps.push_back({UndoStep::Kind::kRemoveNewFile, 0, record->name});
                 steps.push_back({UndoStep::Kind::kRemoveFile, 0, record->name});
                 break;
             case JournalRecord::Kind::kReplacedFile:
-                steps.push_back({UndoStep::Kind::kRemoveFile, 0, NewFileNameFor(record->name)});
+                steps.push_back({UndoStep::Kind::kRemoveNewFile, 0, record->name});
                 steps.push_back({UndoStep::Kind::kPutBack, record->number, record->name});
                 break;
         }

@@ -77,9 +77,10 @@ struct JournalRecord {
 [[nodiscard]] std::size_t LongestUnpackingName(std::size_t longestEntry, std::span<const std::wstring_view> folders);
 
 // One step of undoing an unfinished unpacking, on a name relative to the
-// install folder.
+// install folder (a view of a record's name, or of one of the names above).
 struct UndoStep {
     enum class Kind {
+        kRemoveNewFile,       // the temporary file in the folder of name goes when it is there
         kRemoveFile,          // the file goes when it is there
         kPutBack,             // the kept file of number goes back to name, replacing what has it
         kRemoveEmptyFolder,   // the folder goes when it is there and empty
@@ -89,15 +90,16 @@ struct UndoStep {
     };
     Kind kind = Kind::kRemoveFile;
     std::uint32_t number = 0;
-    std::wstring name;
+    std::wstring_view name;
 
     friend bool operator==(const UndoStep&, const UndoStep&) = default;
 };
 
-// The steps that undo the records, last change first: each file's
-// temporary name goes, then the new file, or the kept file goes back; then
-// the folders the run made, deepest first; the folder of kept files; the
-// journal; last the levels of the install folder that the run made.
+// The steps that undo the records (which they view, and which must outlive
+// them), last change first: each file's temporary name goes, then the new
+// file, or the kept file goes back; then the folders the run made, deepest
+// first; the folder of kept files; the journal; last the levels of the
+// install folder that the run made.
 [[nodiscard]] std::vector<UndoStep> PlanUndo(std::span<const JournalRecord> records);
 
 }  // namespace pixelmoor

@@ -10,7 +10,6 @@
 #include "archive/payload_reach.h"
 #include "archive/unpacking_journal.h"
 #include "framework/folder_path.h"
-#include "framework/folder_rules.h"
 #include "framework/resource_strings.h"
 #include "framework/run_log.h"
 #include "framework/text_rules.h"
@@ -60,16 +59,6 @@ void EndUnpacking(const LoggedStep& step, int keepIconLibrary) {
               keepIconLibrary ? L", vorhandene Plugins\\Icons.dll behalten" : L""});
 }
 
-// What a run that was killed while unpacking left, in the folder that this
-// installation goes to (as the folder preparation will write it) and in the
-// registered installation's folder, is put back before anything is written.
-void RepairKilledRuns(const std::wstring& work) {
-    std::wstring folder = work;
-    if (PrepareFolderText(folder)) static_cast<void>(RepairUnfinishedUnpacking(PlanFolderLevels(folder).path));
-    if (const std::optional<std::wstring> registered = FindExistingInstallFolder())
-        static_cast<void>(RepairUnfinishedUnpacking(WithTrailingBackslash(*registered)));
-}
-
 }  // namespace
 
 int RunInstallation(InstallOptions& options) {
@@ -77,7 +66,12 @@ int RunInstallation(InstallOptions& options) {
     LogLine({L"Zielverzeichnis: ", given});
     std::optional<std::wstring> work = WorkingFolder(given);
     if (!work) return Fail(options, res::kStringInvalidFolder, given, FolderPlace::kAfterMessage);
-    RepairKilledRuns(*work);
+    // What a run killed while unpacking left in the registered installation
+    // is put back before anything is written, and so is what it left in the
+    // folder that this installation goes to, once that is known to exist
+    // (the preparation below makes only what is missing).
+    if (const std::optional<std::wstring> registered = FindExistingInstallFolder())
+        static_cast<void>(RepairUnfinishedUnpacking(WithTrailingBackslash(*registered)));
     // Refused before anything is created: in a folder too long for the
     // payload the installation would end half done.
     const LoggedStep folderStep{L"Verzeichnis ", *work};
@@ -86,6 +80,7 @@ int RunInstallation(InstallOptions& options) {
         RemoveCreatedLevels(*work, createdLevels);
         return Fail(options, res::kStringCannotCreateFolder, *work, FolderPlace::kAfterMessage);
     }
+    if (createdLevels == 0) static_cast<void>(RepairUnfinishedUnpacking(*work));
     // Nothing is written through a link inside the tree that the payload
     // fills: whoever could plant it would steer the files anywhere.
     if (LinkedPayloadFolder(*work)) {

@@ -75,11 +75,11 @@ TEST(UnpackingJournalRules, UndoingGoesBackFromTheLastChangeAndEndsWithTheJourna
         {Kind::kReplacedFile, 2, L"Plugins\\Plugins32\\B.dll"},
     };
     const std::vector<UndoStep> steps = {
-        {Step::kRemoveFile, 0, L"Plugins\\Plugins32\\~pm_unpack.new"},  // the last file: its data not yet in place
-        {Step::kPutBack, 2, L"Plugins\\Plugins32\\B.dll"},               // and its earlier file back
-        {Step::kRemoveFile, 0, L"Plugins\\~pm_unpack.new"},
-        {Step::kRemoveFile, 0, L"Plugins\\A.dll"},                       // a new file goes
-        {Step::kRemoveFile, 0, L"~pm_unpack.new"},
+        {Step::kRemoveNewFile, 0, L"Plugins\\Plugins32\\B.dll"},  // the last file: its data not yet in place
+        {Step::kPutBack, 2, L"Plugins\\Plugins32\\B.dll"},        // and its earlier file back
+        {Step::kRemoveNewFile, 0, L"Plugins\\A.dll"},
+        {Step::kRemoveFile, 0, L"Plugins\\A.dll"},                  // a new file goes
+        {Step::kRemoveNewFile, 0, L"p_moor64.exe"},
         {Step::kPutBack, 1, L"p_moor64.exe"},
         {Step::kRemoveEmptyFolder, 0, L"Plugins\\Plugins32"},            // folders made, deepest first
         {Step::kRemoveEmptyFolder, 0, L"Plugins"},
