@@ -10,6 +10,7 @@
 #include "archive/entry_plan.h"
 #include "archive/inflate_ahead.h"
 #include "archive/mapped_archive.h"
+#include "archive/unpacking_journal.h"
 #include "archive/unzip_owner.h"
 #include "framework/current_directory.h"
 #include "framework/unique_handle.h"
@@ -37,22 +38,6 @@ bool ParentIsMissing(DWORD error) noexcept {
     }
 }
 
-UniqueFile CreateWritable(const std::wstring& path) {
-    return UniqueFile(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
-// Creates or truncates the entry's file; when that fails, creates its folder
-// levels and tries once more.
-UniqueFile CreateOutputFile(const std::wstring& wideName) {
-    UniqueFile file = CreateWritable(wideName);
-    if (file) return file;
-    const std::size_t cut = wideName.find_last_of(L"/\\");
-    if (cut == std::wstring::npos) return file;
-    static_cast<void>(MakeFolderChain(std::wstring_view(wideName).substr(0, cut)));
-    return CreateWritable(wideName);
-}
-
 // Writes the block whole; false when the write does not complete.
 bool WriteBlock(HANDLE file, std::span<const char> block) {
     DWORD written = 0;
@@ -62,39 +47,39 @@ bool WriteBlock(HANDLE file, std::span<const char> block) {
 
 // What became of one entry.
 enum class EntryResult {
-    kDone,        // written whole, a folder entry, or passed over on purpose
-    kNotWritten,  // its file could not be created: passed over, the unpacking is incomplete
-    kStopped,     // unreadable, damaged or not written whole: the loop ends
+    kDone,     // written whole and in place, a folder entry, or passed over on purpose
+    kStopped,  // not written whole: unreadable, damaged, in use, no room; the loop ends there
 };
-
-EntryResult FromStatus(int status) noexcept { return status == UNZ_OK ? EntryResult::kDone : EntryResult::kStopped; }
 
 // The file entry's data comes inflated ahead; the entry is opened here as
 // well, so that minizip itself decides, as the entry is met, whether its data
-// can be opened and what closing it unread reports.
-EntryResult WriteFileEntry(unzFile archive, const EntryPlan& plan, InflateAhead& inflated, std::uint64_t index) {
+// can be opened and what closing it unread reports. The data goes to a
+// temporary file, which takes the entry's name only once it is whole and its
+// CRC matches.
+EntryResult WriteFileEntry(unzFile archive, const EntryPlan& plan, InflateAhead& inflated, std::uint64_t index,
+                           UnpackingJournal& journal) {
     if (!HasReadableData(plan.info)) return EntryResult::kStopped;
     OpenCurrentEntry entry(archive);
     if (entry.openStatus() != UNZ_OK) return EntryResult::kStopped;
-    UniqueFile file = CreateOutputFile(plan.wideName);
-    // A file that cannot be written (read-only, in use, a folder in its way)
-    // is passed over so that the rest still arrives, but it leaves the
-    // installation incomplete.
-    if (!file) return entry.close() == UNZ_OK ? EntryResult::kNotWritten : EntryResult::kStopped;
+    // A name that cannot be taken (its file in use, a folder in its place,
+    // no rights) stops the unpacking as well: a viewer with a file of the
+    // earlier version among the new ones would not be either.
+    std::optional<PendingFile> file = journal.BeginFile(plan.wideName);
+    if (!file) return EntryResult::kStopped;
     for (;;) {
         const std::optional<InflatedPiece> piece = inflated.Next(index);
         if (!piece) return EntryResult::kStopped;
-        if (!piece->bytes.empty() && !WriteBlock(file.get(), piece->bytes)) return EntryResult::kStopped;
+        if (!piece->bytes.empty() && !WriteBlock(file->newFile.get(), piece->bytes)) return EntryResult::kStopped;
         if (!piece->last) continue;
-        // After a failed read the partly written file stays, without the entry's times.
-        if (piece->readStatus != UNZ_OK) return EntryResult::kStopped;
-        ApplyEntryFileTime(file.get(), static_cast<std::uint32_t>(plan.info.dosDate));
-        return FromStatus(piece->closeStatus);
+        if (piece->readStatus != UNZ_OK || piece->closeStatus != UNZ_OK) return EntryResult::kStopped;
+        ApplyEntryFileTime(file->newFile.get(), static_cast<std::uint32_t>(plan.info.dosDate));
+        return journal.PlaceFile(*file) ? EntryResult::kDone : EntryResult::kStopped;
     }
 }
 
 // The entry the archive is positioned on.
-EntryResult ExtractCurrentEntry(unzFile archive, int keepIconLibrary, InflateAhead& inflated, std::uint64_t index) {
+EntryResult ExtractCurrentEntry(unzFile archive, int keepIconLibrary, InflateAhead& inflated, std::uint64_t index,
+                                UnpackingJournal& journal) {
     const std::optional<EntryPlan> plan = PlanCurrentEntry(archive, keepIconLibrary);
     if (!plan) return EntryResult::kStopped;
     switch (plan->kind) {
@@ -104,12 +89,24 @@ EntryResult ExtractCurrentEntry(unzFile archive, int keepIconLibrary, InflateAhe
             // An existing folder is fine; one whose parent is missing is made
             // later by the first file below it, and one that cannot be made
             // shows in the files below it.
-            ::CreateDirectoryW(plan->wideName.c_str(), nullptr);
-            return EntryResult::kDone;
+            return journal.MakeFolder(plan->wideName) ? EntryResult::kDone : EntryResult::kStopped;
         case EntryPlan::Kind::kFile:
             break;
     }
-    return WriteFileEntry(archive, *plan, inflated, index);
+    return WriteFileEntry(archive, *plan, inflated, index, journal);
+}
+
+// Unpacks into the journal's folder, made the current directory for the
+// entries' relative names; after a failure the current directory is put back.
+int ExtractIntoFolder(std::span<const std::byte> archiveBytes, UnpackingJournal& journal, int keepIconLibrary) {
+    const MemoryArchive source(archiveBytes);
+    const UniqueUnzip archive = source.Open();
+    if (!archive) return kUnpackFailed;
+    CurrentDirectoryScope restore;
+    if (!::SetCurrentDirectoryW(journal.folder().c_str())) return kUnpackFailed;
+    const int result = ExtractAllEntries(source, archive.get(), keepIconLibrary, journal);
+    if (result == 0) restore.Keep();
+    return result;
 }
 
 }  // namespace
@@ -126,35 +123,39 @@ int ExtractArchiveToFolder(const wchar_t* archivePath, const std::wstring& targe
 
 int ExtractArchiveBytes(std::span<const std::byte> archiveBytes, const std::wstring& targetFolder,
                         int keepIconLibrary) {
-    const MemoryArchive source(archiveBytes);
-    const UniqueUnzip archive = source.Open();
-    if (!archive) return kUnpackFailed;
+    std::optional<UnpackingJournal> journal = UnpackingJournal::Begin(targetFolder, 0);
+    if (!journal) return kUnpackFailed;
+    return ExtractArchiveBytes(archiveBytes, *journal, keepIconLibrary);
+}
+
+int ExtractArchiveBytes(std::span<const std::byte> archiveBytes, UnpackingJournal& journal, int keepIconLibrary) {
     // Entry names are relative: they land below the target through the
     // current directory, which stays there after a complete unpacking. After
     // a failed one it is put back, so that the install log still lands where
-    // the setup was started.
-    CurrentDirectoryScope restore;
-    if (!::SetCurrentDirectoryW(targetFolder.c_str())) return kUnpackFailed;
-    const int result = ExtractAllEntries(source, archive.get(), keepIconLibrary);
-    if (result == 0) restore.Keep();
+    // the setup was started, and only then is the folder put back as it was
+    // (the current directory is a folder in use).
+    const int result = ExtractIntoFolder(archiveBytes, journal, keepIconLibrary);
+    if (result == 0) {
+        journal.Commit();
+    } else {
+        journal.RollBack();
+    }
     return result;
 }
 
-int ExtractAllEntries(const MemoryArchive& source, unzFile archive, int keepIconLibrary) {
+int ExtractAllEntries(const MemoryArchive& source, unzFile archive, int keepIconLibrary, UnpackingJournal& journal) {
     unz_global_info64 global{};
     if (::unzGetGlobalInfo64(archive, &global) != UNZ_OK) return kUnpackFailed;
     if (global.number_entry == 0) return 0;
     // Without its buffers no entry can be copied.
     InflateAhead inflated(source, keepIconLibrary);
     if (!inflated) return kUnpackFailed;
-    bool complete = true;
     for (ZPOS64_T i = 0; i < global.number_entry;) {
-        const EntryResult result = ExtractCurrentEntry(archive, keepIconLibrary, inflated, i);
-        if (result == EntryResult::kStopped) return kUnpackFailed;
-        if (result == EntryResult::kNotWritten) complete = false;
+        if (ExtractCurrentEntry(archive, keepIconLibrary, inflated, i, journal) == EntryResult::kStopped)
+            return kUnpackFailed;
         if (++i < global.number_entry && ::unzGoToNextFile(archive) != UNZ_OK) return kUnpackFailed;
     }
-    return complete ? 0 : kUnpackFailed;
+    return 0;
 }
 
 int MakeFolderChain(std::wstring_view relativeFolder) {

@@ -53,6 +53,18 @@ std::size_t NextChainCut(std::wstring_view path, std::size_t from) noexcept {
     return static_cast<std::size_t>(it - path.begin());
 }
 
+bool IsPartialCopyName(std::wstring_view name) noexcept {
+    const std::wstring_view copy = kTemporaryArchiveName;
+    if (!name.starts_with(copy) || name.size() <= copy.size() || name[copy.size()] != L'~') return false;
+    name.remove_prefix(copy.size() + 1);
+    const std::size_t dash = name.find(L'-');
+    if (dash == std::wstring_view::npos) return false;
+    const auto digits = [](std::wstring_view part) {
+        return !part.empty() && std::all_of(part.begin(), part.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+    };
+    return digits(name.substr(0, dash)) && digits(name.substr(dash + 1));
+}
+
 std::optional<std::wstring> TemporaryArchivePath(std::wstring_view tempFolder) {
     if (tempFolder.empty()) return std::nullopt;
     std::wstring path(tempFolder);

@@ -52,6 +52,11 @@ inline constexpr wchar_t kTemporaryArchiveName[] = L"pmoorg_x64.zip";
 // `from` on: the next '/' or '\', or the end of the path.
 [[nodiscard]] std::size_t NextChainCut(std::wstring_view path, std::size_t from) noexcept;
 
+// The name of a partial copy that a setup killed while writing the copy
+// left: the copy's name, '~', a process id, '-' and an attempt number, each
+// in decimal digits.
+[[nodiscard]] bool IsPartialCopyName(std::wstring_view name) noexcept;
+
 // The path of the temporary copy in tempFolder: a backslash added when
 // missing, then the copy's name. Empty when there is no folder or the path
 // would be longer than kTempPathLimit.

@@ -7,6 +7,7 @@
 
 #include "archive/archive_reader.h"
 #include "archive/archive_rules.h"
+#include "archive/unpacking_journal.h"
 #include "framework/own_file.h"
 #include "framework/unique_handle.h"
 
@@ -40,32 +41,64 @@ std::optional<std::wstring> TemporaryArchive() {
     return TemporaryArchivePath(folder);
 }
 
+void RemoveStaleTemporaryCopies(const std::wstring& path) {
+    WIN32_FIND_DATAW found{};
+    const UniqueFind find(::FindFirstFileW((path + L"~*").c_str(), &found));
+    const std::size_t cut = path.find_last_of(L'\\') + 1;
+    for (bool more = static_cast<bool>(find); more; more = ::FindNextFileW(find.get(), &found)) {
+        const DWORD kinds = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+        if ((found.dwFileAttributes & kinds) != 0 || !IsPartialCopyName(found.cFileName)) continue;
+        const UniqueFile stale(::CreateFileW((path.substr(0, cut) + found.cFileName).c_str(), DELETE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        FILE_DISPOSITION_INFO disposition{TRUE};
+        if (stale) ::SetFileInformationByHandle(stale.get(), FileDispositionInfo, &disposition, sizeof(disposition));
+    }
+}
+
 TemporaryCopy WriteTemporaryCopy(const std::wstring& path, std::span<const std::byte> payload) {
     TemporaryCopy copy;
-    copy.file = WriteNewFileBeside(path, payload);
-    if (!copy.file || !MoveToName(copy.file, path)) return {};
-    copy.held = copy.file.Open(GENERIC_READ);
-    if (!copy.held) return {};
+    copy.held = CreateTransientFileBeside(path);
+    if (!copy.held || !WriteAll(copy.held.get(), payload) || !MoveOpenFileToName(copy.held.get(), path)) return {};
     copy.view = MappedFile(copy.held.get());
-    const std::span<const std::byte> held = copy.view.bytes();
-    if (!copy.view || !std::equal(held.begin(), held.end(), payload.begin(), payload.end())) return {};
+    if (!copy.view || copy.view.bytes().size() != payload.size()) return {};
     return copy;
 }
 
-int ExtractEmbeddedArchive(std::wstring_view installFolder, int keepIconLibrary) {
-    return ExtractEmbeddedArchive(::GetModuleHandleW(nullptr), installFolder, keepIconLibrary);
+int ExtractEmbeddedArchive(std::wstring_view installFolder, int keepIconLibrary, std::uint32_t createdLevels) {
+    return ExtractEmbeddedArchive(::GetModuleHandleW(nullptr), installFolder, keepIconLibrary, createdLevels);
 }
 
-int ExtractEmbeddedArchive(HMODULE module, std::wstring_view installFolder, int keepIconLibrary) {
+namespace {
+
+// The payload through its temporary copy into the journal's folder; the
+// journal is ended either way.
+int ExtractPayload(HMODULE module, UnpackingJournal& journal, int keepIconLibrary) {
     const std::optional<std::span<const std::byte>> payload = PayloadBytes(module);
-    if (!payload) return -1;
-    const std::optional<std::wstring> copy = TemporaryArchive();
-    if (!copy) return -1;
-    // The copy goes with its owner, whatever happened; one that cannot be
-    // deleted is left behind.
-    const TemporaryCopy held = WriteTemporaryCopy(*copy, *payload);
-    if (!held) return -1;
-    return ExtractArchiveBytes(held.view.bytes(), std::wstring(installFolder), keepIconLibrary);
+    const std::optional<std::wstring> copy = payload ? TemporaryArchive() : std::nullopt;
+    if (copy) RemoveStaleTemporaryCopies(*copy);
+    // The copy goes with its owner, whatever happened.
+    const TemporaryCopy held = copy ? WriteTemporaryCopy(*copy, *payload) : TemporaryCopy{};
+    if (!held) {
+        journal.RollBack();
+        return -1;
+    }
+    return ExtractArchiveBytes(held.view.bytes(), journal, keepIconLibrary);
+}
+
+}  // namespace
+
+int ExtractEmbeddedArchive(HMODULE module, std::wstring_view installFolder, int keepIconLibrary,
+                           std::uint32_t createdLevels) {
+    // Begun before anything else is written, so that a failure anywhere
+    // below leaves the folder as it was.
+    std::optional<UnpackingJournal> journal = UnpackingJournal::Begin(std::wstring(installFolder), createdLevels);
+    if (!journal) return -1;
+    return ExtractPayload(module, *journal, keepIconLibrary);
+}
+
+int ExtractEmbeddedArchive(UnpackingJournal& journal, int keepIconLibrary) {
+    return ExtractPayload(::GetModuleHandleW(nullptr), journal, keepIconLibrary);
 }
 
 }  // namespace pixelmoor

@@ -20,6 +20,12 @@ namespace pixelmoor {
 // there, its file is in use and an update would stop half way.
 [[nodiscard]] std::span<const std::wstring_view> PayloadPrograms() noexcept;
 
+// Characters of the longest name that unpacking the payload writes below
+// the install folder: its longest entry, or one of the names that the
+// unpacking uses on the way (a file's temporary name in the deepest of the
+// payload's folders, the journal, a kept file; unpacking_journal_rules.h).
+[[nodiscard]] std::size_t LongestUnpackingPath();
+
 // The first folder that the payload fills below installFolder (which ends in
 // a backslash) that is a link: a junction or a symbolic link, which Windows
 // (and Wine, for a host link to a folder) reports as a reparse point. The

@@ -45,7 +45,7 @@ target_include_directories(pm_product_version PRIVATE ${CMAKE_SOURCE_DIR} ${PIXE
 if(CMAKE_CROSSCOMPILING)
   add_library(pm_payload_reach OBJECT ${CMAKE_SOURCE_DIR}/archive/payload_reach.cpp)
   target_include_directories(pm_payload_reach PRIVATE ${CMAKE_BINARY_DIR}/payload/include)
-  target_link_libraries(pm_payload_reach PUBLIC pm_framework)
+  target_link_libraries(pm_payload_reach PUBLIC pm_framework pm_archive_rules)
   add_dependencies(pm_payload_reach pm_payload_extent)
 endif()
 

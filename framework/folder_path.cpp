@@ -16,13 +16,20 @@ bool CanEnter(const std::wstring& folder) { return ::SetCurrentDirectoryW(folder
 }  // namespace
 
 int EnsureFolderPath(std::wstring& path) {
+    std::uint32_t createdLevels = 0;
+    return EnsureFolderPath(path, createdLevels);
+}
+
+int EnsureFolderPath(std::wstring& path, std::uint32_t& createdLevels) {
+    createdLevels = 0;
     if (!PrepareFolderText(path)) return 0;
     const CurrentDirectoryScope restore;
     if (CanEnter(path)) return 1;
     FolderWalk walk = PlanFolderLevels(path);
     // Levels that exist already (and a network path's server and share) fail
     // here without harm.
-    for (const std::wstring& level : walk.levels) ::CreateDirectoryW(level.c_str(), nullptr);
+    for (const std::wstring& level : walk.levels)
+        if (::CreateDirectoryW(level.c_str(), nullptr)) ++createdLevels;
     path = std::move(walk.path);
     return CanEnter(path) ? 1 : 0;
 }

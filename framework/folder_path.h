@@ -3,6 +3,7 @@
 // is.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace pixelmoor {
@@ -13,6 +14,10 @@ namespace pixelmoor {
 // Blanks only, and folders longer than 258 characters (which could not take
 // the backslash), give 0 without creating anything.
 [[nodiscard]] int EnsureFolderPath(std::wstring& path);
+// The same, telling in createdLevels how many levels it made: the folder
+// itself and the missing ones above it, which can go again when what
+// follows fails.
+[[nodiscard]] int EnsureFolderPath(std::wstring& path, std::uint32_t& createdLevels);
 
 // True when path names a file or folder that is a link: a junction or a
 // symbolic link, which Windows (and Wine, for a host link to a folder, not

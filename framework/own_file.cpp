@@ -1,6 +1,8 @@
 #include "framework/own_file.h"
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include "framework/text_rules.h"
 
@@ -12,6 +14,15 @@ namespace {
 // when nothing has it yet.
 constexpr int kNewNameAttempts = 16;
 constexpr std::size_t kLargestWrite = std::size_t{1} << 30;
+
+// Removes an empty folder of that name that is no link; false when there is
+// none or it cannot go.
+bool RemovePlainFolder(const std::wstring& name) {
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    const bool plainFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                             (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+    return plainFolder && ::RemoveDirectoryW(name.c_str());
+}
 
 }  // namespace
 
@@ -88,16 +99,42 @@ OwnFile WriteNewFileBeside(const std::wstring& name, std::span<const std::byte> 
 
 bool MoveToName(OwnFile& file, const std::wstring& name) {
     if (!::MoveFileExW(file.path().c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        const DWORD attributes = ::GetFileAttributesW(name.c_str());
-        const bool plainFolder = attributes != INVALID_FILE_ATTRIBUTES &&
-                                 (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-                                 (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
-        if (!plainFolder || !::RemoveDirectoryW(name.c_str()) ||
-            !::MoveFileExW(file.path().c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING))
+        if (!RemovePlainFolder(name) || !::MoveFileExW(file.path().c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING))
             return false;
     }
     file.Renamed(name);
     return true;
+}
+
+UniqueFile CreateTransientFileBeside(const std::wstring& name) {
+    const std::wstring stem = name + L"~" + DecimalText(::GetCurrentProcessId()) + L"-";
+    for (int attempt = 0; attempt < kNewNameAttempts; ++attempt) {
+        UniqueFile file(::CreateFileW((stem + DecimalText(attempt)).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+                                      FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT,
+                                      nullptr));
+        if (file) return file;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return {};
+    }
+    return {};
+}
+
+bool RenameOpenFile(HANDLE file, const std::wstring& path, bool replace) {
+    const std::size_t nameBytes = path.size() * sizeof(wchar_t);
+    const std::size_t bytes = sizeof(FILE_RENAME_INFO) + nameBytes;
+    // Whole 64-bit words: the record holds a handle.
+    std::vector<ULONGLONG> buffer((bytes + sizeof(ULONGLONG) - 1) / sizeof(ULONGLONG), 0);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = replace ? TRUE : FALSE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::memcpy(info->FileName, path.data(), nameBytes);
+    return ::SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(bytes)) != FALSE;
+}
+
+bool MoveOpenFileToName(HANDLE file, const std::wstring& name) {
+    return RenameOpenFile(file, name, true) || (RemovePlainFolder(name) && RenameOpenFile(file, name, true));
 }
 
 }  // namespace pixelmoor

@@ -58,4 +58,19 @@ private:
 // removed first; a link to a folder, or a folder with content, makes it fail.
 [[nodiscard]] bool MoveToName(OwnFile& file, const std::wstring& name);
 
+// A new file beside name ("<name>~<process id>-<n>"), created as
+// WriteNewFileBeside creates it but held open, for reading, writing and
+// renaming, shared for reading only, and removed by the system when its last
+// handle is closed: when this process ends, killed too, nothing of it stays.
+// Invalid when it cannot be made.
+[[nodiscard]] UniqueFile CreateTransientFileBeside(const std::wstring& name);
+
+// Renames an open file (opened with DELETE access) through its handle to
+// path, a full path; with replace, what has that name (a file, or a link
+// itself) is replaced.
+[[nodiscard]] bool RenameOpenFile(HANDLE file, const std::wstring& path, bool replace);
+
+// MoveToName for a file held open with DELETE access, renamed through its handle.
+[[nodiscard]] bool MoveOpenFileToName(HANDLE file, const std::wstring& name);
+
 }  // namespace pixelmoor

@@ -2,17 +2,20 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "archive/embedded_archive.h"
 #include "archive/payload_reach.h"
+#include "archive/unpacking_journal.h"
 #include "framework/folder_path.h"
 #include "framework/resource_strings.h"
 #include "framework/run_log.h"
 #include "framework/text_rules.h"
 #include "install/driver_rules.h"
+#include "install/install_folder.h"
 #include "install/install_log.h"
 #include "install/version_probe.h"
 #include "install/viewer_settings.h"
@@ -77,21 +80,42 @@ int RunInstallation(InstallOptions& options) {
     LogLine({L"Zielverzeichnis: ", given});
     std::optional<std::wstring> work = WorkingFolder(given);
     if (!work) return Fail(options, res::kStringInvalidFolder, given, FolderPlace::kAfterMessage);
+    // What a run killed while unpacking left in the registered installation
+    // is put back before anything is written, and so is what it left in the
+    // folder that this installation goes to, once that is known to exist
+    // (the preparation below makes only what is missing).
+    if (const std::optional<std::wstring> registered = FindExistingInstallFolder())
+        static_cast<void>(RepairUnfinishedUnpacking(WithTrailingBackslash(*registered)));
     // Refused before anything is created: in a folder too long for the
     // payload the installation would end half done.
     const LoggedStep folderStep{L"Verzeichnis ", *work};
-    if (!InstallationFitsFolder(given, LongestPayloadEntry()) || EnsureFolderPath(*work) == 0)
+    std::uint32_t createdLevels = 0;
+    if (!InstallationFitsFolder(given, LongestUnpackingPath()) || EnsureFolderPath(*work, createdLevels) == 0) {
+        RemoveCreatedLevels(*work, createdLevels);
         return Fail(options, res::kStringCannotCreateFolder, *work, FolderPlace::kAfterMessage);
+    }
+    if (createdLevels == 0) static_cast<void>(RepairUnfinishedUnpacking(*work));
     // Nothing is written through a link inside the tree that the payload
     // fills: whoever could plant it would steer the files anywhere.
-    if (LinkedPayloadFolder(*work)) return Fail(options, res::kStringInstallFailed, *work, FolderPlace::kBeforeMessage);
+    if (LinkedPayloadFolder(*work)) {
+        RemoveCreatedLevels(*work, createdLevels);
+        return Fail(options, res::kStringInstallFailed, *work, FolderPlace::kBeforeMessage);
+    }
     folderStep.End({L"OK"});
 
     const LoggedStep unpackStep{L"Entpacken"};
+    // From here on every change to the folder is recorded first, the
+    // Plugins folder that the icon library rule looks into included, so
+    // that a failure, or the next run after a kill, puts the folder back as
+    // it was: the files replaced are back, the files and folders made gone.
+    std::optional<UnpackingJournal> journal = UnpackingJournal::Begin(*work, createdLevels);
+    const bool begun = journal && journal->MakeFolder(L"Plugins");
+    if (journal && !begun) journal->RollBack();
+    if (!begun) return Fail(options, res::kStringInstallFailed, *work, FolderPlace::kBeforeMessage);
     const int keepIconLibrary = IconLibraryRule(*work);
     // An incomplete unpacking fails as well: a viewer with files missing or
     // cut short must not be registered as installed.
-    if (ExtractEmbeddedArchive(*work, keepIconLibrary) != 0)
+    if (ExtractEmbeddedArchive(*journal, keepIconLibrary) != 0)
         return Fail(options, res::kStringInstallFailed, *work, FolderPlace::kBeforeMessage);
     EndUnpacking(unpackStep, keepIconLibrary);
 

@@ -29,8 +29,9 @@ namespace pixelmoor {
 inline constexpr std::size_t kFolderTextLimit = 252;
 
 // Whether the installation fits the folder: the text within kFolderTextLimit,
-// and every path that it writes below the working folder (the payload's
-// longest entry, of longestEntry characters, or the settings file's
+// and every path that it writes below the working folder (the longest name
+// that the unpacking writes, of longestEntry characters: the payload's
+// longest entry or a temporary name on the way; or the settings file's
 // temporary copy) within the 259 characters of a Windows path. A folder that
 // does not fit would be half installed: files missing, a settings record
 // that cannot be written, an uninstaller that cannot be started. Folders

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/unpacking_journal.h"
 #include "framework/folder_path.h"
 #include "framework/product.h"
 #include "framework/resource_strings.h"
@@ -135,6 +136,12 @@ int RemoveInstallation(const UninstallOptions& options, std::span<const PayloadE
                        std::wstring& report) {
     const std::wstring& folder = options.folder;
     if (folder.empty()) return kExitFailed;  // nothing to go by
+    LogLine({L"Installationsverzeichnis: ", folder});
+    // What a setup killed while unpacking left is put back first. The
+    // uninstaller's own file stays as it is: the program that started this
+    // copy runs from it, and it goes with the installation anyway.
+    const std::wstring_view inUse[] = {kUninstallerExe};
+    static_cast<void>(RepairUnfinishedUnpacking(folder, inUse));
     RemovalOutcome outcome;
     const ProtectedFolders protectedFolders;
     const FolderId install(folder);
@@ -142,7 +149,6 @@ int RemoveInstallation(const UninstallOptions& options, std::span<const PayloadE
     const InstalledSettings settings = FindSettingsFiles(folder);
     const std::optional<std::wstring> registered = ReadRegisteredFolder();
     bool registrationIsOurs = RegistrationIsOurs(install, registered);
-    LogLine({L"Installationsverzeichnis: ", folder});
     {
         const LoggedStep step{L"Verkn\u00fcpfungen entfernen"};
         const ComScope com;

@@ -32,7 +32,7 @@ inline constexpr std::size_t kFolderLabelLimit = 49;
 // 519 characters): a folder to go on with; one without a drive ("X:"), so a
 // bare name or a network path, looking at 259 characters without the blanks
 // around them (message 5); or one that the installation does not fit, given
-// the payload's longest entry (message 11), which is so refused before
+// the longest name that the unpacking writes (message 11), which is so refused before
 // anything is written.
 enum class FolderVerdict { kAccepted, kNoDrive, kTooLong };
 [[nodiscard]] FolderVerdict JudgeTargetFolder(std::wstring_view folderText, std::size_t longestEntry);

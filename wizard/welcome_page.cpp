@@ -159,7 +159,7 @@ void WelcomePage::DoDataExchange() noexcept {
 
 LRESULT WelcomePage::NextPressed() noexcept {
     CWizPropertySheet& sheet = Sheet();
-    const FolderVerdict verdict = JudgeTargetFolder(FolderText(), LongestPayloadEntry());
+    const FolderVerdict verdict = JudgeTargetFolder(FolderText(), LongestUnpackingPath());
     if (verdict == FolderVerdict::kAccepted) return GetAdjacentPageId(true);
     // A folder that the payload does not fit is refused here, before
     // anything is written, as the installation would refuse it.

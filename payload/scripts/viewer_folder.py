@@ -35,6 +35,13 @@ UNINSTALLER = "pm_uninstall.exe"
 DEFAULT_INSTALL_FOLDER = "C:\\Program Files\\Pixelmoor\\"
 SYSTEM_PATH_LIMIT = 259
 LONGEST_NAME = SYSTEM_PATH_LIMIT - len(DEFAULT_INSTALL_FOLDER)
+# The names that the setup itself uses in the install folder while it
+# unpacks (its journal, its folder of replaced files, and in each folder the
+# name under which a file is written until it is whole): no entry may have
+# them, and every folder must still take the last one within the limit.
+UNPACKING_NAMES = {"~pm_unpack.journal", "~pm_unpack.kept", "~pm_unpack.new"}
+NEW_FILE_NAME = "~pm_unpack.new"
+LONGEST_FOLDER = LONGEST_NAME - 1 - len(NEW_FILE_NAME)
 # What Windows cannot hold in a file name, and the device names that it
 # takes for devices whatever their extension.
 FORBIDDEN_CHARACTERS = set('<>:"\\|?*')
@@ -110,9 +117,15 @@ def check_name(folder, name):
                          "does not name the same file on Windows")
         if part.split(".")[0].rstrip(" ").lower() in DEVICE_NAMES:
             refuse(path, "Windows takes this name for a device")
+        if part.lower() in UNPACKING_NAMES:
+            refuse(path, "the setup uses this name while it unpacks")
     if len(name.rstrip("/")) > LONGEST_NAME:
         refuse(path, "the name is %d characters long; below %s it would not fit a Windows path "
                      "(at most %d characters)" % (len(name.rstrip("/")), DEFAULT_INSTALL_FOLDER, LONGEST_NAME))
+    if name.endswith("/") and len(name) - 1 > LONGEST_FOLDER:
+        refuse(path, "the folder is %d characters long; below %s the name %s that the setup writes in it would "
+                     "not fit a Windows path (at most %d characters)"
+               % (len(name) - 1, DEFAULT_INSTALL_FOLDER, NEW_FILE_NAME, LONGEST_FOLDER))
 
 
 def walk(folder, prefix, entries, read):

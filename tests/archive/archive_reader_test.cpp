@@ -82,6 +82,28 @@ std::string LocalText(const FILETIME& time) {
 }
 ULONGLONG Ticks(const FILETIME& time) { return (ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime; }
 
+// Files of an earlier installation: each with its bytes and, as creation
+// and last-write time, 2019-03-04 05:06:08 UTC, so that a file put back
+// shows by its time as well as by its bytes.
+void WriteEarlierFiles(const std::wstring& folder, const Files& files) {
+    FILETIME earlier{};
+    const SYSTEMTIME time{2019, 3, 1, 4, 5, 6, 8, 0};
+    ASSERT_TRUE(::SystemTimeToFileTime(&time, &earlier));
+    for (const auto& [name, bytes] : files) {
+        ASSERT_TRUE(WriteFileBytes(folder + name, bytes)) << Narrow(name);
+        const UniqueFile file(::CreateFileW((folder + name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                            0, nullptr));
+        ASSERT_TRUE(::SetFileTime(file.get(), &earlier, nullptr, &earlier)) << Narrow(name);
+    }
+}
+
+// Nothing that the unpacking uses on the way is left: no temporary name, no
+// kept file, no journal.
+void ExpectNoUnpackingNames(const std::wstring& folder) {
+    for (const auto& [path, item] : SnapshotTree(folder))
+        EXPECT_EQ(path.find(L"~pm_unpack"), std::wstring::npos) << Narrow(path);
+}
+
 // Extraction leaves the current directory at the target; every case starts
 // from and returns to the test program's own.
 class ArchiveReader : public ::testing::Test {
@@ -120,6 +142,7 @@ TEST_F(ArchiveReader, UnpacksBelowTheTargetAndPassesOverTheIconLibraryOnRequest)
         EXPECT_EQ(CurrentDirectory(), WithoutBackslash(target));
         ExpectFiles(target, always, {});
         ExpectFiles(target, row.files, row.absent);
+        ExpectNoUnpackingNames(target);
     }
 }
 
@@ -134,8 +157,8 @@ TEST_F(ArchiveReader, FilesTakeTheEntryTimeAsCreationAndLastWriteTime) {
         {L"reader_main.zip", L"late\\a.txt", true, 0},       // deflated file
         {L"reader_main.zip", L"empty.txt", true, 0},         // zero-length file
         {L"reader_main.zip", L"big.bin", true, 0},           // several blocks
-        {L"reader_crc.zip", L"bad.txt", true, -1},           // CRC mismatch: fully written, times set, a failure
-        {L"reader_shortfall.zip", L"short.txt", false, -1},  // data ended early: treated as a read error
+        {L"reader_crc.zip", L"bad.txt", false, -1},          // CRC mismatch: a failure, the file never takes its name
+        {L"reader_shortfall.zip", L"short.txt", false, -1},  // data ended early: the same
     };
     FILETIME now{};
     ::GetSystemTimeAsFileTime(&now);
@@ -144,13 +167,13 @@ TEST_F(ArchiveReader, FilesTakeTheEntryTimeAsCreationAndLastWriteTime) {
         SCOPED_TRACE(Narrow(row.file));
         const std::wstring target = MakeScratchFolder(L"reader-times");
         ASSERT_EQ(ExtractArchiveToFolder(TestArchive(row.archive).c_str(), target, 0), row.result);
-        const WIN32_FILE_ATTRIBUTE_DATA times = TimesOf(target + row.file);
-        if (row.timed) {
-            EXPECT_EQ(LocalText(times.ftCreationTime), "2021-06-15 13:45:58");
-            EXPECT_EQ(LocalText(times.ftLastWriteTime), "2021-06-15 13:45:58");
-        } else {
-            EXPECT_GE(Ticks(times.ftLastWriteTime), started);
+        if (!row.timed) {
+            EXPECT_FALSE(FileExists(target + row.file));
+            continue;
         }
+        const WIN32_FILE_ATTRIBUTE_DATA times = TimesOf(target + row.file);
+        EXPECT_EQ(LocalText(times.ftCreationTime), "2021-06-15 13:45:58");
+        EXPECT_EQ(LocalText(times.ftLastWriteTime), "2021-06-15 13:45:58");
         EXPECT_GE(Ticks(times.ftLastAccessTime), started);  // what the file system set, not the entry's time
     }
 }
@@ -180,72 +203,78 @@ TEST_F(ArchiveReader, UnusableArchiveOrTargetChangesNothing) {
     }
 }
 
-TEST_F(ArchiveReader, DamagedEntryStopsTheLoopKeepsWhatCameBeforeAndFails) {
-    struct Row {
-        const wchar_t* archive;
-        Files files;
-        std::vector<std::wstring> absent;
+// A damaged entry fails the unpacking, and the target is then as it was:
+// the files of the earlier installation that came before the damage were
+// replaced and are back, with their bytes and times; nothing new is left.
+TEST_F(ArchiveReader, DamagedEntryFailsAndLeavesTheTargetAsItWas) {
+    const Files earlier = {{L"first.txt", "earlier first\n"}, {L"after.txt", "earlier after\n"}, {L"mine.txt", "own\n"}};
+    const std::vector<const wchar_t*> archives = {
+        L"reader_crc.zip",        // CRC mismatch in the second entry: the first was replaced already
+        L"reader_shortfall.zip",  // declared size larger than the data
+        L"reader_bzip2.zip",      // method 12 (bzip2, not built in): never written raw
+        L"reader_encrypted.zip",  // encrypted entry: no decryption
+        L"reader_late_damage.zip",  // files in an existing folder and in new ones, then a CRC mismatch
     };
-    const Row rows[] = {
-        // CRC mismatch: the file is written in full, the next entry is not touched
-        {L"reader_crc.zip", {{L"first.txt", "first\n"}, {L"bad.txt", "bad crc\n"}}, {L"after.txt"}},
-        // declared size larger than the data: what arrived stays, the loop stops
-        {L"reader_shortfall.zip", {{L"short.txt", "short data\n"}}, {L"after.txt"}},
-        // method 12 (bzip2, not built in): not opened, so not written raw
-        {L"reader_bzip2.zip", {{L"first.txt", "first\n"}}, {L"bz.bin", L"after.txt"}},
-        // encrypted entry: no decryption, so not written
-        {L"reader_encrypted.zip", {{L"first.txt", "first\n"}}, {L"secret.txt", L"after.txt"}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(Narrow(row.archive));
+    for (const wchar_t* archive : archives) {
+        SCOPED_TRACE(Narrow(archive));
         const std::wstring target = MakeScratchFolder(L"reader-damaged");
-        EXPECT_EQ(ExtractArchiveToFolder(TestArchive(row.archive).c_str(), target, 0), -1);
+        ASSERT_TRUE(::CreateDirectoryW((target + L"keep").c_str(), nullptr));
+        WriteEarlierFiles(target, earlier);
+        WriteEarlierFiles(target, {{L"keep\\a.txt", "earlier a\n"}});
+        const TreeSnapshot before = SnapshotTree(target);
+        EXPECT_EQ(ExtractArchiveToFolder(TestArchive(archive).c_str(), target, 0), -1);
         // A failed unpacking leaves the current directory where it was.
         EXPECT_EQ(CurrentDirectory(), start_);
-        ExpectFiles(target, row.files, row.absent);
+        EXPECT_EQ(TreeDifferences(before, SnapshotTree(target)), "");
     }
+}
+
+// A first unpacking that fails leaves nothing: the folders it made go, the
+// ones that were there stay.
+TEST_F(ArchiveReader, FailedFirstUnpackingLeavesNothingOfItself) {
+    const std::wstring target = MakeScratchFolder(L"reader-first");
+    ASSERT_TRUE(::CreateDirectoryW((target + L"keep").c_str(), nullptr));
+    EXPECT_EQ(ExtractArchiveToFolder(TestArchive(L"reader_late_damage.zip").c_str(), target, 0), -1);
+    EXPECT_EQ(ListFolder(target), std::vector<std::wstring>{L"keep"});
+    EXPECT_EQ(ListFolder(target + L"keep"), std::vector<std::wstring>{});
 }
 
 // The files' data is inflated on a worker thread several entries ahead of the
 // loop that writes them; what is written must still be decided entry by entry
 // in archive order.
-TEST_F(ArchiveReader, DataInflatedAheadIsWrittenInOrderAndNothingAfterTheFirstFailure) {
+TEST_F(ArchiveReader, DataInflatedAheadIsWrittenInOrderAndAFailureUndoesWhatCameBefore) {
     struct Row {
         const wchar_t* archive;
-        int held;        // entry whose file is held open without sharing, or -1
-        int damaged;     // entry that fails to inflate midway, or -1
+        int held;      // entry whose file is held open without sharing, or -1
+        bool earlier;  // the target holds an earlier version of every entry
         int result;
     };
     const Row rows[] = {
-        {L"reader_midway.zip", -1, -1, 0},          // every entry whole, each with its own data
-        {L"reader_midway.zip", 5, -1, -1},          // 05.bin passed over; its inflated data goes nowhere
-        {L"reader_midway_damaged.zip", -1, 12, -1}, // 12.bin fails in its second read; 13.bin on never appear
+        {L"reader_midway.zip", -1, false, 0},          // every entry whole, each with its own data
+        {L"reader_midway.zip", 5, true, -1},           // 05.bin in use: 00.bin to 04.bin, replaced, go back
+        {L"reader_midway_damaged.zip", -1, true, -1},  // 12.bin fails in its second read: 00 to 11 go back
+        {L"reader_midway_damaged.zip", -1, false, -1}, // the same into an empty folder: nothing stays
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(Narrow(row.archive) + " held " + std::to_string(row.held));
         const std::wstring target = MakeScratchFolder(L"reader-midway");
-        const std::wstring heldPath = target + MidwayName(row.held);
-        if (row.held >= 0) {
-            ASSERT_TRUE(WriteFileBytes(heldPath, "old\n"));
-        }
+        Files earlier;
+        for (int n = 0; row.earlier && n < 24; ++n) earlier.push_back({MidwayName(n), "earlier " + std::to_string(n)});
+        WriteEarlierFiles(target, earlier);
+        const TreeSnapshot before = SnapshotTree(target);
         {
-            const UniqueFile held(row.held < 0 ? INVALID_HANDLE_VALUE
-                                               : ::CreateFileW(heldPath.c_str(), GENERIC_READ, 0, nullptr,
-                                                               OPEN_EXISTING, 0, nullptr));
+            const std::wstring held = target + MidwayName(row.held);
+            const UniqueFile file(row.held < 0 ? INVALID_HANDLE_VALUE
+                                               : ::CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                                               0, nullptr));
             EXPECT_EQ(ExtractArchiveToFolder(TestArchive(row.archive).c_str(), target, 0), row.result);
         }
-        for (int n = 0; n < 24; ++n) {
-            const std::optional<std::string> bytes = ReadFileBytes(target + MidwayName(n));
-            if (n == row.held) {
-                EXPECT_EQ(bytes, "old\n");
-            } else if (n == row.damaged) {
-                EXPECT_EQ(bytes, MidwayBytes(n).substr(0, 32768));  // what the one good read gave
-            } else if (row.damaged >= 0 && n > row.damaged) {
-                EXPECT_FALSE(bytes) << n;
-            } else {
-                EXPECT_EQ(bytes, MidwayBytes(n)) << n;
-            }
+        if (row.result != 0) {
+            EXPECT_EQ(TreeDifferences(before, SnapshotTree(target)), "");
+            continue;
         }
+        for (int n = 0; n < 24; ++n) EXPECT_EQ(ReadFileBytes(target + MidwayName(n)), MidwayBytes(n)) << n;
+        ExpectNoUnpackingNames(target);
     }
 }
 
@@ -270,17 +299,37 @@ TEST_F(ArchiveReader, NamesLeadingOutOfTheTargetArePassedOver) {
     EXPECT_EQ(ListFolder(target), std::vector<std::wstring>{L"inside.txt"});  // the loop went on
 }
 
-TEST_F(ArchiveReader, FileThatCannotBeWrittenIsPassedOverTheRestExtractedAndTheUnpackingFails) {
-    const std::wstring target = MakeScratchFolder(L"reader-locked");
-    ASSERT_TRUE(WriteFileBytes(target + L"held.txt", "old\n"));
-    {
-        const UniqueFile held(
-            ::CreateFileW((target + L"held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(held.valid());
-        EXPECT_EQ(ExtractArchiveToFolder(TestArchive(L"reader_locked.zip").c_str(), target, 0), -1);
-        EXPECT_EQ(CurrentDirectory(), start_);
+// A name that cannot be taken stops the unpacking at once, and what came
+// before it goes back.
+TEST_F(ArchiveReader, NameThatCannotBeTakenFailsAndPutsBackWhatCameBefore) {
+    struct Row {
+        const char* what;
+        const wchar_t* obstacle;  // held open without sharing, or a folder in the file's place
+        bool folder;
+    };
+    const Row rows[] = {
+        {"a file in use", L"held.txt", false},       // held.txt, second of three
+        {"a folder in its place", L"held.txt", true},  // a folder of that name
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::wstring target = MakeScratchFolder(L"reader-locked");
+        WriteEarlierFiles(target, {{L"one.txt", "earlier one\n"}});
+        if (row.folder) {
+            ASSERT_TRUE(::CreateDirectoryW((target + row.obstacle).c_str(), nullptr));
+        } else {
+            WriteEarlierFiles(target, {{row.obstacle, "old\n"}});
+        }
+        const TreeSnapshot before = SnapshotTree(target);
+        {
+            const UniqueFile held(row.folder ? INVALID_HANDLE_VALUE
+                                             : ::CreateFileW((target + row.obstacle).c_str(), GENERIC_READ, 0, nullptr,
+                                                             OPEN_EXISTING, 0, nullptr));
+            EXPECT_EQ(ExtractArchiveToFolder(TestArchive(L"reader_locked.zip").c_str(), target, 0), -1);
+            EXPECT_EQ(CurrentDirectory(), start_);
+        }
+        EXPECT_EQ(TreeDifferences(before, SnapshotTree(target)), "");
     }
-    ExpectFiles(target, {{L"one.txt", "one\n"}, {L"held.txt", "old\n"}, {L"three.txt", "three\n"}}, {});
 }
 
 TEST_F(ArchiveReader, NamesTooLongForTheBuffersArePassedOver) {

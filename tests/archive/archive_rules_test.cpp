@@ -7,6 +7,13 @@
 namespace pixelmoor {
 namespace {
 
+// For messages: the characters of an ASCII text as bytes.
+std::string Ascii(std::wstring_view text) {
+    std::string bytes;
+    for (const wchar_t c : text) bytes += static_cast<char>(c);
+    return bytes;
+}
+
 TEST(ArchiveRules, IconLibraryIsASubstringOfTheLowerCasedFullName) {
     struct Row {
         const char* name;
@@ -63,6 +70,24 @@ TEST(ArchiveRules, TemporaryCopyPathFitsFiveHundredNineteenCharacters) {
     const std::wstring fits(kTempPathLimit - name.size(), L't');
     EXPECT_EQ(TemporaryArchivePath(fits)->size(), 519u);         // exactly the limit
     EXPECT_EQ(TemporaryArchivePath(fits + L't'), std::nullopt);  // one over
+}
+
+TEST(ArchiveRules, PartialCopiesOfKilledSetupsAreToldByTheirWholeName) {
+    struct Row {
+        std::wstring name;
+        bool partial;
+    };
+    const Row rows[] = {
+        {L"pmoorg_x64.zip~1234-0", true},      // as a setup names its copy while writing it
+        {L"pmoorg_x64.zip~7-15", true},        // the last of the attempts
+        {L"pmoorg_x64.zip", false},            // the copy itself (replaced by the next copy)
+        {L"pmoorg_x64.zip~1234", false},       // no attempt number
+        {L"pmoorg_x64.zip~-0", false},         // no process id
+        {L"pmoorg_x64.zip~12a4-0", false},     // not a number
+        {L"pmoorg_x64.zip~1234-0.bak", false}, // someone else's name
+        {L"xpmoorg_x64.zip~1-0", false},       // another file
+    };
+    for (const Row& row : rows) EXPECT_EQ(IsPartialCopyName(row.name), row.partial) << Ascii(row.name);
 }
 
 }  // namespace

@@ -139,6 +139,14 @@ def archives():
         ("secret.txt", b"plain text\n", STORED),
         ("after.txt", b"after\n", STORED),
     ]), "secret.txt", flag=1)
+    # a file in a folder that exists, folders that do not, then damage
+    late_damage = patch(build([
+        ("keep/a.txt", b"new a\n", DEFLATED),
+        ("made/", None, STORED),
+        ("made/deeper/b.txt", b"new b\n", DEFLATED),
+        ("top.txt", b"new top\n", DEFLATED),
+        ("zz_bad.txt", b"bad crc\n", DEFLATED),
+    ]), "zz_bad.txt", crc=0x12345678)
     embedded = build([
         ("readme.txt", b"embedded readme\n", DEFLATED),
         ("Plugins/", None, STORED),
@@ -157,6 +165,7 @@ def archives():
         "reader_notzip.zip": b"this is not a zip archive\n",
         "reader_midway.zip": midway(damaged=False),
         "reader_midway_damaged.zip": midway(damaged=True),
+        "reader_late_damage.zip": late_damage,
         "embedded_good.zip": embedded,
         "embedded_empty.bin": b"",
     }

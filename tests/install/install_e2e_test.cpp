@@ -221,8 +221,8 @@ TEST_F(SilentInstallTest, UnpackingFailureLogsTheFolderFirstAndStopsBeforeTheSet
 
     ExpectLogEntry(std::wstring(kInstallFolder) + L": " + kInstallFailed, "unpacking");
     ExpectNothingInstalled("unpacking");
-    // The folder and its Plugins folder were made before the unpacking.
-    EXPECT_TRUE(FolderExists(std::wstring(kInstallFolder) + L"Plugins"));
+    // The folder and its Plugins folder, made before the unpacking, went again.
+    EXPECT_FALSE(FolderExists(kInstallFolder));
 }
 
 TEST_F(SilentInstallTest, SecondInstallationKeepsTheUsersToolbarAndTheUtf16File) {
@@ -472,64 +472,38 @@ TEST_F(SilentInstallTest, LinksInsideTheTreeThatThePayloadFillsAreRefusedBeforeA
     }
 }
 
-TEST_F(SilentInstallTest, PayloadNotWrittenWholeFailsTheInstallation) {
+TEST_F(SilentInstallTest, PayloadNotWrittenWholeFailsTheInstallationAndLeavesOnlyWhatWasThere) {
     const std::wstring folder = kInstallFolder;
-    const std::vector<std::string> pluginEntries = {"Plugins/",
-                                                    "Plugins/Plugins32/Bridge.dll",
-                                                    "Plugins/Plugins32/",
-                                                    "Plugins/Camera.dll",
-                                                    "Plugins/Capture.exe",
-                                                    "Plugins/Diashow.exe",
-                                                    "Plugins/Filters.dll",
-                                                    "Plugins/Icons.dll",
-                                                    "Plugins/Lossless.dll",
-                                                    "Plugins/Media.dll",
-                                                    "Plugins/Metadata.dll",
-                                                    "Plugins/Raster.dll",
-                                                    "Plugins/Sketch.dll",
-                                                    "Plugins/TextScan.dll",
-                                                    "Plugins/Vector.dll"};
     const struct {
         const char* what;
-        std::function<UniqueFile()> obstruct;  // returns what must stay open during the run
-        std::vector<std::string> notWhole;     // the payload's entries missing afterwards
+        std::function<void()> plant;  // what is in the folder before
+        std::wstring obstacle;        // its name: all that is left there afterwards
+        bool held;                    // it is held open without sharing during the run
     } cases[] = {
-        // A file held open without sharing stands in for a read-only one: it
-        // is passed over, everything else arrives.
-        {"a file held open",
-         [&] {
-             MakeFolder(folder);
-             EXPECT_TRUE(test::WriteFileBytes(folder + L"p_about.txt", "old\n"));
-             return HoldOpen(folder + L"p_about.txt");
-         },
-         {"p_about.txt"}},
+        // A file held open without sharing stands in for a file in use.
+        {"a file held open", [&] { EXPECT_TRUE(test::WriteFileBytes(folder + L"p_about.txt", "old\n")); },
+         L"p_about.txt", true},
         // A folder where the viewer belongs.
-        {"a folder named p_moor64.exe",
-         [&] {
-             MakeFolder(folder);
-             MakeFolder(folder + L"p_moor64.exe");
-             return UniqueFile();
-         },
-         {"p_moor64.exe"}},
-        // A file where the plug-in folder belongs: none of its 13 files.
-        {"a file named Plugins",
-         [&] {
-             MakeFolder(folder);
-             EXPECT_TRUE(test::WriteFileBytes(folder + L"Plugins", "in the way\n"));
-             return UniqueFile();
-         },
-         pluginEntries},
+        {"a folder named p_moor64.exe", [&] { MakeFolder(folder + L"p_moor64.exe"); }, L"p_moor64.exe", false},
+        // A file where the plug-in folder belongs.
+        {"a file named Plugins", [&] { EXPECT_TRUE(test::WriteFileBytes(folder + L"Plugins", "in the way\n")); },
+         L"Plugins", false},
     };
     for (const auto& c : cases) {
         SetUp();
         MakeFolder(L"D:\\Tools");
-        UniqueFile held = c.obstruct();
+        MakeFolder(folder);
+        c.plant();
+        const test::TreeSnapshot before = test::SnapshotTree(folder);
+        UniqueFile held = c.held ? HoldOpen(folder + c.obstacle) : UniqueFile();
         EXPECT_EQ(RunSetup(L"/silent /folder=D:\\Tools\\Pixelmoor /group=1 /desktop=1 /assoc=1"), kExitInstallFailed)
             << c.what;
         held.reset();
         // Message 7 in its usual form, the folder first.
         ExpectLogEntry(folder + L": " + kInstallFailed, c.what);
-        EXPECT_EQ(test::EntriesNotWhole(folder, payload_), c.notWhole) << c.what;
+        // Nothing of the payload stays: the files written before the failure went again.
+        EXPECT_EQ(test::ListFolder(folder), std::vector<std::wstring>{c.obstacle}) << c.what;
+        EXPECT_EQ(test::TreeDifferences(before, test::SnapshotTree(folder)), "") << c.what;
         ExpectNoStepAfterUnpacking(folder, c.what);
     }
 }
@@ -562,27 +536,42 @@ TEST_F(SilentInstallTest, FullDriveFailsTheInstallation) {
     const std::wstring drive = EnvironmentValue(L"PIXELMOOR_SMALL_DRIVE");
     if (drive.empty()) GTEST_SKIP() << "no small drive (install_small_drive_e2e provides one)";
     const std::wstring folder = drive + L"\\Pixelmoor\\";
-    RemoveTree(folder);
-    EXPECT_EQ(RunSetup(L"/silent /folder=" + drive + L"\\Pixelmoor /group=1 /desktop=1 /assoc=1"), kExitInstallFailed);
-    ExpectLogEntry(folder + L": " + kInstallFailed, "full drive");
-    // The unpacking stopped at the first file that did not fit: that one is
-    // cut short, nothing after it is there (the Plugins folder was made
-    // before the unpacking).
-    const std::vector<test::ZipEntry> entries = test::ReadZipEntries(payload_);
-    const std::vector<std::string> notWhole = test::EntriesNotWhole(folder, payload_);
-    ASSERT_FALSE(notWhole.empty());
-    auto first = std::find_if(entries.begin(), entries.end(),
-                              [&](const test::ZipEntry& entry) { return entry.name == notWhole.front(); });
-    ASSERT_NE(first, entries.end());
-    std::vector<std::string> rest;
-    for (auto entry = first; entry != entries.end(); ++entry)
-        if (entry->name != "Plugins/") rest.push_back(entry->name);
-    EXPECT_EQ(notWhole, rest);
-    std::wstring cut = folder;
-    for (const char c : first->name) cut += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-    EXPECT_LT(ReadFileBytes(cut).value_or("").size(), first->size) << first->name;
-    ExpectNoStepAfterUnpacking(folder, "full drive");
-    RemoveTree(folder);
+    const struct {
+        const char* what;
+        bool earlier;  // a small earlier installation is registered there
+    } rows[] = {
+        // a first installation: nothing of it stays, not even its folder
+        {"first installation", false},
+        // an update: the earlier files come back, byte for byte with their times
+        {"update", true},
+    };
+    for (const auto& row : rows) {
+        SetUp();
+        RemoveTree(folder);
+        if (row.earlier) {
+            MakeFolder(folder);
+            MakeFolder(folder + L"Plugins");
+            for (const wchar_t* name : {L"p_moor64.exe", L"p_about.txt", L"Plugins\\Camera.dll", L"p_moor64.ini"}) {
+                ASSERT_TRUE(test::WriteFileBytes(folder + name, "earlier " + test::Narrow(name)));
+                const UniqueFile file(::CreateFileW((folder + name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                                    OPEN_EXISTING, 0, nullptr));
+                const FILETIME earlier{0x12345600, 0x01d4d2a0};  // March 2019
+                ASSERT_TRUE(::SetFileTime(file.get(), &earlier, nullptr, &earlier));
+            }
+            test::WriteRegString(HKEY_LOCAL_MACHINE, kCommandKey, nullptr, L"\"" + folder + L"p_moor64.exe\" \"%1\"");
+        }
+        const test::TreeSnapshot before = test::SnapshotTree(drive + L"\\");
+        const std::wstring switches = row.earlier ? L"/silent /desktop=1" : L"/silent /folder=" + drive + L"\\Pixelmoor /desktop=1";
+        EXPECT_EQ(RunSetup(switches + L" /group=1 /assoc=1"), kExitInstallFailed) << row.what;
+        ExpectLogEntry(folder + L": " + kInstallFailed, row.what);
+        // The drive holds what it held before, and no more.
+        EXPECT_EQ(test::TreeDifferences(before, test::SnapshotTree(drive + L"\\")), "") << row.what;
+        EXPECT_FALSE(FileExists(desktopLink_)) << row.what;
+        EXPECT_FALSE(FolderExists(settingsFolder_)) << row.what;
+        EXPECT_FALSE(FileExists(tempCopy_)) << row.what;
+        RemoveTree(folder);
+        test::ResetProductRegistration();
+    }
 }
 
 TEST_F(SilentInstallTest, BlanksBeforeBackslashesLeaveOneFolderForFilesSettingsShortcutsAndRegistry) {

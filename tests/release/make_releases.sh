@@ -48,6 +48,10 @@ check_refused "a name that is not ASCII" "Über.txt" list_names "Über.txt"
 check_refused "names only capitals tell apart" "README.txt" list_names "README.txt" "readme.txt"
 check_refused "a name too long for the default folder" "is 233 characters long" list_names "$(printf 'x%.0s' $(seq 233))"
 check_refused "the setup's own uninstaller" "pm_uninstall.exe" list_names "pm_uninstall.exe"
+check_refused "a folder too long for the name the setup writes in it" "the folder is 218 characters long" \
+  list_names "$(printf 'd%.0s' $(seq 218))/a.txt"
+check_refused "a name that the setup uses while it unpacks" "uses this name while it unpacks" \
+  list_names "Plugins/~pm_unpack.new"
 mkdir -p "$work/no-viewer/Plugins"
 check_refused "a folder without the viewer" "$work/no-viewer/p_moor64.exe" \
   bash "$release" --out "$work/refused" --viewer "$work/no-viewer" --from "$from" --build "$work/build-a"

@@ -239,6 +239,53 @@ void RemoveTree(const std::wstring& path) {
 
 namespace {
 
+ULONGLONG Ticks(const FILETIME& time) { return (ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime; }
+
+void AddToSnapshot(const std::wstring& folder, const std::wstring& relative, TreeSnapshot& snapshot) {
+    for (const std::wstring& name : ListFolder(folder + relative)) {
+        const std::wstring path = relative + name;
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!::GetFileAttributesExW((folder + path).c_str(), GetFileExInfoStandard, &data)) continue;
+        TreeItem& item = snapshot[path];
+        item.folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        item.attributes = data.dwFileAttributes;
+        if (item.folder) {
+            AddToSnapshot(folder, path + L"\\", snapshot);
+            continue;
+        }
+        item.bytes = ReadFileBytes(folder + path).value_or("(unreadable)");
+        item.created = Ticks(data.ftCreationTime);
+        item.written = Ticks(data.ftLastWriteTime);
+    }
+}
+
+}  // namespace
+
+TreeSnapshot SnapshotTree(const std::wstring& folder) {
+    TreeSnapshot snapshot;
+    AddToSnapshot(folder.empty() || folder.back() == L'\\' ? folder : folder + L'\\', L"", snapshot);
+    return snapshot;
+}
+
+std::string TreeDifferences(const TreeSnapshot& before, const TreeSnapshot& after) {
+    std::string text;
+    for (const auto& [path, item] : before) {
+        const auto found = after.find(path);
+        if (found == after.end()) {
+            text += "gone: " + Narrow(path) + "\n";
+        } else if (found->second.bytes != item.bytes) {
+            text += "other bytes: " + Narrow(path) + "\n";
+        } else if (!(found->second == item)) {
+            text += "other times or attributes: " + Narrow(path) + "\n";
+        }
+    }
+    for (const auto& [path, item] : after)
+        if (!before.contains(path)) text += "new: " + Narrow(path) + "\n";
+    return text;
+}
+
+namespace {
+
 std::uint32_t ReadLe(const std::string& bytes, std::size_t at, int width) {
     std::uint32_t value = 0;
     for (int i = width - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes.at(at + i));

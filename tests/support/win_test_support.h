@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -83,6 +84,23 @@ bool FolderExists(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
 // The names in a folder (no "." and ".."), sorted.
 std::vector<std::wstring> ListFolder(const std::wstring& folder);
+
+// A folder tree as it is on disk: every file and folder below it by its
+// relative path, with a file's bytes, attributes, creation and last-write
+// time. Equal snapshots mean the same tree, byte for byte and time for time.
+struct TreeItem {
+    bool folder = false;
+    std::string bytes;
+    DWORD attributes = 0;
+    ULONGLONG created = 0;
+    ULONGLONG written = 0;
+    friend bool operator==(const TreeItem&, const TreeItem&) = default;
+};
+using TreeSnapshot = std::map<std::wstring, TreeItem>;
+TreeSnapshot SnapshotTree(const std::wstring& folder);
+// The paths in which two snapshots differ, each with what differs; empty
+// when they are equal.
+std::string TreeDifferences(const TreeSnapshot& before, const TreeSnapshot& after);
 
 // One entry of a ZIP archive, from its central directory.
 struct ZipEntry {

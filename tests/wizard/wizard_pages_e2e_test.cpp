@@ -505,6 +505,48 @@ TEST_F(WizardPagesE2E, ReadyNamesTheShortcutsItCouldNotSaveAndGoesBackToTheWelco
     EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(test::kExitSuccess));
 }
 
+// An update through the wizard that fails (a plug-in of the earlier
+// installation is in use) goes back to the welcome page, as a failed
+// installation does, with the earlier installation as it was; once the
+// plug-in is free, the same wizard installs.
+TEST_F(WizardPagesE2E, ReadyAfterAFailedUpdateReturnsToTheWelcomePageWithTheEarlierInstallationAsItWas) {
+    const std::wstring folder = std::wstring(kToolsFolder) + L"\\";
+    ASSERT_EQ(test::RunProgram(L"\"" + test::SetupExePath() + L"\" /silent /group=1 /folder=" + kToolsFolder,
+                               test::MakeScratchFolder(L"ready-failed-update")),
+              std::optional<DWORD>(test::kExitSuccess));
+    // The earlier version's viewer and a date of its own on a plug-in before the one in use.
+    ASSERT_TRUE(test::WriteFileBytes(folder + L"p_moor64.exe", "earlier viewer\n"));
+    {
+        const UniqueFile file(::CreateFileW((folder + L"Plugins\\Camera.dll").c_str(), FILE_WRITE_ATTRIBUTES, 0,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+        const FILETIME earlier{0x12345600, 0x01d4d2a0};
+        ASSERT_TRUE(::SetFileTime(file.get(), &earlier, nullptr, &earlier));
+    }
+    const test::TreeSnapshot filesBefore = test::SnapshotTree(folder);
+    const std::wstring registryBefore = test::DumpRegistrationFootprint();
+    UniqueFile inUse(::CreateFileW((folder + L"Plugins\\Sketch.dll").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                   0, nullptr));
+    ASSERT_TRUE(inUse);
+
+    WizardRun run(L"ready-failed-update");
+    gui::WizardDriver& wizard = run.driver();
+    ASSERT_TRUE(wizard.WaitForPage(test::kWelcomePage));
+    EXPECT_EQ(ControlText(wizard, 1000), folder);  // the earlier installation's folder
+    ASSERT_TRUE(NextUntil(wizard, test::kReadyPage));
+    ASSERT_TRUE(wizard.Press(gui::kNextButton));
+    ExpectBoxAndConfirm(wizard, test::kInstallFailedText, gui::BoxIcon::kError);
+    ASSERT_TRUE(wizard.WaitForPage(test::kWelcomePage));
+    EXPECT_EQ(ControlText(wizard, 1000), folder);
+    inUse.reset();
+    EXPECT_EQ(test::TreeDifferences(filesBefore, test::SnapshotTree(folder)), "");
+    EXPECT_EQ(test::DumpRegistrationFootprint(), registryBefore);
+
+    ASSERT_TRUE(NextUntil(wizard, test::kFinishPage)) << test::Narrow(wizard.Dump());
+    EXPECT_NE(test::ReadFileBytes(folder + L"p_moor64.exe"), std::optional<std::string>("earlier viewer\n"));
+    ASSERT_TRUE(wizard.PostSysClose());
+    EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(test::kExitSuccess));
+}
+
 // ---- Finish page ----
 
 TEST_F(WizardPagesE2E, FinishOpensTheFaqPageAndStartsTheInstalledViewerAsChosen) {
