@@ -72,20 +72,6 @@ constexpr KNOWNFOLDERID kDownloadFolders[] = {
     {0x3D644C9B, 0x1FB8, 0x4F30, {0x9B, 0x45, 0xF6, 0x70, 0x23, 0x5F, 0x79, 0xC0}},  // the public one
 };
 
-// Opened for its identity and name only: no access rights, nothing locked
-// for others, and folders too.
-UniqueFile OpenForIdentity(const std::wstring& path) {
-    return UniqueFile(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-}
-
-std::optional<FileIdentity> IdentityOfHandle(HANDLE file) {
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!::GetFileInformationByHandle(file, &info)) return std::nullopt;
-    return FileIdentity{info.dwVolumeSerialNumber,
-                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
-}
-
 // The path made whole: relative parts, "." and ".." resolved, slashes made backslashes.
 std::wstring FullPath(const std::wstring& path) {
     std::wstring full(kLongPathBuffer, L'\0');
@@ -105,26 +91,6 @@ std::wstring ParentOf(const std::wstring& path) {
 }
 
 }  // namespace
-
-std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
-    const UniqueFile file = OpenForIdentity(path);
-    if (!file) return std::nullopt;
-    return IdentityOfHandle(file.get());
-}
-
-std::optional<std::wstring> FinalPathOf(HANDLE file) {
-    std::wstring final(kLongPathBuffer, L'\0');
-    const DWORD length = ::GetFinalPathNameByHandleW(file, final.data(), kLongPathBuffer, 0);
-    if (length == 0 || length >= kLongPathBuffer) return std::nullopt;
-    final.resize(length);
-    return final;
-}
-
-std::optional<std::wstring> FinalPathOf(const std::wstring& path) {
-    const UniqueFile file = OpenForIdentity(path);
-    if (!file) return std::nullopt;
-    return FinalPathOf(file.get());
-}
 
 std::optional<std::wstring> FinalFolderOf(const std::wstring& folder) {
     std::optional<std::wstring> final = FinalPathOf(folder);
@@ -158,7 +124,7 @@ ProtectedFolders::ProtectedFolders() {
     for (const std::optional<std::wstring>& path : known) {
         const UniqueFile folder = path ? OpenForIdentity(*path) : UniqueFile();
         if (!folder) continue;
-        const std::optional<FileIdentity> identity = IdentityOfHandle(folder.get());
+        const std::optional<FileIdentity> identity = IdentityOf(folder.get());
         std::optional<std::wstring> final = FinalPathOf(folder.get());
         if (identity) identities_.push_back(*identity);
         if (final) finalPaths_.push_back(std::move(*final));
@@ -168,7 +134,7 @@ ProtectedFolders::ProtectedFolders() {
 bool ProtectedFolders::Contains(const std::wstring& folder) const {
     const UniqueFile file = OpenForIdentity(folder);
     if (!file) return false;  // nothing there to remove
-    const std::optional<FileIdentity> identity = IdentityOfHandle(file.get());
+    const std::optional<FileIdentity> identity = IdentityOf(file.get());
     std::optional<std::wstring> final = FinalPathOf(file.get());
     if (!identity || !final) return true;  // cannot tell: keep it
     if (std::find(identities_.begin(), identities_.end(), *identity) != identities_.end()) return true;
