@@ -13,6 +13,7 @@
 #include "install/install_folder_rules.h"
 #include "install/install_log.h"
 #include "install/installation_lock.h"
+#include "install/run_log_target.h"
 #include "install/viewer_settings.h"
 #include "resources/resource_ids.h"
 
@@ -55,6 +56,7 @@ int RunSilentInstall(std::wstring_view commandLine) {
     // Read before this installation registers itself in its place.
     const std::optional<std::wstring> earlier = FindExistingInstallFolder();
     InstallOptions options = ParseSilentCommandLine(commandLine);
+    LeaveRunLogOutOfTheTarget(options.folder);
     const int result = RunInstallation(options);
     lock.Release();
     if (result != 0) RemoveEarlierInstallation(earlier, options.folder);

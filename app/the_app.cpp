@@ -12,6 +12,7 @@
 #include "framework/run_log.h"
 #include "framework/text_rules.h"
 #include "install/install_log.h"
+#include "install/install_log_text.h"
 #include "integration/windows_version.h"
 
 namespace pixelmoor {
@@ -29,10 +30,6 @@ void InitCommonControlClasses() noexcept {
     ::InitCommonControlsEx(&init);
 }
 
-// The failure log's entry when the full log cannot be written; the
-// installation goes on without it.
-constexpr wchar_t kRunLogUnwritable[] = L"Protokolldatei kann nicht geschrieben werden: ";
-
 std::wstring WindowsVersionText() {
     const std::optional<WindowsVersion> version = TrueWindowsVersion();
     if (!version) return L"unbekannt";
@@ -43,8 +40,8 @@ std::wstring WindowsVersionText() {
 void StartRunLog(std::wstring_view commandLine) {
     const std::optional<std::wstring> path = ReadLogSwitch(commandLine);
     if (!path || path->empty()) return;
-    if (!OpenRunLog(*path)) {
-        WriteLogEntry(std::wstring(kRunLogUnwritable) + *path);
+    if (!OpenRunLog(*path, kFailureLogNames)) {
+        WriteLogEntry(kRunLogUnwritableEntry + *path);
         return;
     }
     LogLine({kSetupCaption, L" ", VersionText(kVersionMajor, kVersionMinor)});

@@ -10,6 +10,7 @@
 #include "install/earlier_installation.h"
 #include "install/install_folder.h"
 #include "install/installation_lock.h"
+#include "install/run_log_target.h"
 #include "install/viewer_settings.h"
 #include "integration/windows_version.h"
 #include "resources/resource_ids.h"
@@ -90,6 +91,7 @@ LRESULT ReadyPage::NextPressed() noexcept {
     ::UpdateWindow(status);
     // Read before this installation registers itself in its place.
     const std::optional<std::wstring> earlier = FindExistingInstallFolder();
+    LeaveRunLogOutOfTheTarget(options.folder);
     int installed = 0;
     {
         const InstallationInProgress installing(sheet);
