@@ -107,9 +107,9 @@ bool OpenRunLog(std::wstring_view path, std::span<const std::wstring_view> refus
     MakeFoldersAbove(log.path);
     // Appended, shared: the uninstaller that a run starts writes to the same
     // log. Read too, to see what the file begins with.
-    const HANDLE opened = ::CreateFileW(log.path.c_str(), FILE_READ_DATA | FILE_APPEND_DATA,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                        nullptr);
+    const HANDLE opened =
+        ::CreateFileW(log.path.c_str(), FILE_READ_DATA | FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
     log.file.reset(opened);
     if (!log.file || !MayBeAppendedTo(log.file.get())) {

@@ -30,8 +30,8 @@ private:
 
     std::array<std::uint32_t, 8> state_{};
     std::array<std::uint8_t, 64> block_{};
-    std::size_t filled_ = 0;     // bytes waiting in block_
-    std::uint64_t length_ = 0;   // bytes taken so far
+    std::size_t filled_ = 0;    // bytes waiting in block_
+    std::uint64_t length_ = 0;  // bytes taken so far
 };
 
 // The digest as 64 small hexadecimal digits.

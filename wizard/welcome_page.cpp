@@ -161,20 +161,19 @@ void WelcomePage::DoDataExchange() noexcept {
 LRESULT WelcomePage::NextPressed() noexcept {
     CWizPropertySheet& sheet = Sheet();
     const FolderVerdict verdict = JudgeTargetFolder(FolderText(), LongestPayloadEntry());
-    // A folder inside the earlier installation's or around it is refused as
-    // the silent road refuses it: one of the two copies could not be removed.
-    const std::optional<std::wstring> nested =
-        verdict == FolderVerdict::kAccepted ? NestedFolderRefusal(FindEarlierInstallation(), FolderText())
-                                            : std::nullopt;
-    if (verdict == FolderVerdict::kAccepted && !nested) return GetAdjacentPageId(true);
-    // A folder that the payload does not fit is refused here, before
-    // anything is written, as the installation would refuse it.
-    if (nested) {
+    if (verdict != FolderVerdict::kAccepted) {
+        // A folder that the payload does not fit is refused here, before
+        // anything is written, as the installation would refuse it.
+        sheet.ShowMessage(
+            verdict == FolderVerdict::kTooLong ? res::kStringCannotCreateFolder : res::kStringInvalidFolder,
+            MB_ICONERROR);
+    } else if (const std::optional<std::wstring> nested =
+                   NestedFolderRefusal(FindEarlierInstallation(), FolderText())) {
+        // So is one inside the earlier installation's folder or around it, as
+        // the silent road refuses it: one of the two copies could not be removed.
         sheet.ShowMessage(*nested, MB_ICONERROR);
     } else {
-        sheet.ShowMessage(verdict == FolderVerdict::kTooLong ? res::kStringCannotCreateFolder
-                                                             : res::kStringInvalidFolder,
-                          MB_ICONERROR);
+        return GetAdjacentPageId(true);
     }
     // The page stays, and with it the first page's disabled Back.
     sheet.EnableButton(kBackButton, false);

@@ -410,7 +410,9 @@ TEST(Startup, FullLogIsNeverAFileOfTheInstallationAFailureLogOrSomeoneElsesFile)
     const std::wstring scratch = test::MakeScratchFolder(L"startup-log-paths");
     const std::wstring target = scratch + L"Ziel";
     const std::wstring payload = test::EnvironmentPath(L"PIXELMOOR_PAYLOAD_ZIP");
-    const std::string ourLog = "\xEF\xBB\xBF" "2026-12-08 07:05:09.042 Pixelmoor 64-bit Setup 4.75\r\n";
+    const std::string ourLog =
+        "\xEF\xBB\xBF"
+        "2026-12-08 07:05:09.042 Pixelmoor 64-bit Setup 4.75\r\n";
     // 255 characters that name one of our logs; a longer value begins with them.
     const std::wstring earlierLog = scratch + std::wstring(255 - scratch.size() - 4, L'l') + L".log";
     const struct {
@@ -425,8 +427,8 @@ TEST(Startup, FullLogIsNeverAFileOfTheInstallationAFailureLogOrSomeoneElsesFile)
         {"a payload file", target + L"\\p_moor64.exe", scratch + L"unused", std::nullopt, std::nullopt,
          target + L"\\p_moor64.exe"},
         // the same file through another drive letter and other capitals
-        {"a payload file elsewhere written", ThroughDriveZ(scratch) + L"ZIEL\\PLUGINS\\RASTER.DLL",
-         scratch + L"unused", std::nullopt, std::nullopt, ThroughDriveZ(scratch) + L"ZIEL\\PLUGINS\\RASTER.DLL"},
+        {"a payload file elsewhere written", ThroughDriveZ(scratch) + L"ZIEL\\PLUGINS\\RASTER.DLL", scratch + L"unused",
+         std::nullopt, std::nullopt, ThroughDriveZ(scratch) + L"ZIEL\\PLUGINS\\RASTER.DLL"},
         // the failure log itself (which would hold UTF-8 and Latin-1 lines): it gets its entry alone
         {"the failure log", L"Pixelmoor_Install.log", scratch + L"unused", std::nullopt, std::nullopt,
          L"Pixelmoor_Install.log"},
@@ -457,10 +459,10 @@ TEST(Startup, FullLogIsNeverAFileOfTheInstallationAFailureLogOrSomeoneElsesFile)
         EXPECT_EQ(test::EntriesNotWhole(target + L"\\", payload), std::vector<std::string>{});
         std::string failureLog = test::ReadFileBytes(scratch + kLogName).value_or("");
         if (row.refused) {
-            test::TakeLogEntry(failureLog,
-                               "Protokolldatei kann nicht geschrieben werden: " + test::Narrow(*row.refused) + "\r\n" +
-                                   kLogSeparator,
-                               before, test::SecondOfDayNow());
+            test::TakeLogEntry(
+                failureLog,
+                "Protokolldatei kann nicht geschrieben werden: " + test::Narrow(*row.refused) + "\r\n" + kLogSeparator,
+                before, test::SecondOfDayNow());
         }
         EXPECT_EQ(failureLog, "");
         const std::optional<std::string> watched = test::ReadFileBytes(row.watched);

@@ -80,9 +80,8 @@ TEST(EarlierInstallation, OnlyTheRecordedUninstallerStartsAndIsWaitedForABounded
             ASSERT_TRUE(::CopyFileW(fake.c_str(), program.c_str(), FALSE)) << row.what;
         }
         const EarlierInstallation recorded{earlier, row.recorded};
-        std::future<std::optional<std::wstring>> removal = std::async(std::launch::async, [&] {
-            return RemoveEarlierInstallation(recorded, row.installed, kShortWaitMs);
-        });
+        std::future<std::optional<std::wstring>> removal = std::async(
+            std::launch::async, [&] { return RemoveEarlierInstallation(recorded, row.installed, kShortWaitMs); });
         // While the uninstaller that was checked runs, nobody puts another in its place.
         bool swapRefused = true;
         for (int waited = 0; row.ran && waited < 10000 && !FileExists(mark); waited += 20) ::Sleep(20);

@@ -77,9 +77,9 @@ TEST_F(MovingTest, EarlierCopyThatStaysIsSaidAndNestedFoldersAreRefused) {
     const std::wstring fake = test::EnvironmentPath(L"PIXELMOOR_FAKE_UNINSTALLER_EXE");
     const struct {
         const char* what;
-        std::wstring earlier;                     // installed into first
-        std::function<UniqueFile()> prepare;      // then this; what it returns stays open during the move
-        std::wstring target;                      // the move's folder
+        std::wstring earlier;                 // installed into first
+        std::function<UniqueFile()> prepare;  // then this; what it returns stays open during the move
+        std::wstring target;                  // the move's folder
         DWORD exitCode;
         std::wstring entry;  // the failure log's one entry (its text)
         // The earlier folder's payload entries not whole afterwards; none:

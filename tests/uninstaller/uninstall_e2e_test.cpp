@@ -799,9 +799,9 @@ TEST_F(UninstallTest, FullLogIsNeverAFileOfTheInstallationAFailureLogOrSomeoneEl
         // Removed whole; the failure log names the log that could not be written, and nothing else.
         EXPECT_FALSE(test::FolderExists(kFolder));
         std::string log = Log();
-        test::TakeLogEntry(log, "Protokolldatei kann nicht geschrieben werden: " + test::Narrow(given) + "\r\n" +
-                                    test::kLogSeparator,
-                           earliest, test::SecondOfDayNow());
+        test::TakeLogEntry(
+            log, "Protokolldatei kann nicht geschrieben werden: " + test::Narrow(given) + "\r\n" + test::kLogSeparator,
+            earliest, test::SecondOfDayNow());
         EXPECT_EQ(log, "");
         if (row.log != kLogName) {
             EXPECT_EQ(test::ReadFileBytes(logPath), row.before);

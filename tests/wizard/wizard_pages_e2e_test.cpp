@@ -136,7 +136,8 @@ TEST_F(WizardPagesE2E, WelcomeRefusesAFolderInsideTheEarlierInstallationOrAround
     test::RemoveTree(L"D:\\Earlier");
     ASSERT_TRUE(::CreateDirectoryW(L"D:\\Earlier", nullptr));
     ASSERT_TRUE(::CreateDirectoryW(L"D:\\Earlier\\Pixelmoor", nullptr));
-    test::WriteRegString(HKEY_LOCAL_MACHINE, kOpenCommandKey, nullptr, L"\"D:\\Earlier\\Pixelmoor\\p_moor64.exe\" \"%1\"");
+    test::WriteRegString(HKEY_LOCAL_MACHINE, kOpenCommandKey, nullptr,
+                         L"\"D:\\Earlier\\Pixelmoor\\p_moor64.exe\" \"%1\"");
     const std::wstring refusal =
         L"Das Zielverzeichnis liegt in der bisherigen Installation in D:\\Earlier\\Pixelmoor\\ oder enth\u00e4lt "
         L"sie!\n\nDeinstallieren Sie bitte zuerst die bisherige Installation oder w\u00e4hlen Sie ein anderes "
