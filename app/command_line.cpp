@@ -85,9 +85,12 @@ bool HasSilentSwitch(std::wstring_view commandLine) noexcept {
 }
 
 std::optional<std::wstring> ReadLogSwitch(std::wstring_view commandLine) {
-    std::optional<std::wstring> value =
-        ReadSwitchValue(CommandLineArguments(commandLine.substr(0, commandLine.find(L'\0'))), kLogSwitch);
-    if (value && !value->empty()) UnquotePath(*value);
+    // Taken whole, as the folder is: cut, it could name another file.
+    const std::optional<std::wstring_view> whole =
+        WholeSwitchValue(CommandLineArguments(commandLine.substr(0, commandLine.find(L'\0'))), kLogSwitch);
+    if (!whole) return std::nullopt;
+    std::wstring value(*whole);
+    if (!value.empty()) UnquotePath(value);
     return value;
 }
 

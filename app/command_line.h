@@ -57,8 +57,9 @@ struct SilentDefaults {
 }
 
 // The "/log=" value, unquoted as the other paths are: the file that gets the
-// full log. Empty optional when the switch does not occur; an empty value
-// asks for no log.
+// full log, taken whole however long (a path that the system cannot open is
+// a log that cannot be written). Empty optional when the switch does not
+// occur; an empty value asks for no log.
 [[nodiscard]] std::optional<std::wstring> ReadLogSwitch(std::wstring_view commandLine);
 
 // True when the first argument is "/?" or "/help" (in any capitals): the

@@ -2,18 +2,22 @@
 
 #include <windows.h>
 
+#include "framework/current_directory.h"
 #include "framework/exit_codes.h"
 #include "framework/product.h"
 #include "framework/resource_strings.h"
 #include "framework/run_log.h"
 #include "framework/text_rules.h"
 #include "install/driver.h"
+#include "install/driver_rules.h"
 #include "install/earlier_installation.h"
 #include "install/install_folder.h"
 #include "install/install_folder_rules.h"
 #include "install/install_log.h"
+#include "install/install_log_text.h"
 #include "install/installation_lock.h"
 #include "install/payload_in_use.h"
+#include "install/run_log_target.h"
 #include "install/viewer_settings.h"
 #include "resources/resource_ids.h"
 
@@ -54,7 +58,7 @@ int RunSilentInstall(std::wstring_view commandLine) {
         return kExitAlreadyRunning;
     }
     // Read before this installation registers itself in its place.
-    const std::optional<std::wstring> earlier = FindExistingInstallFolder();
+    const std::optional<EarlierInstallation> earlier = FindEarlierInstallation();
     InstallOptions options = ParseSilentCommandLine(commandLine);
     // Another program of the payload that runs from the folder keeps its
     // file in use as the viewer does: refused alike, before anything is written.
@@ -63,9 +67,25 @@ int RunSilentInstall(std::wstring_view commandLine) {
         WriteLogEntry(LoadMessageText(res::kStringViewerRunning));
         return kExitAlreadyRunning;
     }
+    // Nested into the earlier folder or around it, one copy could not be
+    // removed: refused before anything is written.
+    if (const std::optional<std::wstring> refusal = NestedFolderRefusal(earlier, options.folder)) {
+        const std::wstring target = WithTrailingBackslash(WorkingFolder(options.folder).value_or(options.folder));
+        const std::wstring entry = FailureLogText(*refusal, target, FolderPlace::kAfterMessage);
+        LogLine({L"Abbruch: ", entry});
+        WriteLogEntry(entry);
+        return kExitFailed;
+    }
+    LeaveRunLogOutOfTheTarget(options.folder);
+    // Where the setup was started: a complete unpacking leaves the current
+    // directory in the install folder.
+    const std::wstring failureLog = WithTrailingBackslash(CurrentDirectory()) + kInstallLogName;
     const int result = RunInstallation(options);
     lock.Release();
-    if (result != 0) RemoveEarlierInstallation(earlier, options.folder);
+    // An earlier copy that stays is said; the installation's own exit code stands.
+    if (result != 0)
+        if (const std::optional<std::wstring> stays = RemoveEarlierInstallation(earlier, options.folder))
+            AppendLogEntry(failureLog, *stays);
     return ExitCodeForInstallResult(result);
 }
 

@@ -14,6 +14,7 @@
 #include "framework/run_log.h"
 #include "framework/text_rules.h"
 #include "install/install_log.h"
+#include "install/install_log_text.h"
 #include "integration/windows_version.h"
 #include "resources/resource_ids.h"
 
@@ -32,10 +33,6 @@ void InitCommonControlClasses() noexcept {
     ::InitCommonControlsEx(&init);
 }
 
-// The failure log's entry when the full log cannot be written; the
-// installation goes on without it.
-constexpr wchar_t kRunLogUnwritable[] = L"Protokolldatei kann nicht geschrieben werden: ";
-
 std::wstring WindowsVersionText() {
     const std::optional<WindowsVersion> version = TrueWindowsVersion();
     if (!version) return L"unbekannt";
@@ -46,8 +43,8 @@ std::wstring WindowsVersionText() {
 void StartRunLog(std::wstring_view commandLine) {
     const std::optional<std::wstring> path = ReadLogSwitch(commandLine);
     if (!path || path->empty()) return;
-    if (!OpenRunLog(*path)) {
-        WriteLogEntry(std::wstring(kRunLogUnwritable) + *path);
+    if (!OpenRunLog(*path, kFailureLogNames)) {
+        WriteLogEntry(kRunLogUnwritableEntry + *path);
         return;
     }
     LogLine({kSetupCaption, L" ", VersionText(kVersionMajor, kVersionMinor)});

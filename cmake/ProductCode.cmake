@@ -39,14 +39,17 @@ endfunction()
 # - pm_product_version: the version's definition (framework/product_version.cpp),
 #   for the programs, the tests and the tools alike;
 # - pm_payload_reach: how far the payload reaches below an install folder
-#   (archive/payload_reach.cpp over payload_extent.h, made by payload/).
+#   (archive/payload_reach.cpp over payload_extent.h, made by payload/), and
+#   the files it installs with the uninstaller's digest (archive/payload_files.cpp
+#   over payload_file_list.h).
 add_library(pm_product_version OBJECT ${CMAKE_SOURCE_DIR}/framework/product_version.cpp)
 target_include_directories(pm_product_version PRIVATE ${CMAKE_SOURCE_DIR} ${PIXELMOOR_VERSION_INCLUDE_DIR})
 if(CMAKE_CROSSCOMPILING)
-  add_library(pm_payload_reach OBJECT ${CMAKE_SOURCE_DIR}/archive/payload_reach.cpp)
+  add_library(pm_payload_reach OBJECT ${CMAKE_SOURCE_DIR}/archive/payload_reach.cpp
+    ${CMAKE_SOURCE_DIR}/archive/payload_files.cpp)
   target_include_directories(pm_payload_reach PRIVATE ${CMAKE_BINARY_DIR}/payload/include)
   target_link_libraries(pm_payload_reach PUBLIC pm_framework pm_archive_rules)
-  add_dependencies(pm_payload_reach pm_payload_extent)
+  add_dependencies(pm_payload_reach pm_payload_extent pm_payload_files)
 endif()
 
 # Signs a program right after its link, when PIXELMOOR_SIGN_COMMAND names a

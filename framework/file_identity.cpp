@@ -1,13 +1,22 @@
 #include "framework/file_identity.h"
 
+#include "framework/text_rules.h"
+
 namespace pixelmoor {
+
+namespace {
+
+// Characters of the buffer for a path that the system resolves (the longest it hands out).
+constexpr DWORD kLongPathBuffer = kLongPathLimit + 1;
+
+}  // namespace
 
 UniqueFile OpenForIdentity(const std::wstring& path) {
     return UniqueFile(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
-std::optional<FileIdentity> IdentityOfHandle(HANDLE file) {
+std::optional<FileIdentity> IdentityOf(HANDLE file) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!::GetFileInformationByHandle(file, &info)) return std::nullopt;
     return FileIdentity{info.dwVolumeSerialNumber,
@@ -17,7 +26,21 @@ std::optional<FileIdentity> IdentityOfHandle(HANDLE file) {
 std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
     const UniqueFile file = OpenForIdentity(path);
     if (!file) return std::nullopt;
-    return IdentityOfHandle(file.get());
+    return IdentityOf(file.get());
+}
+
+std::optional<std::wstring> FinalPathOf(HANDLE file) {
+    std::wstring final(kLongPathBuffer, L'\0');
+    const DWORD length = ::GetFinalPathNameByHandleW(file, final.data(), kLongPathBuffer, 0);
+    if (length == 0 || length >= kLongPathBuffer) return std::nullopt;
+    final.resize(length);
+    return final;
+}
+
+std::optional<std::wstring> FinalPathOf(const std::wstring& path) {
+    const UniqueFile file = OpenForIdentity(path);
+    if (!file) return std::nullopt;
+    return FinalPathOf(file.get());
 }
 
 }  // namespace pixelmoor

@@ -1,7 +1,7 @@
 // Telling files and folders apart by what they are rather than by how their
-// names are written: another drive letter for the same disk, other capitals,
-// short names, slashes or a link on the way all lead to the same file, which
-// the system knows by its volume and file index.
+// names are written: another drive letter for the same disk, short names,
+// other capitals in any script, slashes or a link on the way all lead to the
+// same file, which the system knows by its volume and file index.
 #pragma once
 
 #include <windows.h>
@@ -21,15 +21,19 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
-// A file or folder opened for its identity and name only: no access rights,
-// nothing locked for others (a program that runs, a file in use).
+// The file or folder at path opened for its identity and name only: no
+// access rights, nothing locked for others, links followed.
 [[nodiscard]] UniqueFile OpenForIdentity(const std::wstring& path);
 
-// The identity of an open file or folder; none when the system cannot tell.
-[[nodiscard]] std::optional<FileIdentity> IdentityOfHandle(HANDLE file);
-
-// The identity of the file or folder at path (links followed); none when it
-// cannot be opened.
+// The identity of an open file or folder, or of the one at path; none when
+// it cannot be told (or opened).
+[[nodiscard]] std::optional<FileIdentity> IdentityOf(HANDLE file);
 [[nodiscard]] std::optional<FileIdentity> IdentityOf(const std::wstring& path);
+
+// The path of an open file or folder, or of the one at path, as the system
+// resolves it (links followed, the volume's own drive letter, the names' own
+// capitals, long names); none when it cannot be told (or opened).
+[[nodiscard]] std::optional<std::wstring> FinalPathOf(HANDLE file);
+[[nodiscard]] std::optional<std::wstring> FinalPathOf(const std::wstring& path);
 
 }  // namespace pixelmoor

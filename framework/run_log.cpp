@@ -1,17 +1,24 @@
 #include "framework/run_log.h"
 
+#include <algorithm>
+
+#include "framework/file_identity.h"
+#include "framework/own_file.h"
 #include "framework/run_log_text.h"
+#include "framework/system_names.h"
 #include "framework/unique_handle.h"
 
 namespace pixelmoor {
 
 namespace {
 
-constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
-
 struct RunLog {
     UniqueFile file;
     std::wstring path;
+    // Whether this process created the file, and what the file is then, so
+    // that an abandoned log goes again.
+    bool created = false;
+    BY_HANDLE_FILE_INFORMATION identity{};
 };
 
 // At namespace scope, made before any code runs: a local static would bring
@@ -56,24 +63,81 @@ std::wstring JoinedText(std::initializer_list<std::wstring_view> parts) {
     return text;
 }
 
+// The last part of a path: what follows its last backslash.
+std::wstring_view NameOf(std::wstring_view path) {
+    const std::size_t cut = path.find_last_of(L'\\');
+    return cut == std::wstring_view::npos ? path : path.substr(cut + 1);
+}
+
+// True when the file at path (a full path) is called by one of names: by the
+// name the file system keeps when it exists, else by the name given.
+bool IsCalledOneOf(const std::wstring& path, std::span<const std::wstring_view> names) {
+    const std::wstring kept = FinalPathOf(path).value_or(path);
+    return std::any_of(names.begin(), names.end(),
+                       [&kept](std::wstring_view name) { return SystemNamesEqual(NameOf(kept), name); });
+}
+
+// True when the open file is a plain file that is empty or begins as a full log begins.
+bool MayBeAppendedTo(HANDLE file) {
+    if (::GetFileType(file) != FILE_TYPE_DISK) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return false;
+    std::string head(kRunLogHeadBytes, '\0');
+    OVERLAPPED fromStart{};
+    DWORD read = 0;
+    if (!::ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &read, &fromStart) &&
+        ::GetLastError() != ERROR_HANDLE_EOF)
+        return false;
+    head.resize(read);
+    return IsRunLogBeginning(head);
+}
+
 }  // namespace
 
-bool OpenRunLog(std::wstring_view path) {
+bool OpenRunLog(std::wstring_view path, std::span<const std::wstring_view> refusedNames) {
     RunLog& log = TheRunLog();
     log.file.reset();
+    log.created = false;
     log.path = path.empty() ? std::wstring() : FullPathOf(path);
-    if (log.path.empty()) return false;
-    MakeFoldersAbove(log.path);
-    // Appended, shared: the uninstaller that a run starts writes to the same log.
-    log.file.reset(::CreateFileW(log.path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!log.file) {
+    if (log.path.empty() || IsCalledOneOf(log.path, refusedNames)) {
         log.path.clear();
         return false;
     }
+    MakeFoldersAbove(log.path);
+    // Appended, shared: the uninstaller that a run starts writes to the same
+    // log. Read too, to see what the file begins with.
+    const HANDLE opened =
+        ::CreateFileW(log.path.c_str(), FILE_READ_DATA | FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
+    log.file.reset(opened);
+    if (!log.file || !MayBeAppendedTo(log.file.get())) {
+        log.file.reset();
+        log.path.clear();
+        return false;
+    }
+    log.created = !existed && ::GetFileInformationByHandle(log.file.get(), &log.identity);
     LARGE_INTEGER size{};
     if (::GetFileSizeEx(log.file.get(), &size) && size.QuadPart == 0) WriteBytes(log.file.get(), kUtf8ByteOrderMark);
     return true;
+}
+
+bool RunLogIsOneOf(std::span<const std::wstring> files) {
+    const RunLog& log = TheRunLog();
+    if (!log.file) return false;
+    const std::optional<FileIdentity> identity = IdentityOf(log.file.get());
+    return identity && std::any_of(files.begin(), files.end(),
+                                   [&identity](const std::wstring& file) { return IdentityOf(file) == identity; });
+}
+
+void AbandonRunLog() {
+    RunLog& log = TheRunLog();
+    log.file.reset();
+    // Removed as its owner goes, only while the name still leads to that file.
+    if (log.created) OwnFile(log.path, log.identity).reset();
+    log.created = false;
+    log.path.clear();
 }
 
 const std::wstring& RunLogPath() noexcept { return TheRunLog().path; }

@@ -85,6 +85,22 @@ std::string FormatRunLogLine(const LogClock& clock, std::wstring_view text) {
     }
 }
 
+bool IsRunLogBeginning(std::string_view head) noexcept {
+    // "d" stands for a digit; every other character is itself.
+    constexpr std::string_view kClockPattern = "dddd-dd-dd dd:dd:dd.ddd ";
+    constexpr std::string_view kByteOrderMark = kUtf8ByteOrderMark;
+    for (std::size_t i = 0; i < head.size() && i < kRunLogHeadBytes; ++i) {
+        const char c = head[i];
+        if (i < kByteOrderMark.size()) {
+            if (c != kByteOrderMark[i]) return false;
+            continue;
+        }
+        const char expected = kClockPattern[i - kByteOrderMark.size()];
+        if (expected == 'd' ? (c < '0' || c > '9') : c != expected) return false;
+    }
+    return true;
+}
+
 std::wstring StepLogText(std::wstring_view step, std::wstring_view result, unsigned long milliseconds) {
     std::wstring text(step);
     text += L": ";

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "archive/payload_files.h"
 #include "framework/run_log.h"
 #include "framework/text_rules.h"
 #include "integration/associations.h"
@@ -53,7 +54,8 @@ std::size_t ChosenRows(const AssociationSelection& selection) {
 
 std::vector<std::wstring> RegisterApplication(std::wstring_view folder, const ShortcutChoices& shortcuts,
                                               const AssociationSelection& selection) {
-    const RegistrationTexts texts = BuildRegistrationTexts(folder);
+    RegistrationTexts texts = BuildRegistrationTexts(folder);
+    texts.uninstallerSha256 = PayloadUninstallerSha256();
     const bool associate = AssociationRequested(selection);
     // The shortcuts are saved while the registry is written and the shell
     // hears of the new associations; the two touch nothing of each other.

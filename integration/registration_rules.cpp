@@ -68,6 +68,7 @@ RegistryWrites UninstallEntryWrites(const RegistrationTexts& texts) {
                            {L"QuietUninstallString", uninstaller + L" /silent"},
                            {L"NoModify", std::uint32_t{1}},
                            {L"NoRepair", std::uint32_t{1}},
+                           {kUninstallerDigestValue, texts.uninstallerSha256},
                        }},
     };
 }

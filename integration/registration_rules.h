@@ -13,6 +13,10 @@ namespace pixelmoor {
 
 // The uninstall entry that Programs and Features and package managers read.
 inline constexpr wchar_t kUninstallEntryKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor64";
+// The uninstall entry's value with the SHA-256 of the uninstaller that the
+// installation carries: only administrators write the entry, so a later
+// setup starts an uninstaller found in the folder only while it matches.
+inline constexpr wchar_t kUninstallerDigestValue[] = L"UninstallerSHA256";
 // The product's command class, and its open command, from which the next
 // installation reads back the install folder (HKEY_LOCAL_MACHINE).
 inline constexpr wchar_t kCommandClassKey[] = L"SOFTWARE\\Classes\\Pixelmoor";
@@ -29,6 +33,9 @@ struct RegistrationTexts {
     std::wstring videoIcon;      // I12: E,12
     std::wstring audioIcon;      // I11: E,11
     std::wstring thumbsCommand;  // T: "E" "%1" /thumbs
+    // The uninstaller's SHA-256 in hexadecimal digits: known to the
+    // payload's build, not to the folder, so the caller fills it in.
+    std::wstring uninstallerSha256;
 };
 
 [[nodiscard]] RegistrationTexts BuildRegistrationTexts(std::wstring_view folder);

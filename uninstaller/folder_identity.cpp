@@ -92,20 +92,6 @@ std::wstring ParentOf(const std::wstring& path) {
 
 }  // namespace
 
-std::optional<std::wstring> FinalPathOf(HANDLE file) {
-    std::wstring final(kLongPathBuffer, L'\0');
-    const DWORD length = ::GetFinalPathNameByHandleW(file, final.data(), kLongPathBuffer, 0);
-    if (length == 0 || length >= kLongPathBuffer) return std::nullopt;
-    final.resize(length);
-    return final;
-}
-
-std::optional<std::wstring> FinalPathOf(const std::wstring& path) {
-    const UniqueFile file = OpenForIdentity(path);
-    if (!file) return std::nullopt;
-    return FinalPathOf(file.get());
-}
-
 std::optional<std::wstring> FinalFolderOf(const std::wstring& folder) {
     std::optional<std::wstring> final = FinalPathOf(folder);
     if (final && !EndsWithBackslash(*final)) *final += L'\\';
@@ -138,7 +124,7 @@ ProtectedFolders::ProtectedFolders() {
     for (const std::optional<std::wstring>& path : known) {
         const UniqueFile folder = path ? OpenForIdentity(*path) : UniqueFile();
         if (!folder) continue;
-        const std::optional<FileIdentity> identity = IdentityOfHandle(folder.get());
+        const std::optional<FileIdentity> identity = IdentityOf(folder.get());
         std::optional<std::wstring> final = FinalPathOf(folder.get());
         if (identity) identities_.push_back(*identity);
         if (final) finalPaths_.push_back(std::move(*final));
@@ -148,7 +134,7 @@ ProtectedFolders::ProtectedFolders() {
 bool ProtectedFolders::Contains(const std::wstring& folder) const {
     const UniqueFile file = OpenForIdentity(folder);
     if (!file) return false;  // nothing there to remove
-    const std::optional<FileIdentity> identity = IdentityOfHandle(file.get());
+    const std::optional<FileIdentity> identity = IdentityOf(file.get());
     std::optional<std::wstring> final = FinalPathOf(file.get());
     if (!identity || !final) return true;  // cannot tell: keep it
     if (std::find(identities_.begin(), identities_.end(), *identity) != identities_.end()) return true;

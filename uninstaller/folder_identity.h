@@ -1,28 +1,14 @@
-// Telling folders apart by what they are rather than by how their names are
-// written: another drive letter for the same disk, other capitals in any
-// script, slashes or a link on the way all lead to the same folder, which
-// the system knows by its volume and file index.
+// Folders told apart by what they are (framework/file_identity.h), and the
+// folders that an uninstallation never removes.
 #pragma once
 
-#include <windows.h>
-
-#include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "framework/file_identity.h"
 
 namespace pixelmoor {
-
-// The path of the file or folder at path as the system resolves it (links
-// followed, the volume's own drive letter, the names' own capitals); none
-// when it cannot be opened.
-[[nodiscard]] std::optional<std::wstring> FinalPathOf(const std::wstring& path);
-
-// The same for a file or folder that is open.
-[[nodiscard]] std::optional<std::wstring> FinalPathOf(HANDLE file);
 
 // The final path of a folder, ending in a backslash.
 [[nodiscard]] std::optional<std::wstring> FinalFolderOf(const std::wstring& folder);

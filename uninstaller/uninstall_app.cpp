@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "framework/current_directory.h"
@@ -38,10 +39,6 @@ std::vector<std::wstring> CommandLineArguments() {
 void LeaveCurrentDirectory() {
     if (const std::optional<std::wstring> system = SystemFolder()) ::SetCurrentDirectoryW(system->c_str());
 }
-
-// The failure log's entry when the full log cannot be written; the
-// uninstallation goes on without it.
-constexpr wchar_t kRunLogUnwritable[] = L"Protokolldatei kann nicht geschrieben werden: ";
 
 void ShowMessage(const std::wstring& text, UINT icon) {
     ::MessageBoxW(nullptr, text.c_str(), LoadMessageText(res::kStringUninstallCaption).c_str(), MB_OK | icon);
@@ -97,10 +94,20 @@ BOOL UninstallApp::InitInstance() {
     return FALSE;
 }
 
-void UninstallApp::StartRunLog(UninstallOptions& options) {
+void UninstallApp::StartRunLog(UninstallOptions& options) const {
     if (options.runLogPath.empty()) return;
-    if (!OpenRunLog(options.runLogPath)) {
-        AppendLogEntry(kUninstallLogName, kRunLogUnwritable + options.runLogPath);
+    // Never one of the files that this uninstallation removes or keeps as changed.
+    std::vector<std::wstring> payloadFiles;
+    for (const PayloadEntry& entry : payloadEntries_) {
+        if (entry.name.ends_with(L'/')) continue;
+        std::wstring path = OwnProgramFolder() + std::wstring(entry.name);
+        std::replace(path.begin(), path.end(), L'/', L'\\');
+        payloadFiles.push_back(std::move(path));
+    }
+    const bool open = OpenRunLog(options.runLogPath, kFailureLogNames);
+    if (open && RunLogIsOneOf(payloadFiles)) AbandonRunLog();
+    if (!open || RunLogPath().empty()) {
+        AppendLogEntry(kUninstallLogName, kRunLogUnwritableEntry + options.runLogPath);
         options.runLogPath.clear();
         return;
     }

@@ -24,8 +24,9 @@ public:
 
 private:
     // Opens the full log that "/log=" asks for (a relative path made full,
-    // for the copy) and writes what this run is.
-    static void StartRunLog(UninstallOptions& options);
+    // for the copy) and writes what this run is. A log that would be one of
+    // the payload's files in the install folder cannot be written.
+    void StartRunLog(UninstallOptions& options) const;
     [[nodiscard]] int RunUninstaller(UninstallOptions options);
     [[nodiscard]] int RunWorker(const UninstallOptions& options, WorkerChannel& channel);
 

@@ -14,12 +14,10 @@
 #include <vector>
 
 #include "framework/exit_codes.h"
+// The uninstaller's log, kUninstallLogName.
+#include "install/install_log_text.h"
 
 namespace pixelmoor {
-
-// Beside the setup's own log, in the current directory of the program that
-// the user or a deployment tool started.
-inline constexpr wchar_t kUninstallLogName[] = L"Pixelmoor_Uninstall.log";
 
 // The exit codes (framework/exit_codes.h) mean here: kExitSuccess removed;
 // kExitUserCancelled the user answered No (interactive only), nothing

@@ -10,6 +10,7 @@
 #include "install/earlier_installation.h"
 #include "install/install_folder.h"
 #include "install/installation_lock.h"
+#include "install/run_log_target.h"
 #include "install/viewer_settings.h"
 #include "integration/windows_version.h"
 #include "resources/resource_ids.h"
@@ -90,16 +91,20 @@ LRESULT ReadyPage::NextPressed() noexcept {
     ::ShowWindow(status, SW_SHOW);
     ::UpdateWindow(status);
     // Read before this installation registers itself in its place.
-    const std::optional<std::wstring> earlier = FindExistingInstallFolder();
+    const std::optional<EarlierInstallation> earlier = FindEarlierInstallation();
+    LeaveRunLogOutOfTheTarget(options.folder);
     int installed = 0;
+    std::optional<std::wstring> earlierStays;
     {
         const InstallationInProgress installing(sheet);
         installed = RunInstallation(options);
         lock.Release();
-        if (installed != 0) RemoveEarlierInstallation(earlier, options.folder);
+        if (installed != 0) earlierStays = RemoveEarlierInstallation(earlier, options.folder);
     }
     // Whatever comes next, nothing is being installed any more.
     ::ShowWindow(status, SW_HIDE);
+    // The installation stands; the user learns that an earlier copy stays.
+    if (earlierStays) sheet.ShowMessage(*earlierStays, MB_ICONWARNING);
 
     // After a failure the user may change the choices and try again.
     if (installed == 0) return welcome_.TemplateId();

@@ -15,6 +15,7 @@
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
+#include "install/earlier_installation.h"
 #include "install/install_folder.h"
 #include "resources/resource_ids.h"
 #include "resources/wizard_ids.h"
@@ -160,11 +161,20 @@ void WelcomePage::DoDataExchange() noexcept {
 LRESULT WelcomePage::NextPressed() noexcept {
     CWizPropertySheet& sheet = Sheet();
     const FolderVerdict verdict = JudgeTargetFolder(FolderText(), LongestUnpackingPath());
-    if (verdict == FolderVerdict::kAccepted) return GetAdjacentPageId(true);
-    // A folder that the payload does not fit is refused here, before
-    // anything is written, as the installation would refuse it.
-    sheet.ShowMessage(verdict == FolderVerdict::kTooLong ? res::kStringCannotCreateFolder : res::kStringInvalidFolder,
-                      MB_ICONERROR);
+    if (verdict != FolderVerdict::kAccepted) {
+        // A folder that the payload does not fit is refused here, before
+        // anything is written, as the installation would refuse it.
+        sheet.ShowMessage(
+            verdict == FolderVerdict::kTooLong ? res::kStringCannotCreateFolder : res::kStringInvalidFolder,
+            MB_ICONERROR);
+    } else if (const std::optional<std::wstring> nested =
+                   NestedFolderRefusal(FindEarlierInstallation(), FolderText())) {
+        // So is one inside the earlier installation's folder or around it, as
+        // the silent road refuses it: one of the two copies could not be removed.
+        sheet.ShowMessage(*nested, MB_ICONERROR);
+    } else {
+        return GetAdjacentPageId(true);
+    }
     // The page stays, and with it the first page's disabled Back.
     sheet.EnableButton(kBackButton, false);
     return -1;

@@ -51,7 +51,10 @@ void CWizPropertySheet::AddPage(CPropertyPage& page) {
 }
 
 int CWizPropertySheet::ShowMessage(int stringId, UINT flags) const noexcept {
-    const std::wstring text = LoadMessageText(stringId);
+    return ShowMessage(LoadMessageText(stringId), flags);
+}
+
+int CWizPropertySheet::ShowMessage(const std::wstring& text, UINT flags) const noexcept {
     return ::MessageBoxW(GetSafeHwnd(), text.c_str(), titleText_.c_str(), flags);
 }
 

@@ -57,8 +57,10 @@ public:
     void RecordInstallationSucceeded() noexcept { installationSucceeded_ = true; }
     [[nodiscard]] bool InstallationSucceeded() const noexcept { return installationSucceeded_; }
 
-    // Shows a message box owned by the sheet with the title text as caption.
+    // Shows a message box owned by the sheet with the title text as caption:
+    // string stringId, or the text given.
     int ShowMessage(int stringId, UINT flags) const noexcept;
+    int ShowMessage(const std::wstring& text, UINT flags) const noexcept;
     // The cancel question; true when the user answered Yes.
     [[nodiscard]] bool UserConfirmsCancel() const noexcept;
     // While the viewer runs (a window of its class exists) or another

@@ -290,7 +290,7 @@ TEST(CommandLine, HelpIsTheFirstArgumentOnly) {
 
 TEST(CommandLine, LogSwitchIsAPathValue) {
     struct Case {
-        std::wstring_view line;
+        std::wstring line;
         std::optional<std::wstring> log;
     } cases[] = {
         {L"setup.exe /silent", std::nullopt},                                             // no log asked for
@@ -300,7 +300,10 @@ TEST(CommandLine, LogSwitchIsAPathValue) {
         {L"setup.exe /log= /silent", L""},                                                // empty: no log
         // each argument quoted, as deployment tools write them: the next one's opening quote is not part of it
         {L"setup.exe /silent \"/log=C:\\Log Files\\pm.log\" \"/folder=C:\\a b\"", L"C:\\Log Files\\pm.log"},
-        {L"C:/log=x/setup.exe /silent", std::nullopt},                                    // not in the program's path
+        {L"C:/log=x/setup.exe /silent", std::nullopt},  // not in the program's path
+        // taken whole however long: cut at 255 characters it would name another file
+        {L"setup.exe /silent /log=D:\\" + std::wstring(300, L'l') + L".log",
+         L"D:\\" + std::wstring(300, L'l') + L".log"},
     };
     for (const Case& c : cases) EXPECT_EQ(ReadLogSwitch(c.line), c.log) << "case " << (&c - cases);
 }

@@ -451,6 +451,89 @@ TEST(Startup, FullLogOfARunEndedFromOutsideHoldsEveryLineUpToThen) {
     test::RemoveTree(scratch);
 }
 
+// The Windows path by which drive Z: (the host's root) reaches a folder
+// that exists: another drive letter for the same folder.
+std::wstring ThroughDriveZ(const std::wstring& folder) {
+    const std::string host = test::HostPath(folder);
+    std::wstring path = L"Z:";
+    for (const char c : host) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    return path;
+}
+
+TEST(Startup, FullLogIsNeverAFileOfTheInstallationAFailureLogOrSomeoneElsesFile) {
+    const std::wstring scratch = test::MakeScratchFolder(L"startup-log-paths");
+    const std::wstring target = scratch + L"Ziel";
+    const std::wstring payload = test::EnvironmentPath(L"PIXELMOOR_PAYLOAD_ZIP");
+    const std::string ourLog =
+        "\xEF\xBB\xBF"
+        "2026-12-08 07:05:09.042 Pixelmoor 64-bit Setup 4.75\r\n";
+    // 255 characters that name one of our logs; a longer value begins with them.
+    const std::wstring earlierLog = scratch + std::wstring(255 - scratch.size() - 4, L'l') + L".log";
+    const struct {
+        const char* what;
+        std::wstring log;                     // the /log= value
+        std::wstring watched;                 // a file whose bytes are looked at
+        std::optional<std::string> before;    // its bytes before the run (none: absent)
+        std::optional<std::string> after;     // afterwards (none: absent); "" stands for a new full log
+        std::optional<std::wstring> refused;  // the failure log's entry names this path
+    } rows[] = {
+        // the viewer of the folder being installed: the log would be appended to it (and the update fail)
+        {"a payload file", target + L"\\p_moor64.exe", scratch + L"unused", std::nullopt, std::nullopt,
+         target + L"\\p_moor64.exe"},
+        // the same file through another drive letter and other capitals
+        {"a payload file elsewhere written", ThroughDriveZ(scratch) + L"ZIEL\\PLUGINS\\RASTER.DLL", scratch + L"unused",
+         std::nullopt, std::nullopt, ThroughDriveZ(scratch) + L"ZIEL\\PLUGINS\\RASTER.DLL"},
+        // the failure log itself (which would hold UTF-8 and Latin-1 lines): it gets its entry alone
+        {"the failure log", L"Pixelmoor_Install.log", scratch + L"unused", std::nullopt, std::nullopt,
+         L"Pixelmoor_Install.log"},
+        // the uninstaller's failure log, in any folder and capitals: not even its folder is made
+        {"the uninstaller's log", scratch + L"Logs\\PIXELMOOR_UNINSTALL.LOG", scratch + L"Logs", std::nullopt,
+         std::nullopt, scratch + L"Logs\\PIXELMOOR_UNINSTALL.LOG"},
+        // a value over 255 characters is not cut into the log that its first 255 name
+        {"a long value", earlierLog + L"\\weiter.log", earlierLog, ourLog, ourLog, earlierLog + L"\\weiter.log"},
+        // a user's own file stays as it is
+        {"a user's file", scratch + L"Brief.txt", scratch + L"Brief.txt", "Liebe Frau Maier,\r\n",
+         "Liebe Frau Maier,\r\n", scratch + L"Brief.txt"},
+        // an empty file becomes the log
+        {"an empty file", scratch + L"leer.log", scratch + L"leer.log", "", "", std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        test::ResetRegistrationFootprint();
+        test::RemoveTree(target);
+        test::RemoveTree(scratch + L"Pixelmoor_Install.log");
+        if (row.before) {
+            ASSERT_TRUE(test::WriteFileBytes(row.watched, *row.before));
+        }
+        const int before = test::SecondOfDayNow();
+        const RunResult run = RunSetup(L"/silent \"/folder=" + target + L"\" \"/log=" + row.log + L"\"", scratch);
+        EXPECT_EQ(run.ending, RunResult::Exited);
+        EXPECT_EQ(run.exitCode, 0u);
+        // Installed whole, whatever the log.
+        EXPECT_EQ(test::EntriesNotWhole(target + L"\\", payload), std::vector<std::string>{});
+        std::string failureLog = test::ReadFileBytes(scratch + kLogName).value_or("");
+        if (row.refused) {
+            test::TakeLogEntry(
+                failureLog,
+                "Protokolldatei kann nicht geschrieben werden: " + test::Narrow(*row.refused) + "\r\n" + kLogSeparator,
+                before, test::SecondOfDayNow());
+        }
+        EXPECT_EQ(failureLog, "");
+        const std::optional<std::string> watched = test::ReadFileBytes(row.watched);
+        if (row.after && row.after->empty()) {
+            ASSERT_TRUE(watched);
+            EXPECT_TRUE(watched->starts_with("\xEF\xBB\xBF")) << *watched;
+            EXPECT_NE(watched->find("Setup beendet, Exit-Code 0"), std::string::npos) << *watched;
+        } else {
+            EXPECT_EQ(watched, row.after);
+            EXPECT_FALSE(test::FolderExists(row.watched));
+        }
+        test::RemoveTree(row.watched);
+    }
+    test::ResetRegistrationFootprint();
+    test::RemoveTree(scratch);
+}
+
 TEST(Startup, HelpShowsTheUsageOnTheConsoleOfItsStarterAndInstallsNothing) {
     test::ResetRegistrationFootprint();
     const std::wstring registryBefore = test::DumpRegistrationFootprint();

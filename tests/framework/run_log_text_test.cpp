@@ -30,5 +30,27 @@ TEST(RunLogText, LinesAreUtf8WithTheirTimeAndCrLf) {
     EXPECT_EQ(StepLogText(L"Registrierung", L"OK", 176), L"Registrierung: OK (176 ms)");
 }
 
+TEST(RunLogText, OnlyAnEmptyFileOrOneThatBeginsAsAFullLogIsAppendedTo) {
+    const std::string mark = "\xEF\xBB\xBF";
+    const struct {
+        std::string head;
+        bool appendable;
+    } cases[] = {
+        {"", true},                                   // an empty file
+        {mark, true},                                 // a log cut after its mark
+        {mark + "2026-12-08 07:05:09.042 ", true},    // a whole log line's beginning
+        {mark + "2026-12-0", true},                   // a beginning cut short
+        {mark.substr(0, 2), true},                    // the mark cut short
+        {"Liebe Frau Maier,", false},                 // a user's letter
+        {std::string("MZ\x90\x00", 4), false},        // a program
+        {"07.12.2026 - 08:15:42: Warnung", false},    // the failure log
+        {"2026-12-08 07:05:09.042 ", false},          // no byte-order mark
+        {mark + "2026-12-08T07:05:09", false},        // another clock
+        {mark + "Brief", false},                      // UTF-8 text of someone else's
+        {std::string("\xFF\xFE\x32\x00", 4), false},  // UTF-16
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsRunLogBeginning(c.head), c.appendable) << c.head;
+}
+
 }  // namespace
 }  // namespace pixelmoor

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/sha256.h"
 #include "framework/unique_handle.h"
 #include "tests/integration/registration_checks.h"
 #include "tests/support/win_test_support.h"
@@ -224,11 +225,26 @@ std::wstring InstalledFilesRecord(const std::wstring& installFolder, bool allUse
     return text;
 }
 
+// The uninstall entry records the SHA-256 of the uninstaller, whose bytes
+// change with the code: the record names it by what it must be, the digest
+// of the file installed, which a wrong value then fails to match.
+std::wstring WithUninstallerDigestNamed(std::wstring text, const std::wstring& installFolder) {
+    const std::optional<std::string> bytes = ReadFileBytes(installFolder + L"\\" + kNameOnlyFile);
+    if (!bytes) return text;
+    Sha256 hasher;
+    hasher.Update(std::as_bytes(std::span(bytes->data(), bytes->size())));
+    const std::wstring digest = Sha256Text(hasher.Finish());
+    for (std::size_t at = text.find(digest); at != std::wstring::npos; at = text.find(digest, at))
+        text.replace(at, digest.size(), L"<SHA-256 of <install folder>\\" + std::wstring(kNameOnlyFile) + L">");
+    return text;
+}
+
 std::wstring ChangeRecord(const std::function<void()>& change, const std::wstring& installFolder, bool allUsers) {
     ResetInstallation(installFolder);
     const RegistrySnapshot before = TakeRegistrySnapshot();
     change();
-    std::wstring text = L"[registry]\n" + RegistryDifference(before, TakeRegistrySnapshot());
+    std::wstring text =
+        L"[registry]\n" + WithUninstallerDigestNamed(RegistryDifference(before, TakeRegistrySnapshot()), installFolder);
     text += L"\n[files]\n" + InstalledFilesRecord(installFolder, allUsers);
     return text;
 }

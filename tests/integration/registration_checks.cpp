@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <set>
 
+#include "archive/payload_files.h"
 #include "framework/unique_handle.h"
 #include "tests/support/win_test_support.h"
 
@@ -78,6 +79,7 @@ void ExpectApplicationKeys(const std::wstring& folder) {
         {L"QuietUninstallString", REG_SZ, L"\"" + folder + L"pm_uninstall.exe\" /silent", 0},  // for deployment tools
         {L"NoModify", REG_DWORD, L"", 1},                                                      // nothing to change
         {L"NoRepair", REG_DWORD, L"", 1},                                                      // nor to repair
+        {L"UninstallerSHA256", REG_SZ, std::wstring(PayloadUninstallerSha256()), 0},           // what moving checks
     };
     std::vector<std::wstring> names;
     for (const UninstallValue& v : values) {

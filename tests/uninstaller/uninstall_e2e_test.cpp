@@ -759,6 +759,58 @@ TEST_F(UninstallTest, UpdateIntoAnotherFolderLeavesOnlyTheNewInstallation) {
     RemoveTree(moved);
 }
 
+// The uninstaller's full log follows the setup's rules: never a file of the
+// installation it removes, never a failure log, never someone else's file.
+TEST_F(UninstallTest, FullLogIsNeverAFileOfTheInstallationAFailureLogOrSomeoneElsesFile) {
+    const struct {
+        const char* what;
+        std::wstring log;                   // the /log= value
+        std::optional<std::string> before;  // a file there before (none: absent)
+    } rows[] = {
+        // the viewer that the user deleted: the log would be created in its place and kept as the user's
+        {"a payload file", kFolder + L"p_moor64.exe", std::nullopt},
+        // the uninstaller's own failure log, in the current directory
+        {"the failure log", kLogName, std::nullopt},
+        // the setup's, in other capitals
+        {"the setup's failure log", scratch_ + L"pixelmoor_install.LOG", std::nullopt},
+        // the setup's, there already and named by its short name
+        {"the setup's failure log by its short name", scratch_ + L"Pixelmoor_Install.log",
+         "07.12.2026 - 08:15:42: Warnung\r\n"},
+        // a user's letter
+        {"a user's file", scratch_ + L"Brief.txt", "Liebe Frau Maier,\r\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Install(L"/allusers=0");
+        ASSERT_TRUE(::DeleteFileW((kFolder + L"p_moor64.exe").c_str()));
+        const std::wstring logPath = row.log.find(L'\\') == std::wstring::npos ? scratch_ + row.log : row.log;
+        if (row.before) {
+            ASSERT_TRUE(test::WriteFileBytes(logPath, *row.before));
+        }
+        // An existing file is named by its short name, as the system gives it.
+        std::wstring given = row.log;
+        if (row.before) {
+            given.resize(MAX_PATH);
+            given.resize(::GetShortPathNameW(logPath.c_str(), given.data(), MAX_PATH));
+            ASSERT_FALSE(given.empty());
+        }
+        const int earliest = test::SecondOfDayNow();
+        EXPECT_EQ(Uninstall(L"/silent \"/log=" + given + L"\""), 0u);
+        // Removed whole; the failure log names the log that could not be written, and nothing else.
+        EXPECT_FALSE(test::FolderExists(kFolder));
+        std::string log = Log();
+        test::TakeLogEntry(
+            log, "Protokolldatei kann nicht geschrieben werden: " + test::Narrow(given) + "\r\n" + test::kLogSeparator,
+            earliest, test::SecondOfDayNow());
+        EXPECT_EQ(log, "");
+        if (row.log != kLogName) {
+            EXPECT_EQ(test::ReadFileBytes(logPath), row.before);
+        }
+        RemoveTree(scratch_ + kLogName);
+        RemoveTree(logPath);
+    }
+}
+
 // The private copy gets the folder and the log exactly, however they are
 // written, through the system's own splitting of its command line.
 TEST(UninstallWorkerCommandLine, SystemSplittingGivesTheOptionsBack) {

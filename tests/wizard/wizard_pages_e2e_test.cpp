@@ -130,6 +130,72 @@ TEST_F(WizardPagesE2E, WelcomeRefusesAFolderWithoutADriveOrTooLongAndKeepsBackDi
     EXPECT_TRUE(wizard.WaitForPage(test::kWhatsNewPage)) << test::Narrow(wizard.Dump());
 }
 
+TEST_F(WizardPagesE2E, WelcomeRefusesAFolderInsideTheEarlierInstallationOrAroundIt) {
+    // An earlier installation registered in D:\Earlier\Pixelmoor, which is there.
+    test::ResetProductRegistration();
+    test::RemoveTree(L"D:\\Earlier");
+    ASSERT_TRUE(::CreateDirectoryW(L"D:\\Earlier", nullptr));
+    ASSERT_TRUE(::CreateDirectoryW(L"D:\\Earlier\\Pixelmoor", nullptr));
+    test::WriteRegString(HKEY_LOCAL_MACHINE, kOpenCommandKey, nullptr,
+                         L"\"D:\\Earlier\\Pixelmoor\\p_moor64.exe\" \"%1\"");
+    const std::wstring refusal =
+        L"Das Zielverzeichnis liegt in der bisherigen Installation in D:\\Earlier\\Pixelmoor\\ oder enth\u00e4lt "
+        L"sie!\n\nDeinstallieren Sie bitte zuerst die bisherige Installation oder w\u00e4hlen Sie ein anderes "
+        L"Zielverzeichnis.";
+    WizardRun run(L"welcome-nested");
+    gui::WizardDriver& wizard = run.driver();
+    ASSERT_TRUE(wizard.WaitForPage(test::kWelcomePage));
+    // a folder inside the earlier one, and one around it in other capitals
+    for (const wchar_t* folder : {L"D:\\Earlier\\Pixelmoor\\Neu", L"d:\\earlier"}) {
+        SCOPED_TRACE(test::Narrow(folder));
+        ASSERT_TRUE(wizard.SetText(1000, folder));
+        ASSERT_TRUE(wizard.Press(gui::kNextButton));
+        ExpectBoxAndConfirm(wizard, refusal.c_str(), gui::BoxIcon::kError);
+        ASSERT_TRUE(wizard.WaitForPage(test::kWelcomePage));
+        EXPECT_FALSE(wizard.SheetButton(gui::kBackButton).value_or(gui::ControlState{}).enabled);
+    }
+    EXPECT_EQ(test::ListFolder(L"D:\\Earlier\\Pixelmoor"), std::vector<std::wstring>{});
+    // the earlier folder itself (an update) and one beside it are taken
+    for (const wchar_t* folder : {L"D:\\Earlier\\Pixelmoor", L"D:\\Earlier\\Pixelmoor Neu"}) {
+        ASSERT_TRUE(wizard.SetText(1000, folder));
+        ASSERT_TRUE(wizard.Press(gui::kNextButton));
+        ASSERT_TRUE(wizard.WaitForPage(test::kWhatsNewPage)) << test::Narrow(wizard.Dump());
+        ASSERT_TRUE(wizard.Press(gui::kBackButton));
+        ASSERT_TRUE(wizard.WaitForPage(test::kWelcomePage));
+    }
+    ASSERT_TRUE(wizard.Press(gui::kCancelButton));
+    const auto box = wizard.WaitForMessageBox();
+    ASSERT_TRUE(box && wizard.Answer(*box, IDYES));
+    EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(test::kExitUserCancelled));
+    test::ResetProductRegistration();
+    test::RemoveTree(L"D:\\Earlier");
+}
+
+TEST_F(WizardPagesE2E, ReadySaysThatAnEarlierCopyStaysWhenItsUninstallerIsNotOurs) {
+    // An earlier installation whose uninstaller someone replaced (here by the viewer, whose window would show).
+    ASSERT_EQ(test::RunProgram(L"\"" + test::SetupExePath() + L"\" /silent /folder=" + kToolsFolder), 0u);
+    const std::wstring planted = std::wstring(kToolsFolder) + L"\\pm_uninstall.exe";
+    ASSERT_TRUE(::CopyFileW(test::EnvironmentPath(L"PIXELMOOR_VIEWER_EXE").c_str(), planted.c_str(), FALSE));
+    WizardRun run(L"ready-earlier-stays");
+    gui::WizardDriver& wizard = run.driver();
+    ASSERT_TRUE(wizard.WaitForPage(test::kWelcomePage));
+    ASSERT_TRUE(wizard.SetText(1000, DefaultFolder()));
+    ASSERT_TRUE(NextUntil(wizard, test::kReadyPage));
+    ASSERT_TRUE(wizard.Press(gui::kNextButton));
+    // Installed; the planted program was not started, and the user is told.
+    ExpectBoxAndConfirm(wizard,
+                        L"Bisherige Installation in D:\\Tools\\Pixelmoor\\ bleibt: pm_uninstall.exe ist nicht das "
+                        L"eingetragene Deinstallationsprogramm (SHA-256 weicht ab), nicht gestartet",
+                        gui::BoxIcon::kWarning);
+    ASSERT_TRUE(wizard.WaitForPage(test::kFinishPage)) << test::Narrow(wizard.Dump());
+    EXPECT_TRUE(test::ViewerWindows().empty());
+    EXPECT_TRUE(test::FileExists(std::wstring(kToolsFolder) + L"\\p_moor64.exe"));
+    ASSERT_TRUE(wizard.Click(1022));  // no FAQ page
+    ASSERT_TRUE(wizard.Click(1020));  // no viewer
+    ASSERT_TRUE(wizard.Press(gui::kCancelButton));
+    EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(test::kExitSuccess));
+}
+
 TEST_F(WizardPagesE2E, WelcomeFolderOnAMissingDriveFailsInTheDriverAndComesBackWithEveryChoice) {
     constexpr wchar_t kMissing[] = L"Q:\\Missing\\Pixelmoor";
     ASSERT_EQ(::GetDriveTypeW(L"Q:\\"), static_cast<UINT>(DRIVE_NO_ROOT_DIR)) << "the test needs no drive Q:";
