@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "archive/payload_facts.h"
 #include "framework/run_log.h"
 #include "framework/text_rules.h"
 #include "integration/associations.h"
@@ -51,7 +52,8 @@ int RegisterApplication(std::wstring_view folder, const ShortcutChoices& shortcu
     // finish's store-app values are its last writes, its notices follow.
     const LoggedStep registryStep{L"Registrierung"};
     const RegistryWriteCount count = ApplyRegistryWrites(
-        RegistrationWrites(texts, shortcuts.thumbnailsShortcut != 0, selection, associate && HidesStoreApps()));
+        RegistrationWrites(texts, shortcuts.thumbnailsShortcut != 0, selection, associate && HidesStoreApps(),
+                           PayloadInstalledSizeKb()));
     registryStep.End(
         {CountText(count.written), L" Werte geschrieben, ", CountText(count.failed), L" nicht geschrieben"});
     if (associate) NotifyAssociationsChanged();

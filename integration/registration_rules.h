@@ -2,6 +2,7 @@
 // depend on the running system.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -45,9 +46,10 @@ struct RegistrationTexts {
 // it can be run again when anything was left.
 enum class UninstallEntry { kIncluded, kLeftOut };
 
-// The command class, the application key, the uninstall entry, the
+// The command class, the application key, the uninstall entry (whose
+// EstimatedSize is installedSizeKb, the payload's size in kilobytes), the
 // capabilities and the registered application, in the order they are made.
-[[nodiscard]] RegistryWrites ApplicationWrites(const RegistrationTexts& texts,
+[[nodiscard]] RegistryWrites ApplicationWrites(const RegistrationTexts& texts, std::uint32_t installedSizeKb,
                                                UninstallEntry entry = UninstallEntry::kIncluded);
 
 // Every registry write of a registration, in the order they are made: the
@@ -57,6 +59,7 @@ enum class UninstallEntry { kIncluded, kLeftOut };
 // the store-app values when they are to be hidden.
 [[nodiscard]] RegistryWrites RegistrationWrites(const RegistrationTexts& texts, bool contextMenu,
                                                 const AssociationSelection& selection, bool hideStoreApps,
+                                                std::uint32_t installedSizeKb,
                                                 UninstallEntry entry = UninstallEntry::kIncluded);
 
 }  // namespace pixelmoor
