@@ -99,6 +99,14 @@ grep -q "names/Html/.DS_Store: left out, never shipped" "$work/left-out.log" || 
 cut -f1 "$work/list.txt" | tr '\n' ' ' | grep -qx 'p_moor64.exe pm_uninstall.exe Html/ Html/Index.htm Plugins/ ' \
   || { cat "$work/list.txt" >&2; fail "left-out files are listed"; }
 
+# An icon library without a version record: the setup's rule could not
+# compare an installed one with it.
+printf 'Plugins/\nPlugins/Icons.dll\t%s\n' "$viewer/Html/Neue Seite.htm" > "$work/icons-list.txt"
+python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1], "w").write(sys.argv[2], "Plugins/Icons.dll")' \
+  "$work/icons.zip" "$viewer/Html/Neue Seite.htm"
+check_refused "an icon library without a version record" "Html/Neue Seite.htm: no version record could be read" \
+  python3 "$root/payload/scripts/make_facts_header.py" "$work/icons-list.txt" "$work/icons.zip" "$work/record.h"
+
 # What tools/release.sh refuses before it builds anything: folders that
 # would make a release pack its own output (links followed), a path that
 # CMake would split, a version other than the packed viewer's.
