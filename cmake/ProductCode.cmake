@@ -2,8 +2,8 @@
 #
 # A setup is the product's code (compiled once: libraries and the objects of
 # both programs) linked with what follows from its version and its payload:
-# the version's definition, the payload's reach, the uninstaller's entry list
-# (compiled from small generated headers) and the resources. A Windows build
+# the version's definition, the payload's reach and facts, the uninstaller's
+# entry list (compiled from small generated headers) and the resources. A Windows build
 # exports its compiled code; a build configured with PIXELMOOR_PRODUCT_FROM
 # imports it and only makes the rest, so that a setup of other viewer files,
 # another version or with signatures costs packing, resource compiling and
@@ -41,7 +41,11 @@ endfunction()
 # - pm_payload_reach: how far the payload reaches below an install folder
 #   (archive/payload_reach.cpp over payload_extent.h, made by payload/), and
 #   the files it installs with the uninstaller's digest (archive/payload_files.cpp
-#   over payload_file_list.h).
+#   over payload_file_list.h);
+# - pm_payload_facts: what an installation records of the payload, its size
+#   and its icon library's version (archive/payload_facts.cpp over
+#   payload_record.h, which payload/ reads from the packed archive). Only the
+#   setup and the tests link it: the uninstaller is packed into that archive.
 add_library(pm_product_version OBJECT ${CMAKE_SOURCE_DIR}/framework/product_version.cpp)
 target_include_directories(pm_product_version PRIVATE ${CMAKE_SOURCE_DIR} ${PIXELMOOR_VERSION_INCLUDE_DIR})
 if(CMAKE_CROSSCOMPILING)
@@ -50,6 +54,9 @@ if(CMAKE_CROSSCOMPILING)
   target_include_directories(pm_payload_reach PRIVATE ${CMAKE_BINARY_DIR}/payload/include)
   target_link_libraries(pm_payload_reach PUBLIC pm_framework pm_archive_rules)
   add_dependencies(pm_payload_reach pm_payload_extent pm_payload_files)
+  add_library(pm_payload_facts OBJECT ${CMAKE_SOURCE_DIR}/archive/payload_facts.cpp)
+  target_include_directories(pm_payload_facts PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/payload/include)
+  add_dependencies(pm_payload_facts pm_payload_facts_header)
 endif()
 
 # Signs a program right after its link, when PIXELMOOR_SIGN_COMMAND names a

@@ -17,7 +17,7 @@ set(PIXELMOOR_PRODUCT_CODE_TARGETS
   pixelmoor_setup pm_setup_program pm_app_rules pm_framework pm_framework_rules pm_install pm_install_rules
   pm_archive pm_archive_rules pm_integration pm_integration_rules pm_wizard pm_wizard_rules
   pm_uninstall pm_uninstall_program pm_uninstall_lib pm_uninstall_rules
-  pm_product_version pm_payload_reach pm_payload_digest pm_payload_entries_data)
+  pm_product_version pm_payload_reach pm_payload_digest pm_payload_facts pm_payload_entries_data)
 
 # For the C++ sources only (the uninstaller's resource script is one of its
 # sources). What a build imports (PIXELMOOR_PRODUCT_FROM) was compiled so

@@ -1,7 +1,8 @@
 # Test registration for both builds.
 #
 # Every test program is linked with the build's version and, under Wine,
-# with the payload's reach (cmake/ProductCode.cmake), as the setup is.
+# with the payload's reach and facts (cmake/ProductCode.cmake), as the setup
+# is.
 #
 # pm_add_native_test(<name> SOURCES ... [LIBS ...])
 #   A GoogleTest program of the native build (sanitizers on), label "native".
@@ -30,7 +31,8 @@ function(pm_add_windows_test name)
     set(T_TIMEOUT 600)
   endif()
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} pm_product_version pm_payload_reach gtest gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} pm_product_version pm_payload_reach pm_payload_facts gtest
+    gtest_main)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     LABELS windows

@@ -7,6 +7,7 @@
 #include <new>
 #include <optional>
 
+#include "archive/payload_facts.h"
 #include "framework/folder_path.h"
 #include "framework/system_folders.h"
 #include "framework/text_rules.h"
@@ -82,14 +83,18 @@ int ProbeFileVersion(const std::wstring& path, std::wstring& versionText, std::w
 }
 
 int IconLibraryRule(std::wstring_view installFolder) {
-    std::wstring plugins = std::wstring(installFolder) + L"Plugins";
+    // A payload without an icon library has nothing to replace an installed
+    // one with, and no Plugins folder is made for it.
+    const std::wstring_view payloadVersion = PayloadIconLibraryVersion();
+    if (payloadVersion.empty()) return 0;
+    std::wstring plugins = std::wstring(installFolder) + kIconLibraryFolder;
     // Without its Plugins folder there is no installed library to look at.
     if (EnsureFolderPath(plugins) != 1) return 0;
-    const std::wstring library = plugins + L"Icons.dll";
+    const std::wstring library = plugins + kIconLibraryFile;
     std::wstring version;
     std::wstring company;
     if (ProbeFileVersion(library, version, &company) != 1) return 0;
-    const InstalledIconLibrary order = CompareWithPayload(version);
+    const InstalledIconLibrary order = CompareWithPayload(version, payloadVersion);
     const std::optional<std::uint64_t> size =
         order == InstalledIconLibrary::kSame ? SizeForReading(library) : std::nullopt;
     return KeepIconLibraryFlag(order, company, size);

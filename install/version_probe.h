@@ -15,8 +15,10 @@ namespace pixelmoor {
 [[nodiscard]] int ProbeFileVersion(const std::wstring& path, std::wstring& versionText, std::wstring* companyName);
 
 // The keepIconLibrary flag for the install folder (trimmed, ending in a
-// backslash): prepares its Plugins folder and probes Plugins\Icons.dll.
-// 1 keeps the installed library, 0 lets the payload's copy be written.
+// backslash): prepares its Plugins folder and probes Plugins\Icons.dll,
+// comparing it with the icon library that the payload carries. 1 keeps the
+// installed library, 0 lets the payload's copy be written; a payload without
+// an icon library gives 0 and leaves the folder alone.
 [[nodiscard]] int IconLibraryRule(std::wstring_view installFolder);
 
 }  // namespace pixelmoor

@@ -78,9 +78,9 @@ bool IsIconLibraryPublisher(std::wstring_view companyName) {
     return EqualsIgnoringCase(companyName, kIconLibraryPublisher);
 }
 
-InstalledIconLibrary CompareWithPayload(std::wstring_view versionText) {
+InstalledIconLibrary CompareWithPayload(std::wstring_view versionText, std::wstring_view payloadVersionText) {
     const int installed = VersionComparisonValue(versionText);
-    const int payload = VersionComparisonValue(kPayloadIconLibraryVersion);
+    const int payload = VersionComparisonValue(payloadVersionText);
     if (installed > payload) return InstalledIconLibrary::kNewer;
     return installed == payload ? InstalledIconLibrary::kSame : InstalledIconLibrary::kOlder;
 }

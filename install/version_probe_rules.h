@@ -11,8 +11,9 @@
 
 namespace pixelmoor {
 
-// The version of the icon library that the payload carries, as a version text.
-inline constexpr wchar_t kPayloadIconLibraryVersion[] = L"4.30";
+// Where the icon library lies below an install folder: Plugins\Icons.dll.
+inline constexpr wchar_t kIconLibraryFolder[] = L"Plugins";
+inline constexpr wchar_t kIconLibraryFile[] = L"Icons.dll";
 // The size of the publisher's earlier 4.30 build, which the payload's copy replaces.
 inline constexpr std::uint64_t kReplaceableIconLibrarySize = 226816;
 inline constexpr wchar_t kIconLibraryPublisher[] = L"Keldaris";
@@ -38,8 +39,10 @@ inline constexpr std::size_t kCompanyNameLimit = 259;
 
 enum class InstalledIconLibrary { kOlder, kSame, kNewer };
 
-// How the installed version text compares with the payload's 4.30.
-[[nodiscard]] InstalledIconLibrary CompareWithPayload(std::wstring_view versionText);
+// How the installed version text compares with the payload's (the version
+// text of the icon library that the payload carries, 4.30 for the stand-in).
+[[nodiscard]] InstalledIconLibrary CompareWithPayload(std::wstring_view versionText,
+                                                      std::wstring_view payloadVersionText);
 
 // The keepIconLibrary flag for a probed installed library: 1 keeps it, 0
 // writes the payload's copy. installedSize is only looked at for the same

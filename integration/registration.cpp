@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "archive/payload_files.h"
+#include "archive/payload_facts.h"
 #include "framework/run_log.h"
 #include "framework/text_rules.h"
 #include "integration/associations.h"
@@ -68,7 +69,8 @@ std::vector<std::wstring> RegisterApplication(std::wstring_view folder, const Sh
     // finish's store-app values are its last writes, its notices follow.
     const LoggedStep registryStep{L"Registrierung"};
     const RegistryWrites writes =
-        RegistrationWrites(texts, shortcuts.thumbnailsShortcut != 0, selection, associate && HidesStoreApps());
+        RegistrationWrites(texts, shortcuts.thumbnailsShortcut != 0, selection, associate && HidesStoreApps(),
+                           PayloadInstalledSizeKb());
     const RegistryWriteOutcome outcome = ApplyRegistryWrites(writes);
     registryStep.End(
         {CountText(outcome.written), L" Werte geschrieben, ", CountText(outcome.failed), L" nicht geschrieben"});

@@ -96,7 +96,9 @@ RegistryRemovals RemovalStepsFor(std::span<const RegistryWrite> writes) {
 RegistryWrites EveryRegistrationWrite(const RegistrationTexts& texts, UninstallEntry entry) {
     AssociationSelection everyRow;
     everyRow.fill(1);
-    return RegistrationWrites(texts, true, everyRow, true, entry);
+    // The uninstall entry goes as a whole key: its size is never looked at.
+    constexpr std::uint32_t kAnySize = 0;
+    return RegistrationWrites(texts, true, everyRow, true, kAnySize, entry);
 }
 
 RemoveKeyTree UninstallEntryRemoval() { return {RegistryRoot::LocalMachine, kUninstallEntryKey, {}}; }

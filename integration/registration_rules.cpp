@@ -18,7 +18,6 @@ constexpr wchar_t kPublisher[] = L"Keldaris";
 constexpr wchar_t kFriendlyAppName[] = L"Pixelmoor 64-bit";
 constexpr wchar_t kApplicationDescription[] =
     L"Picture viewer, editor and converter - one of the most popular viewers worldwide";
-constexpr std::uint32_t kEstimatedSizeKb = 8192;
 
 std::wstring Quoted(std::wstring_view text) { return L'"' + std::wstring(text) + L'"'; }
 
@@ -44,7 +43,7 @@ RegistryWrites CommandClassWrites(const RegistrationTexts& texts) {
     };
 }
 
-RegistryWrites UninstallEntryWrites(const RegistrationTexts& texts) {
+RegistryWrites UninstallEntryWrites(const RegistrationTexts& texts, std::uint32_t installedSizeKb) {
     const std::wstring version = VersionText(kVersionMajor, kVersionMinor);
     const std::wstring uninstaller = Quoted(texts.folder + kUninstallerExe);
     return {
@@ -62,7 +61,7 @@ RegistryWrites UninstallEntryWrites(const RegistrationTexts& texts) {
                            {L"DisplayIcon", texts.viewerIcon},
                            {L"VersionMajor", static_cast<std::uint32_t>(kVersionMajor)},
                            {L"VersionMinor", static_cast<std::uint32_t>(kVersionMinor)},
-                           {L"EstimatedSize", kEstimatedSizeKb},
+                           {L"EstimatedSize", installedSizeKb},
                            // What package managers and deployment tools run, and no
                            // change or repair offered for an installation that has none.
                            {L"QuietUninstallString", uninstaller + L" /silent"},
@@ -168,18 +167,19 @@ RegistryWrites ContextMenuWrites(const RegistrationTexts& texts) {
     return writes;
 }
 
-RegistryWrites ApplicationWrites(const RegistrationTexts& texts, UninstallEntry entry) {
+RegistryWrites ApplicationWrites(const RegistrationTexts& texts, std::uint32_t installedSizeKb, UninstallEntry entry) {
     RegistryWrites writes = CommandClassWrites(texts);
-    if (entry == UninstallEntry::kIncluded) Append(writes, UninstallEntryWrites(texts));
+    if (entry == UninstallEntry::kIncluded) Append(writes, UninstallEntryWrites(texts, installedSizeKb));
     Append(writes, CapabilitiesWrites(texts));
     return writes;
 }
 
 RegistryWrites RegistrationWrites(const RegistrationTexts& texts, bool contextMenu,
-                                  const AssociationSelection& selection, bool hideStoreApps, UninstallEntry entry) {
+                                  const AssociationSelection& selection, bool hideStoreApps,
+                                  std::uint32_t installedSizeKb, UninstallEntry entry) {
     RegistryWrites writes;
     if (contextMenu) Append(writes, ContextMenuWrites(texts));
-    Append(writes, ApplicationWrites(texts, entry));
+    Append(writes, ApplicationWrites(texts, installedSizeKb, entry));
     const auto rows = FormatTable();
     for (std::size_t row = 0; row < rows.size(); ++row) {
         const std::wstring icon = IconTextFor(rows[row].icon, texts);

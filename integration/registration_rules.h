@@ -2,6 +2,7 @@
 // depend on the running system.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,9 +54,10 @@ struct RegistrationTexts {
 // it can be run again when anything was left.
 enum class UninstallEntry { kIncluded, kLeftOut };
 
-// The command class, the application key, the uninstall entry, the
+// The command class, the application key, the uninstall entry (whose
+// EstimatedSize is installedSizeKb, the payload's size in kilobytes), the
 // capabilities and the registered application, in the order they are made.
-[[nodiscard]] RegistryWrites ApplicationWrites(const RegistrationTexts& texts,
+[[nodiscard]] RegistryWrites ApplicationWrites(const RegistrationTexts& texts, std::uint32_t installedSizeKb,
                                                UninstallEntry entry = UninstallEntry::kIncluded);
 
 // The parts of the registration that an installation must not go without:
@@ -84,6 +86,7 @@ enum class RequiredRegistration { kCommandClass, kUninstallEntry, kCapabilities 
 // the store-app values when they are to be hidden.
 [[nodiscard]] RegistryWrites RegistrationWrites(const RegistrationTexts& texts, bool contextMenu,
                                                 const AssociationSelection& selection, bool hideStoreApps,
+                                                std::uint32_t installedSizeKb,
                                                 UninstallEntry entry = UninstallEntry::kIncluded);
 
 }  // namespace pixelmoor

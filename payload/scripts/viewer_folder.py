@@ -5,27 +5,35 @@ Usage:
   viewer_folder.py version <program>
       prints the version of a Windows program's version record (its product
       version's first two numbers, as "4.75"); fails when it has none.
-  viewer_folder.py list <folder> <uninstaller> <list> <depfile>
+  viewer_folder.py list <folder> <uninstaller> <list> <depfile> <left-out list>
       writes the payload's entry list (the form make_zip.py packs) of the
-      folder and the uninstaller, and a depfile naming every folder and file
-      that was read, so that the build packs again when any of them changes.
+      folder and the uninstaller, a depfile naming every folder and file
+      that was read, so that the build packs again when any of them changes,
+      and the list of the files that were left out (one a line, also
+      printed).
 
 The list's order is fixed: p_moor64.exe, then the uninstaller, then the
 folder's other files, then each subfolder as its folder entry followed by its
 own contents, every level sorted by name. A folder without p_moor64.exe, or
 with a name that the setup could not unpack into the same place on every
-Windows, stops the build with a message that names the file.
+Windows or that would take the place of the setup's own, stops the build
+with a message that names the file. Files that tools leave behind (a
+version control's store, file managers' caches) are left out.
 """
 
 import os
+import re
 import stat
 import struct
 import sys
 
 from make_zip import depfile_path
+from product_names import HEADERS, NAMES
 
-VIEWER = "p_moor64.exe"
-UNINSTALLER = "pm_uninstall.exe"
+VIEWER = NAMES["viewer"]
+UNINSTALLER = NAMES["uninstaller"]
+# The icon library that the setup's version rule looks at in an install folder.
+ICON_LIBRARY = NAMES["icon_library_folder"] + "/" + NAMES["icon_library_file"]
 
 # The setup turns each entry name into a path with the system's ANSI code
 # page, so only ASCII names arrive unchanged everywhere. Its buffers hold a
@@ -43,9 +51,36 @@ UNPACKING_NAMES = {"~pm_unpack.journal", "~pm_unpack.kept", "~pm_unpack.new"}
 NEW_FILE_NAME = "~pm_unpack.new"
 LONGEST_FOLDER = LONGEST_NAME - 1 - len(NEW_FILE_NAME)
 # What Windows cannot hold in a file name, and the device names that it
-# takes for devices whatever their extension.
+# takes for devices whatever their extension (COM0 and LPT0 as newer Windows
+# does; the consoles CONIN$ and CONOUT$ too, which fail every installation).
 FORBIDDEN_CHARACTERS = set('<>:"\\|?*')
-DEVICE_NAMES = {"con", "prn", "aux", "nul"} | {"%s%d" % (d, n) for d in ("com", "lpt") for n in range(1, 10)}
+DEVICE_NAMES = ({"con", "prn", "aux", "nul", "conin$", "conout$"}
+                | {"%s%d" % (d, n) for d in ("com", "lpt") for n in range(0, 10)})
+# What the setup writes into the install folder itself, beside the payload:
+# its uninstaller; the settings file that records the settings folder, with
+# the temporary copy that its conversion makes (the settings may live in the
+# install folder); and the setup's and the uninstaller's logs, which go to
+# the current directory: the install folder once the setup has unpacked, and
+# an earlier installation's folder for its uninstaller after a move. A file
+# or folder of the viewer's of such a name, in any capitals, would replace the
+# setup's or keep it from writing its own. Below the top the setup writes
+# none of them, so there such names are the viewer's own.
+SETUP_NAMES = {NAMES[key].lower(): NAMES[key]
+               for key in ("uninstaller", "settings", "settings_temp", "install_log", "uninstall_log")}
+# When the setup keeps an installed icon library that is newer than the
+# payload's, it passes over every entry whose name holds this, in any capitals.
+KEPT_ENTRY_MARK = NAMES["icon_library_file"].lower()
+# Files that tools leave in folders and a maker never means to ship: a
+# version control's store (a folder, or a file in a work tree), the file
+# managers' thumbnail caches and folder settings. Left out at any depth, in
+# any capitals, and named in the build's output.
+LEFT_OUT = {".git", ".ds_store", "thumbs.db", "desktop.ini"}
+# Where Windows makes short names, it gives a long name the first free one of
+# the form "PM_UNI~1.EXE"; a file of the viewer's of that form can turn out
+# to be the same file as another one of its folder, or as the setup's own.
+SHORT_NAME_BASE = re.compile(r"^[^~]+~[0-9]+$")
+SHORT_NAME_BASE_LIMIT = 8
+SHORT_NAME_EXTENSION_LIMIT = 3
 
 
 def refuse(path, why):
@@ -70,10 +105,9 @@ def _first_entry(data, directory, wanted_id=None):
     return None
 
 
-def product_version(path):
-    """(major, minor) of the program's fixed version information."""
-    with open(path, "rb") as f:
-        data = f.read()
+def fixed_version(data):
+    """(file MS, file LS, product MS, product LS) of a Windows program's or
+    library's fixed version information, from the bytes of its file."""
     if data[:2] != b"MZ":
         raise ValueError("not a Windows program")
     pe = struct.unpack_from("<I", data, 0x3C)[0]
@@ -101,7 +135,13 @@ def product_version(path):
     fixed = record.find(struct.pack("<I", 0xFEEF04BD))
     if fixed < 0:
         raise ValueError("no fixed version information")
-    product_ms = struct.unpack_from("<I", record, fixed + 16)[0]
+    return struct.unpack_from("<IIII", record, fixed + 8)
+
+
+def product_version(path):
+    """(major, minor) of the program's fixed version information."""
+    with open(path, "rb") as f:
+        product_ms = fixed_version(f.read())[2]
     return product_ms >> 16, product_ms & 0xFFFF
 
 
@@ -111,7 +151,8 @@ def check_name(folder, name):
     path = os.path.join(folder, name)
     if not name.isascii() or any(ord(c) < 32 or c in FORBIDDEN_CHARACTERS for c in name.replace("/", "")):
         refuse(path, "the name must be ASCII without control characters and without < > : \" \\ | ? *")
-    for part in name.rstrip("/").split("/"):
+    parts = name.rstrip("/").split("/")
+    for part in parts:
         if part.endswith((".", " ")) or part.strip(". ") == "":
             refuse(path, "a name part that ends in a dot or a blank, or is only dots and blanks, "
                          "does not name the same file on Windows")
@@ -119,6 +160,17 @@ def check_name(folder, name):
             refuse(path, "Windows takes this name for a device")
         if part.lower() in UNPACKING_NAMES:
             refuse(path, "the setup uses this name while it unpacks")
+        base, _, extension = part.partition(".")
+        if (SHORT_NAME_BASE.match(base) and len(base) <= SHORT_NAME_BASE_LIMIT
+                and len(extension) <= SHORT_NAME_EXTENSION_LIMIT and "." not in extension):
+            refuse(path, "a name of the form of a short name that Windows makes up for a long one, which "
+                         "can be another file of the folder or the setup's own")
+    if len(parts) == 1 and parts[0].lower() in SETUP_NAMES:
+        refuse(path, "the setup writes its own %s there; a file or folder of this name, in any capitals, "
+                     "would take its place or keep it from being written" % SETUP_NAMES[parts[0].lower()])
+    if KEPT_ENTRY_MARK in name.lower() and name.lower() != ICON_LIBRARY.lower():
+        refuse(path, "where an installed %s is newer, the setup passes over every entry whose name holds "
+                     "\"%s\"; only %s itself may be so named" % (ICON_LIBRARY, KEPT_ENTRY_MARK, ICON_LIBRARY))
     if len(name.rstrip("/")) > LONGEST_NAME:
         refuse(path, "the name is %d characters long; below %s it would not fit a Windows path "
                      "(at most %d characters)" % (len(name.rstrip("/")), DEFAULT_INSTALL_FOLDER, LONGEST_NAME))
@@ -128,10 +180,15 @@ def check_name(folder, name):
                % (len(name) - 1, DEFAULT_INSTALL_FOLDER, NEW_FILE_NAME, LONGEST_FOLDER))
 
 
-def walk(folder, prefix, entries, read):
+def walk(folder, prefix, entries, read, left_out):
     here = os.path.join(folder, prefix)
     read.append(here)
-    names = sorted(os.listdir(here))
+    names = []
+    for name in sorted(os.listdir(here)):
+        if name.lower() in LEFT_OUT:
+            left_out.append(prefix + name)
+        else:
+            names.append(name)
     seen = {}
     for name in names:
         other = seen.setdefault(name.lower(), name)
@@ -152,14 +209,14 @@ def walk(folder, prefix, entries, read):
     for name in files:
         entry = prefix + name
         check_name(folder, entry)
-        if entry in (VIEWER, UNINSTALLER):
-            continue  # placed first by the caller; the uninstaller is the build's own
+        if entry == VIEWER:
+            continue  # placed first by the caller
         entries.append((entry, os.path.join(here, name)))
         read.append(os.path.join(here, name))
     for name in folders:
         check_name(folder, prefix + name + "/")
         entries.append((prefix + name + "/", ""))
-        walk(folder, prefix + name + "/", entries, read)
+        walk(folder, prefix + name + "/", entries, read, left_out)
 
 
 def write_if_changed(path, text):
@@ -173,19 +230,22 @@ def write_if_changed(path, text):
         f.write(text)
 
 
-def list_folder(folder, uninstaller, list_path, depfile):
+def list_folder(folder, uninstaller, list_path, depfile, left_out_path):
     folder = os.path.abspath(folder)
     if not os.path.isdir(folder):
         refuse(folder, "not a folder")
     viewer = os.path.join(folder, VIEWER)
     if not os.path.isfile(viewer) or os.path.islink(viewer):
         refuse(viewer, "missing; a viewer folder holds the viewer program at its top")
-    if os.path.lexists(os.path.join(folder, UNINSTALLER)):
-        refuse(os.path.join(folder, UNINSTALLER), "the setup brings its own uninstaller; remove this one")
-    entries, read = [], [viewer]
-    walk(folder, "", entries, read)
+    entries, read, left_out = [], [viewer], []
+    walk(folder, "", entries, read, left_out)
     entries[0:0] = [(VIEWER, viewer), (UNINSTALLER, uninstaller)]
     write_if_changed(list_path, "".join("%s\t%s\n" % entry for entry in entries))
+    write_if_changed(left_out_path, "".join("%s\n" % name for name in left_out))
+    for name in left_out:
+        print("viewer folder: %s: left out, never shipped" % os.path.join(folder, name))
+    # The product's headers name the setup's own files that the check refuses.
+    read += HEADERS
     with open(depfile, "w", encoding="utf-8") as f:
         f.write("%s: %s\n" % (depfile_path(list_path), " \\\n  ".join(depfile_path(p) for p in read)))
 
@@ -196,7 +256,7 @@ def main(argv):
             print("%d.%d" % product_version(argv[2]))
         except (OSError, ValueError, struct.error) as e:
             refuse(argv[2], "no version record could be read (%s)" % e)
-    elif len(argv) == 6 and argv[1] == "list":
+    elif len(argv) == 7 and argv[1] == "list":
         list_folder(*argv[2:])
     else:
         sys.exit(__doc__)

@@ -154,5 +154,26 @@ TEST(VersionProbeRules, InstalledLibraryStaysUnlessThePublishersOlderOrReplaceab
             << static_cast<int>(row.order) << ' ' << row.size.value_or(0);
 }
 
+// The installed library is compared with the version of the payload's own,
+// whatever that is: the stand-in's 4.30 or a release's newer one.
+TEST(VersionProbeRules, InstalledLibraryIsComparedWithThePayloads) {
+    using enum InstalledIconLibrary;
+    struct Row {
+        const wchar_t* installed;
+        const wchar_t* payload;
+        InstalledIconLibrary order;
+    };
+    const Row rows[] = {
+        {L"4.40", L"4.30", kNewer},   // the stand-in's payload keeps a 4.40 library
+        {L"4.40", L"4.50", kOlder},   // a payload with 4.50 replaces it
+        {L"4.50", L"4.50", kSame},    // its own version: the size decides
+        {L"4.100", L"4.50", kOlder},  // 4.10.0 reads 4.100, which is 4100
+        {L"4.51", L"4.50", kNewer},   // a newer installed one stays
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(CompareWithPayload(row.installed, row.payload), row.order)
+            << row.installed << " / " << row.payload;
+}
+
 }  // namespace
 }  // namespace pixelmoor

@@ -20,6 +20,7 @@
 
 #include "archive/archive_reader.h"
 #include "archive/embedded_archive.h"
+#include "archive/payload_facts.h"
 #include "framework/folder_path.h"
 #include "framework/unique_handle.h"
 #include "install/install_folder_rules.h"
@@ -147,7 +148,7 @@ Figures TimeSteps(HMODULE setupModule) {
         shortcuts.emplace(std::move(jobs));
     });
     f.Time("registry writes, shortcuts beside",
-           [&] { ApplyRegistryWrites(RegistrationWrites(texts, true, images, HidesStoreApps())); });
+           [&] { ApplyRegistryWrites(RegistrationWrites(texts, true, images, HidesStoreApps(), PayloadInstalledSizeKb())); });
     f.Time("icon notice",
            [&] { ::SystemParametersInfoW(SPI_SETICONS, 0, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE); });
     f.Time("association notice", [&] { ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSHNOWAIT, nullptr, nullptr); });

@@ -36,7 +36,7 @@ TEST(RegistryKeys, PathRulesFoldOnlyAsciiLettersAndNeedWholeLevels) {
 // what the writes name is ever opened.
 TEST(RegistryKeys, SharedParentsOfATypicalRegistrationAreWhereItsKeysPart) {
     const RegistrationTexts texts = BuildRegistrationTexts(L"D:\\Tools\\Pixelmoor");
-    const RegistryWrites writes = RegistrationWrites(texts, true, ImageRowSelection(), true);
+    const RegistryWrites writes = RegistrationWrites(texts, true, ImageRowSelection(), true, 8192);  // any size
     const std::vector<KeyPath> first = {
         {Root::LocalMachine, L"SOFTWARE"},                          // Classes, Microsoft, Pixelmoor, ...
         {Root::LocalMachine, L"SOFTWARE\\Classes"},                 // every class and extension

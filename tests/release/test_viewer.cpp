@@ -1,5 +1,5 @@
 // The viewer program of the test's viewer folder: a Windows program of its
-// own version (test_viewer.rc) that does nothing; the release tests only
+// own version (test_module.rc.in) that does nothing; the release tests only
 // install, read and remove it.
 #include <windows.h>
 

@@ -5,6 +5,13 @@
 
 Usage: winget_manifests.py --setup FILE --version X.YY --app-manifest FILE
                            --download-url URL --out DIR
+       winget_manifests.py --check-url URL
+
+The download address must be an absolute https:// address of printable
+ASCII without blanks (characters beyond ASCII percent-encoded): the schema
+takes only http(s) addresses, a control character makes YAML that does not
+load, and a line break would be folded into a blank. --check-url only checks
+one, so that a release can refuse it before it builds anything.
 
 What the setup is, does and leaves is taken from the build: the version, the
 installer's file name and SHA-256, and the lowest Windows that the setup's
@@ -16,6 +23,8 @@ import argparse
 import hashlib
 import os
 import re
+import sys
+import urllib.parse
 
 IDENTIFIER = "Keldaris.Pixelmoor"
 PUBLISHER = "Keldaris"
@@ -23,6 +32,8 @@ PRODUCT_CODE = "Pixelmoor64"  # the uninstall entry's key name
 INSTALL_LOG = "Pixelmoor_Install.log"
 MANIFEST_VERSION = "1.9.0"
 LOCALE = "de-DE"
+# The longest address that the schema takes.
+URL_LIMIT = 2048
 
 # The Windows versions that an application manifest names by their
 # compatibility identifiers, with the first build of each.
@@ -42,6 +53,17 @@ def minimum_windows(app_manifest):
     if not versions:
         raise SystemExit("%s declares no Windows version that is known here" % app_manifest)
     return "%d.%d.%d.0" % min(versions)
+
+
+def download_url_problem(url):
+    """Why the address cannot be the manifests' download address; None when it can."""
+    if any(not "!" <= c <= "~" for c in url):
+        return "it holds a blank, a control character or a character beyond ASCII (write those percent-encoded)"
+    if not url.lower().startswith("https://") or not urllib.parse.urlsplit(url).hostname:
+        return "it is no absolute https:// address"
+    if len(url) > URL_LIMIT:
+        return "it is longer than the %d characters that the manifests hold" % URL_LIMIT
+    return None
 
 
 def sha256(path):
@@ -75,6 +97,8 @@ def installer_manifest(version, setup, download_url, minimum):
         "MinimumOSVersion: {minimum}\n"
         "InstallerType: exe\n"
         "Scope: machine\n"
+        "# The setup asks for the highest rights that the user has.\n"
+        "ElevationRequirement: elevatesSelf\n"
         "InstallModes:\n"
         "  - interactive\n"
         "  - silent\n"
@@ -83,6 +107,8 @@ def installer_manifest(version, setup, download_url, minimum):
         "  Silent: /silent\n"
         "  SilentWithProgress: /silent\n"
         "  InstallLocation: {location}\n"
+        "  # A full log of the run, appended to.\n"
+        "  Log: {log_switch}\n"
         "ExpectedReturnCodes:\n"
         "  # The viewer, another setup or the uninstaller is running; nothing was changed.\n"
         "  - InstallerReturnCode: 1618\n"
@@ -104,7 +130,8 @@ def installer_manifest(version, setup, download_url, minimum):
         "    InstallerSha256: {sha}\n"
         "ManifestType: installer\n"
         "ManifestVersion: {manifest}\n").format(
-            minimum=minimum, location=quoted("/folder=<INSTALLPATH>"), log=INSTALL_LOG, code=PRODUCT_CODE,
+            minimum=minimum, location=quoted("/folder=<INSTALLPATH>"), log_switch=quoted('"/log=<LOGPATH>"'),
+            log=INSTALL_LOG, code=PRODUCT_CODE,
             display=quoted(display_name), publisher=PUBLISHER, version=quoted(version), url=quoted(download_url),
             sha=sha256(setup), manifest=MANIFEST_VERSION)
 
@@ -129,9 +156,18 @@ def locale_manifest(version):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--check-url")
     for option in ("--setup", "--version", "--app-manifest", "--download-url", "--out"):
-        parser.add_argument(option, required=True)
+        parser.add_argument(option)
     args = parser.parse_args()
+    url = args.check_url if args.check_url is not None else args.download_url
+    problem = download_url_problem(url or "")
+    if problem:
+        sys.exit("release: the download address %r cannot be named in the manifests: %s" % (url, problem))
+    if args.check_url is not None:
+        return
+    if not all((args.setup, args.version, args.app_manifest, args.out)):
+        parser.error("--setup, --version, --app-manifest, --download-url and --out are needed")
     minimum = minimum_windows(args.app_manifest)
     files = {
         IDENTIFIER + ".yaml": version_manifest(args.version),
