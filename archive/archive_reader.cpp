@@ -72,7 +72,8 @@ EntryResult FromStatus(int status) noexcept { return status == UNZ_OK ? EntryRes
 // The file entry's data comes inflated ahead; the entry is opened here as
 // well, so that minizip itself decides, as the entry is met, whether its data
 // can be opened and what closing it unread reports.
-EntryResult WriteFileEntry(unzFile archive, const EntryPlan& plan, InflateAhead& inflated, std::uint64_t index) {
+EntryResult WriteFileEntry(unzFile archive, const EntryPlan& plan, InflateAhead& inflated, std::uint64_t index,
+                           UnpackProgress* progress) {
     if (!HasReadableData(plan.info)) return EntryResult::kStopped;
     OpenCurrentEntry entry(archive);
     if (entry.openStatus() != UNZ_OK) return EntryResult::kStopped;
@@ -85,6 +86,7 @@ EntryResult WriteFileEntry(unzFile archive, const EntryPlan& plan, InflateAhead&
         const std::optional<InflatedPiece> piece = inflated.Next(index);
         if (!piece) return EntryResult::kStopped;
         if (!piece->bytes.empty() && !WriteBlock(file.get(), piece->bytes)) return EntryResult::kStopped;
+        if (progress != nullptr) progress->Written(piece->bytes.size());
         if (!piece->last) continue;
         // After a failed read the partly written file stays, without the entry's times.
         if (piece->readStatus != UNZ_OK) return EntryResult::kStopped;
@@ -94,7 +96,8 @@ EntryResult WriteFileEntry(unzFile archive, const EntryPlan& plan, InflateAhead&
 }
 
 // The entry the archive is positioned on.
-EntryResult ExtractCurrentEntry(unzFile archive, int keepIconLibrary, InflateAhead& inflated, std::uint64_t index) {
+EntryResult ExtractCurrentEntry(unzFile archive, int keepIconLibrary, InflateAhead& inflated, std::uint64_t index,
+                                UnpackProgress* progress) {
     const std::optional<EntryPlan> plan = PlanCurrentEntry(archive, keepIconLibrary);
     if (!plan) return EntryResult::kStopped;
     switch (plan->kind) {
@@ -109,23 +112,24 @@ EntryResult ExtractCurrentEntry(unzFile archive, int keepIconLibrary, InflateAhe
         case EntryPlan::Kind::kFile:
             break;
     }
-    return WriteFileEntry(archive, *plan, inflated, index);
+    return WriteFileEntry(archive, *plan, inflated, index, progress);
 }
 
 }  // namespace
 
-int ExtractArchiveToFolder(const wchar_t* archivePath, const std::wstring& targetFolder, int keepIconLibrary) {
+int ExtractArchiveToFolder(const wchar_t* archivePath, const std::wstring& targetFolder, int keepIconLibrary,
+                           UnpackProgress* progress) {
     if (archivePath == nullptr) return kUnpackFailed;
     const UniqueFile file(::CreateFileW(archivePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return kUnpackFailed;
     const MappedFile mapped(file.get());
     if (!mapped) return kUnpackFailed;
-    return ExtractArchiveBytes(mapped.bytes(), targetFolder, keepIconLibrary);
+    return ExtractArchiveBytes(mapped.bytes(), targetFolder, keepIconLibrary, progress);
 }
 
-int ExtractArchiveBytes(std::span<const std::byte> archiveBytes, const std::wstring& targetFolder,
-                        int keepIconLibrary) {
+int ExtractArchiveBytes(std::span<const std::byte> archiveBytes, const std::wstring& targetFolder, int keepIconLibrary,
+                        UnpackProgress* progress) {
     const MemoryArchive source(archiveBytes);
     const UniqueUnzip archive = source.Open();
     if (!archive) return kUnpackFailed;
@@ -135,12 +139,12 @@ int ExtractArchiveBytes(std::span<const std::byte> archiveBytes, const std::wstr
     // the setup was started.
     CurrentDirectoryScope restore;
     if (!::SetCurrentDirectoryW(targetFolder.c_str())) return kUnpackFailed;
-    const int result = ExtractAllEntries(source, archive.get(), keepIconLibrary);
+    const int result = ExtractAllEntries(source, archive.get(), keepIconLibrary, progress);
     if (result == 0) restore.Keep();
     return result;
 }
 
-int ExtractAllEntries(const MemoryArchive& source, unzFile archive, int keepIconLibrary) {
+int ExtractAllEntries(const MemoryArchive& source, unzFile archive, int keepIconLibrary, UnpackProgress* progress) {
     unz_global_info64 global{};
     if (::unzGetGlobalInfo64(archive, &global) != UNZ_OK) return kUnpackFailed;
     if (global.number_entry == 0) return 0;
@@ -149,7 +153,7 @@ int ExtractAllEntries(const MemoryArchive& source, unzFile archive, int keepIcon
     if (!inflated) return kUnpackFailed;
     bool complete = true;
     for (ZPOS64_T i = 0; i < global.number_entry;) {
-        const EntryResult result = ExtractCurrentEntry(archive, keepIconLibrary, inflated, i);
+        const EntryResult result = ExtractCurrentEntry(archive, keepIconLibrary, inflated, i, progress);
         if (result == EntryResult::kStopped) return kUnpackFailed;
         if (result == EntryResult::kNotWritten) complete = false;
         if (++i < global.number_entry && ::unzGoToNextFile(archive) != UNZ_OK) return kUnpackFailed;

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "archive/mapped_archive.h"
+#include "archive/unpack_progress.h"
 
 namespace pixelmoor {
 
@@ -25,18 +26,20 @@ namespace pixelmoor {
 // unpacking is incomplete: a file could not be created (it is passed over
 // and the loop goes on), or an entry could not be read, decompressed,
 // checked or written (the loop stops there; what came before stays).
+// progress, when given, hears of every piece of file data written.
 [[nodiscard]] int ExtractArchiveToFolder(const wchar_t* archivePath, const std::wstring& targetFolder,
-                                         int keepIconLibrary);
+                                         int keepIconLibrary, UnpackProgress* progress = nullptr);
 
 // The same for an archive file already read into memory (a mapped view of
 // it); -1 also when the bytes are not an archive.
 [[nodiscard]] int ExtractArchiveBytes(std::span<const std::byte> archiveBytes, const std::wstring& targetFolder,
-                                      int keepIconLibrary);
+                                      int keepIconLibrary, UnpackProgress* progress = nullptr);
 
 // The entry loop over archive, a reader that source opened, relative to the
 // current directory; the files' data is inflated ahead on a worker thread
 // through a reader of its own. Returns 0 or -1 as above.
-[[nodiscard]] int ExtractAllEntries(const MemoryArchive& source, unzFile archive, int keepIconLibrary);
+[[nodiscard]] int ExtractAllEntries(const MemoryArchive& source, unzFile archive, int keepIconLibrary,
+                                    UnpackProgress* progress = nullptr);
 
 // Creates every level of a relative folder path ('/' or '\' between levels).
 // Returns 1 when done, 0 when a level's parent is missing, -104 when there is

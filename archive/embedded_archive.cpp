@@ -52,11 +52,12 @@ TemporaryCopy WriteTemporaryCopy(const std::wstring& path, std::span<const std::
     return copy;
 }
 
-int ExtractEmbeddedArchive(std::wstring_view installFolder, int keepIconLibrary) {
-    return ExtractEmbeddedArchive(::GetModuleHandleW(nullptr), installFolder, keepIconLibrary);
+int ExtractEmbeddedArchive(std::wstring_view installFolder, int keepIconLibrary, UnpackProgress* progress) {
+    return ExtractEmbeddedArchive(::GetModuleHandleW(nullptr), installFolder, keepIconLibrary, progress);
 }
 
-int ExtractEmbeddedArchive(HMODULE module, std::wstring_view installFolder, int keepIconLibrary) {
+int ExtractEmbeddedArchive(HMODULE module, std::wstring_view installFolder, int keepIconLibrary,
+                           UnpackProgress* progress) {
     const std::optional<std::span<const std::byte>> payload = PayloadBytes(module);
     if (!payload) return -1;
     const std::optional<std::wstring> copy = TemporaryArchive();
@@ -65,7 +66,7 @@ int ExtractEmbeddedArchive(HMODULE module, std::wstring_view installFolder, int 
     // deleted is left behind.
     const TemporaryCopy held = WriteTemporaryCopy(*copy, *payload);
     if (!held) return -1;
-    return ExtractArchiveBytes(held.view.bytes(), std::wstring(installFolder), keepIconLibrary);
+    return ExtractArchiveBytes(held.view.bytes(), std::wstring(installFolder), keepIconLibrary, progress);
 }
 
 }  // namespace pixelmoor

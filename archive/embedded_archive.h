@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "archive/mapped_archive.h"
+#include "archive/unpack_progress.h"
 #include "framework/own_file.h"
 #include "framework/unique_handle.h"
 
@@ -18,12 +19,15 @@ namespace pixelmoor {
 // Unpacks the embedded payload into installFolder (ending in a backslash).
 // Returns 0 when the archive was unpacked whole, -1 when the resource, the
 // temporary copy, the archive or the folder was not usable or a file of the
-// payload was not written whole.
-[[nodiscard]] int ExtractEmbeddedArchive(std::wstring_view installFolder, int keepIconLibrary);
+// payload was not written whole. progress, when given, hears of every piece
+// of file data written.
+[[nodiscard]] int ExtractEmbeddedArchive(std::wstring_view installFolder, int keepIconLibrary,
+                                         UnpackProgress* progress = nullptr);
 
 // The same with the payload ("ZIP" 1974) taken from the given module; the
 // setup uses its own.
-[[nodiscard]] int ExtractEmbeddedArchive(HMODULE module, std::wstring_view installFolder, int keepIconLibrary);
+[[nodiscard]] int ExtractEmbeddedArchive(HMODULE module, std::wstring_view installFolder, int keepIconLibrary,
+                                         UnpackProgress* progress = nullptr);
 
 // The steps of the unpacking before the archive reader, one by one (the
 // install benchmark times them apart).
