@@ -117,7 +117,7 @@ const Control kReady[] = {
     {1039, &kRadio, L"\"&Anwendungsdaten\"-Verzeichnis (empfohlen)", 17, 115, 266, 10},
     {1044, &kStatus, L"Installiere ... bitte warten ...", 19, 161, 260, 15},
     // hidden, shown with the status text while installing: between it and the last line
-    {1046, &kProgressBar, L"", 19, 178, 260, 9},
+    {1046, &kProgressBar, L"", 19, 177, 260, 8},
     {-1, &kText, L"Dr\u00fccken Sie den \"Weiter\" Knopf um die Installation zu starten ...", 9, 189, 235, 12},
 };
 
