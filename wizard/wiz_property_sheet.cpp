@@ -109,6 +109,15 @@ bool CWizPropertySheet::OnCommand(WPARAM wParam, LPARAM) noexcept {
     return false;
 }
 
+LRESULT CWizPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    // comctl32 would cancel the sheet on WM_CLOSE (a task manager's "end
+    // task") without asking, and the others change the page.
+    const bool closesOrMoves =
+        message == WM_CLOSE || message == PSM_PRESSBUTTON || message == PSM_SETCURSEL || message == PSM_SETCURSELID;
+    if (installing_ && closesOrMoves) return 0;
+    return CPropertySheet::WindowProc(message, wParam, lParam);
+}
+
 bool CWizPropertySheet::OnSysCommand(WPARAM wParam, LPARAM) noexcept {
     if ((wParam & 0xFFF0) != SC_CLOSE || closing_) return false;
     if (installing_) return true;

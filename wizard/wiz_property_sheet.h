@@ -23,11 +23,12 @@ inline constexpr int kNextButton = 0x3024;
 // An installation runs, from the making of this object to its end, on a
 // worker thread while the wizard's thread keeps the sheet alive (repainted,
 // movable, answering). Meanwhile the sheet's Back, Next and Cancel are
-// disabled, their commands and the close box and Alt+F4 do nothing, and the
-// keys and clicks that reach the wizard's windows are dropped: they were
-// meant for no page, and would otherwise act on the ready page or on the
-// one that follows it. At the end the buttons come back, and what still
-// waits of such input is dropped too.
+// disabled; their commands, the close box, Alt+F4, WM_CLOSE and the sheet's
+// page messages (PSM_PRESSBUTTON, PSM_SETCURSEL) do nothing; and the keys
+// and clicks that reach the wizard's windows are dropped: they were meant
+// for no page, and would otherwise act on the ready page or on the one that
+// follows it. At the end the buttons come back, and what still waits of
+// such input is dropped too.
 class InstallationInProgress {
 public:
     explicit InstallationInProgress(CWizPropertySheet& sheet) noexcept;
@@ -79,6 +80,7 @@ protected:
     void OnInitDialog() noexcept override;
     bool OnCommand(WPARAM wParam, LPARAM lParam) noexcept override;
     bool OnSysCommand(WPARAM wParam, LPARAM lParam) noexcept override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
 
 private:
     friend class InstallationInProgress;

@@ -194,12 +194,14 @@ TEST_F(WizardProgressE2E, AfterAFailedAttemptTheReadyPageShowsNoBarAgain) {
     ASSERT_TRUE(wizard.WaitForPage(test::kWelcomePage)) << test::Narrow(wizard.Dump());
     ASSERT_TRUE(NextUntil(wizard, test::kReadyPage));
     ASSERT_TRUE(wizard.Press(gui::kNextButton));
-    // Neither the buttons' commands nor a close reach the wizard while it installs.
+    // Neither the buttons' commands nor a close (the close box's command, or
+    // a task manager's WM_CLOSE) reach the wizard while it installs.
     ASSERT_TRUE(wizard.WaitForProgress(kProgressBar, 1, kInstallationLimitMs)) << test::Narrow(wizard.Dump());
     ASSERT_TRUE(wizard.PostCommand(gui::kBackButton));
     ASSERT_TRUE(wizard.PostCommand(gui::kNextButton));
     ASSERT_TRUE(wizard.PostCommand(gui::kCancelButton));
     ASSERT_TRUE(wizard.PostSysClose());
+    ASSERT_TRUE(::PostMessageW(wizard.sheet(), WM_CLOSE, 0, 0));
     const Watch watch = WatchInstallation(wizard, test::kWelcomePage, IDOK, folder);
     EXPECT_EQ(watch.unanswered, 0) << "of " << watch.probes << " probes";
     EXPECT_FALSE(watch.fell);
