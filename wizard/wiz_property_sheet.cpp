@@ -14,7 +14,6 @@ constexpr wchar_t kSheetCaption[] = L"Pixelmoor Setup";
 constexpr UINT kCancelQuestionFlags = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 constexpr int kSheetButtons[] = {kBackButton, kNextButton, IDCANCEL};
 // The sheet's buttons whose commands move or close the wizard.
-constexpr int kFinishButton = 0x3025;
 constexpr int kCommandButtons[] = {kBackButton, kNextButton, kFinishButton, IDCANCEL};
 
 bool IsCommandButton(int id) noexcept {

@@ -19,6 +19,7 @@ class CWizPropertySheet;
 // The sheet's wizard buttons.
 inline constexpr int kBackButton = 0x3023;
 inline constexpr int kNextButton = 0x3024;
+inline constexpr int kFinishButton = 0x3025;
 
 // An installation runs, from the making of this object to its end, on a
 // worker thread while the wizard's thread keeps the sheet alive (repainted,
