@@ -57,7 +57,7 @@ enum class EntryResult {
 // temporary file, which takes the entry's name only once it is whole and its
 // CRC matches.
 EntryResult WriteFileEntry(unzFile archive, const EntryPlan& plan, InflateAhead& inflated, std::uint64_t index,
-                           UnpackingJournal& journal) {
+                           UnpackingJournal& journal, UnpackProgress* progress) {
     if (!HasReadableData(plan.info)) return EntryResult::kStopped;
     OpenCurrentEntry entry(archive);
     if (entry.openStatus() != UNZ_OK) return EntryResult::kStopped;
@@ -70,6 +70,7 @@ EntryResult WriteFileEntry(unzFile archive, const EntryPlan& plan, InflateAhead&
         const std::optional<InflatedPiece> piece = inflated.Next(index);
         if (!piece) return EntryResult::kStopped;
         if (!piece->bytes.empty() && !WriteBlock(file->newFile.get(), piece->bytes)) return EntryResult::kStopped;
+        if (progress != nullptr) progress->Written(piece->bytes.size());
         if (!piece->last) continue;
         if (piece->readStatus != UNZ_OK || piece->closeStatus != UNZ_OK) return EntryResult::kStopped;
         ApplyEntryFileTime(file->newFile.get(), static_cast<std::uint32_t>(plan.info.dosDate));
@@ -79,7 +80,7 @@ EntryResult WriteFileEntry(unzFile archive, const EntryPlan& plan, InflateAhead&
 
 // The entry the archive is positioned on.
 EntryResult ExtractCurrentEntry(unzFile archive, int keepIconLibrary, InflateAhead& inflated, std::uint64_t index,
-                                UnpackingJournal& journal) {
+                                UnpackingJournal& journal, UnpackProgress* progress) {
     const std::optional<EntryPlan> plan = PlanCurrentEntry(archive, keepIconLibrary);
     if (!plan) return EntryResult::kStopped;
     switch (plan->kind) {
@@ -93,18 +94,19 @@ EntryResult ExtractCurrentEntry(unzFile archive, int keepIconLibrary, InflateAhe
         case EntryPlan::Kind::kFile:
             break;
     }
-    return WriteFileEntry(archive, *plan, inflated, index, journal);
+    return WriteFileEntry(archive, *plan, inflated, index, journal, progress);
 }
 
 // Unpacks into the journal's folder, made the current directory for the
 // entries' relative names; after a failure the current directory is put back.
-int ExtractIntoFolder(std::span<const std::byte> archiveBytes, UnpackingJournal& journal, int keepIconLibrary) {
+int ExtractIntoFolder(std::span<const std::byte> archiveBytes, UnpackingJournal& journal, int keepIconLibrary,
+                      UnpackProgress* progress) {
     const MemoryArchive source(archiveBytes);
     const UniqueUnzip archive = source.Open();
     if (!archive) return kUnpackFailed;
     CurrentDirectoryScope restore;
     if (!::SetCurrentDirectoryW(journal.folder().c_str())) return kUnpackFailed;
-    const int result = ExtractAllEntries(source, archive.get(), keepIconLibrary, journal);
+    const int result = ExtractAllEntries(source, archive.get(), keepIconLibrary, journal, progress);
     if (result == 0) restore.Keep();
     return result;
 }
@@ -128,13 +130,14 @@ int ExtractArchiveBytes(std::span<const std::byte> archiveBytes, const std::wstr
     return ExtractArchiveBytes(archiveBytes, *journal, keepIconLibrary);
 }
 
-int ExtractArchiveBytes(std::span<const std::byte> archiveBytes, UnpackingJournal& journal, int keepIconLibrary) {
+int ExtractArchiveBytes(std::span<const std::byte> archiveBytes, UnpackingJournal& journal, int keepIconLibrary,
+                        UnpackProgress* progress) {
     // Entry names are relative: they land below the target through the
     // current directory, which stays there after a complete unpacking. After
     // a failed one it is put back, so that the install log still lands where
     // the setup was started, and only then is the folder put back as it was
     // (the current directory is a folder in use).
-    const int result = ExtractIntoFolder(archiveBytes, journal, keepIconLibrary);
+    const int result = ExtractIntoFolder(archiveBytes, journal, keepIconLibrary, progress);
     if (result == 0) {
         journal.Commit();
     } else {
@@ -143,7 +146,8 @@ int ExtractArchiveBytes(std::span<const std::byte> archiveBytes, UnpackingJourna
     return result;
 }
 
-int ExtractAllEntries(const MemoryArchive& source, unzFile archive, int keepIconLibrary, UnpackingJournal& journal) {
+int ExtractAllEntries(const MemoryArchive& source, unzFile archive, int keepIconLibrary, UnpackingJournal& journal,
+                      UnpackProgress* progress) {
     unz_global_info64 global{};
     if (::unzGetGlobalInfo64(archive, &global) != UNZ_OK) return kUnpackFailed;
     if (global.number_entry == 0) return 0;
@@ -151,7 +155,7 @@ int ExtractAllEntries(const MemoryArchive& source, unzFile archive, int keepIcon
     InflateAhead inflated(source, keepIconLibrary);
     if (!inflated) return kUnpackFailed;
     for (ZPOS64_T i = 0; i < global.number_entry;) {
-        if (ExtractCurrentEntry(archive, keepIconLibrary, inflated, i, journal) == EntryResult::kStopped)
+        if (ExtractCurrentEntry(archive, keepIconLibrary, inflated, i, journal, progress) == EntryResult::kStopped)
             return kUnpackFailed;
         if (++i < global.number_entry && ::unzGoToNextFile(archive) != UNZ_OK) return kUnpackFailed;
     }

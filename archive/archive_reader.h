@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "archive/mapped_archive.h"
+#include "archive/unpack_progress.h"
 #include "archive/unpacking_journal.h"
 
 namespace pixelmoor {
@@ -39,8 +40,9 @@ namespace pixelmoor {
                                       int keepIconLibrary);
 // The same into the folder of a journal already begun, which this ends:
 // committed after a complete unpacking, rolled back after a failed one.
+// progress, when given, hears of every piece of file data written.
 [[nodiscard]] int ExtractArchiveBytes(std::span<const std::byte> archiveBytes, UnpackingJournal& journal,
-                                      int keepIconLibrary);
+                                      int keepIconLibrary, UnpackProgress* progress = nullptr);
 
 // The entry loop over archive, a reader that source opened, relative to the
 // current directory, which is the journal's folder; the files' data is
@@ -48,7 +50,7 @@ namespace pixelmoor {
 // when every entry is in place, -1 at the first that is not (the journal
 // then holds what undoes the loop's work).
 [[nodiscard]] int ExtractAllEntries(const MemoryArchive& source, unzFile archive, int keepIconLibrary,
-                                    UnpackingJournal& journal);
+                                    UnpackingJournal& journal, UnpackProgress* progress = nullptr);
 
 // Creates every level of a relative folder path ('/' or '\' between levels),
 // without a journal (the unpacking makes its folders through its journal;

@@ -73,7 +73,7 @@ namespace {
 
 // The payload through its temporary copy into the journal's folder; the
 // journal is ended either way.
-int ExtractPayload(HMODULE module, UnpackingJournal& journal, int keepIconLibrary) {
+int ExtractPayload(HMODULE module, UnpackingJournal& journal, int keepIconLibrary, UnpackProgress* progress) {
     const std::optional<std::span<const std::byte>> payload = PayloadBytes(module);
     const std::optional<std::wstring> copy = payload ? TemporaryArchive() : std::nullopt;
     if (copy) RemoveStaleTemporaryCopies(*copy);
@@ -83,7 +83,7 @@ int ExtractPayload(HMODULE module, UnpackingJournal& journal, int keepIconLibrar
         journal.RollBack();
         return -1;
     }
-    return ExtractArchiveBytes(held.view.bytes(), journal, keepIconLibrary);
+    return ExtractArchiveBytes(held.view.bytes(), journal, keepIconLibrary, progress);
 }
 
 }  // namespace
@@ -94,11 +94,11 @@ int ExtractEmbeddedArchive(HMODULE module, std::wstring_view installFolder, int 
     // below leaves the folder as it was.
     std::optional<UnpackingJournal> journal = UnpackingJournal::Begin(std::wstring(installFolder), createdLevels);
     if (!journal) return -1;
-    return ExtractPayload(module, *journal, keepIconLibrary);
+    return ExtractPayload(module, *journal, keepIconLibrary, nullptr);
 }
 
-int ExtractEmbeddedArchive(UnpackingJournal& journal, int keepIconLibrary) {
-    return ExtractPayload(::GetModuleHandleW(nullptr), journal, keepIconLibrary);
+int ExtractEmbeddedArchive(UnpackingJournal& journal, int keepIconLibrary, UnpackProgress* progress) {
+    return ExtractPayload(::GetModuleHandleW(nullptr), journal, keepIconLibrary, progress);
 }
 
 }  // namespace pixelmoor

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "archive/mapped_archive.h"
+#include "archive/unpack_progress.h"
 #include "archive/unpacking_journal.h"
 #include "framework/own_file.h"
 #include "framework/unique_handle.h"
@@ -35,7 +36,8 @@ namespace pixelmoor {
 // The same into the folder of a journal that the caller began (and through
 // which it made what it made there before): the journal ends here,
 // committed or rolled back.
-[[nodiscard]] int ExtractEmbeddedArchive(UnpackingJournal& journal, int keepIconLibrary);
+[[nodiscard]] int ExtractEmbeddedArchive(UnpackingJournal& journal, int keepIconLibrary,
+                                         UnpackProgress* progress = nullptr);
 
 // The steps of the unpacking before the archive reader, one by one (the
 // install benchmark times them apart).

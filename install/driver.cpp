@@ -17,6 +17,8 @@
 #include "install/driver_rules.h"
 #include "install/install_folder.h"
 #include "install/install_log.h"
+#include "install/installation_view.h"
+#include "install/progress_rules.h"
 #include "install/version_probe.h"
 #include "install/viewer_settings.h"
 #include "integration/registration.h"
@@ -26,6 +28,43 @@ namespace pixelmoor {
 
 namespace {
 
+// A message box with the installation's caption: the wizard's own when it
+// lends one, else owned by the active window.
+int ShowBox(const InstallOptions& options, const std::wstring& text, UINT flags) {
+    if (options.view != nullptr) return options.view->ShowMessage(text, options.caption, flags);
+    return ::MessageBoxW(::GetActiveWindow(), text.c_str(), options.caption.c_str(), flags);
+}
+
+void ShowProgress(const InstallOptions& options, int position) noexcept {
+    if (options.view != nullptr) options.view->ShowProgress(position);
+}
+
+// The unpacking's bytes written, shown as the bar's position whenever that changes.
+class UnpackingShown final : public UnpackProgress {
+public:
+    UnpackingShown(InstallationView& view, std::uint64_t total) noexcept : view_(view), total_(total) {}
+    void Written(std::uint64_t bytes) noexcept override {
+        written_ += bytes;
+        const int position = UnpackingPosition(written_, total_);
+        if (position == shown_) return;
+        shown_ = position;
+        view_.ShowProgress(position);
+    }
+
+private:
+    InstallationView& view_;
+    std::uint64_t total_;
+    std::uint64_t written_ = 0;
+    int shown_ = 0;
+};
+
+// The bytes of file data in the setup's payload, as its directory tells.
+std::uint64_t PayloadFileBytes() {
+    const std::optional<std::span<const std::byte>> payload = PayloadBytes(::GetModuleHandleW(nullptr));
+    if (!payload) return 0;
+    return CountArchiveFiles(*payload).value_or(ArchiveTotals{}).bytes;
+}
+
 // Reports a failure that ends the installation, the message in a box in
 // wizard mode and the log text in the install log in silent mode, and gives
 // the driver's failure result.
@@ -34,7 +73,7 @@ int Report(const InstallOptions& options, const std::wstring& message, const std
     if (options.silent) {
         WriteLogEntry(logText);
     } else {
-        ::MessageBoxW(::GetActiveWindow(), message.c_str(), options.caption.c_str(), MB_ICONERROR);
+        ShowBox(options, message, MB_ICONERROR);
     }
     return 0;
 }
@@ -58,8 +97,7 @@ int FailIncomplete(const InstallOptions& options, const std::vector<std::wstring
 bool AssociationsConfirmed(const InstallOptions& options) {
     if (!AsksBeforeAssociating(options)) return true;
     const std::wstring question = LoadMessageText(res::kStringAssociationQuestion);
-    const bool confirmed = ::MessageBoxW(::GetActiveWindow(), question.c_str(), options.caption.c_str(),
-                                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    const bool confirmed = ShowBox(options, question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
     LogLine(confirmed ? L"Frage nach den Dateitypen: Ja" : L"Frage nach den Dateitypen: Nein");
     return confirmed;
 }
@@ -115,17 +153,22 @@ int RunInstallation(InstallOptions& options) {
     const int keepIconLibrary = IconLibraryRule(*work);
     // An incomplete unpacking fails as well: a viewer with files missing or
     // cut short must not be registered as installed.
-    if (ExtractEmbeddedArchive(*journal, keepIconLibrary) != 0)
+    std::optional<UnpackingShown> shown;
+    if (options.view != nullptr) shown.emplace(*options.view, PayloadFileBytes());
+    if (ExtractEmbeddedArchive(*journal, keepIconLibrary, shown ? &*shown : nullptr) != 0)
         return Fail(options, res::kStringInstallFailed, *work, FolderPlace::kBeforeMessage);
     EndUnpacking(unpackStep, keepIconLibrary);
+    ShowProgress(options, kUnpackedPosition);
 
     // The settings and the registration name the very folder the files went to.
     const LoggedStep settingsStep{L"Einstellungen"};
     const std::wstring settings = WriteViewerSettings(*work, options.iniFolder, options.silent);
     settingsStep.End({settings});
+    ShowProgress(options, kSettingsWrittenPosition);
 
     const std::vector<std::wstring> missing =
         RegisterApplication(*work, options.shortcuts, AssociationsToRegister(options, AssociationsConfirmed(options)));
+    ShowProgress(options, kRegisteredPosition);
 
     const LoggedStep conversionStep{L"Einstellungen nach UTF-16"};
     UniqueFile file = OpenForReading(settings);
@@ -137,6 +180,7 @@ int RunInstallation(InstallOptions& options) {
     // take it for complete. The files and what was written stay.
     if (!missing.empty()) return FailIncomplete(options, missing);
     LogLine(L"Installation abgeschlossen");
+    ShowProgress(options, kProgressEnd);
     return 1;
 }
 

@@ -12,6 +12,8 @@
 
 namespace pixelmoor {
 
+class InstallationView;
+
 struct InstallOptions {
     std::wstring folder;  // target folder as given (too long a text is refused, never cut); may lack the backslash
     ShortcutChoices shortcuts;  // startMenuGroup, desktopShortcut, thumbnailsShortcut, allUsers
@@ -21,6 +23,9 @@ struct InstallOptions {
     AssociationSelection selection{};
     int silent = 1;  // 1: no window, failures go to the install log
     std::wstring caption = kSetupCaption;
+    // The wizard's boxes and progress bar (install/installation_view.h);
+    // null on the silent road, and then a box would have the active window.
+    InstallationView* view = nullptr;
 };
 
 }  // namespace pixelmoor

@@ -41,6 +41,7 @@
 #define IDC_INI_PROGRAM_FOLDER 1038
 #define IDC_INI_APPDATA 1039
 #define IDC_STATUS_TEXT 1044
+#define IDC_INSTALL_PROGRESS 1046
 
 /* Finish page (110). */
 #define IDC_FINISH_TITLE 1015
@@ -59,6 +60,7 @@ inline constexpr int kFinishPage = IDD_FINISH;
 
 inline constexpr int kLicenceLink = IDC_LICENCE_LINK;
 inline constexpr int kStatusText = IDC_STATUS_TEXT;
+inline constexpr int kInstallProgress = IDC_INSTALL_PROGRESS;
 
 }  // namespace pixelmoor::res
 

@@ -1,22 +1,37 @@
 #!/usr/bin/env bash
 # Renders the wizard under Xvfb with Wine's X11 driver and writes one PNG per
-# page, cropped to the sheet's window, and one of the cancel question:
-#   docs/wizard-1-welcome.png ... docs/wizard-5-finish.png, docs/wizard-cancel-question.png
+# page, cropped to the sheet's window (and an open box), and of the moments
+# around an installation:
+#   docs/wizard-1-welcome.png ... docs/wizard-5-finish.png, docs/wizard-cancel-question.png,
+#   docs/wizard-4-ready-installing.png   the ready page while installing, held still mid-way
+#   docs/wizard-4-ready-failure.png      the failure box over the ready page
+#   docs/wizard-4-ready-after-failure.png  the ready page when returned to after the failure
 # Every run uses a fresh throwaway prefix (build/screenshots-wine), the same
-# screen and a German locale, so that a re-run gives the same pictures. The walk goes
-# through the real wizard with the GUI driver: Next on the ready page
+# screen and a German locale, so that a re-run gives the same pictures (the
+# bar of the installing picture stands a little further or less far). The
+# walk goes through the real wizard with the GUI driver: Next on the ready
+# page first fails (a folder stands where the viewer's program goes), then
 # installs into the prefix's default folder; the finish page is closed with
-# the close box, so that nothing is opened or started.
-# Usage: tools/screenshots.sh [output folder]   (default: docs/)
+# the close box, so that nothing is opened or started. The installing
+# picture comes from a second run of a setup with a grown payload
+# (tests/wizard/make_grown_setup.sh, 1000 plug-in files), stopped (SIGSTOP)
+# as soon as its bar stands at 40 or beyond, and continued after.
+# With --dpi the prefix runs at that resolution (144, 192: 150 %, 200 %) on a
+# larger screen, for looking at the layout; write those elsewhere than docs/.
+# Usage: tools/screenshots.sh [--dpi <dpi>] [output folder]   (default: docs/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${PIXELMOOR_BUILD_DIR:-$root/build}
+dpi=96
+if [ "${1:-}" = --dpi ]; then dpi=${2:?--dpi <dpi>}; shift 2; fi
 out=$(realpath -m "${1:-$root/docs}")
 win=$build/windows
 
 if [ ! -f "$win/build.ninja" ]; then bash "$root/tools/build.sh" >/dev/null; fi
 cmake --build "$win" --target pixelmoor_setup guidriver >/dev/null
 setup=$win/bin/pixelmoor-4.75-setup-x64.exe
+grown=$build/screenshots-grown
+bash "$root/tests/wizard/make_grown_setup.sh" "$grown" "$win" 1000 >/dev/null
 mkdir -p "$out"
 
 wine_root=$build/screenshots-wine
@@ -24,8 +39,16 @@ bash "$root/tools/wine/make-prefix.sh" "$wine_root" >/dev/null
 . "$root/tools/wine/env.sh" "$wine_root"
 # The finish page's links must never reach a browser of this machine.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winebrowser.exe=d"
+if [ "$dpi" != 96 ]; then
+  PM_X11_SCREEN=$((1024 * dpi / 96))x$((768 * dpi / 96))
+  export PM_X11_SCREEN
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels \
+    /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+fi
 . "$root/tools/wine/x11.sh"
-trap 'wineserver -k 2>/dev/null || true; pm_x11_stop' EXIT
+held=
+trap '[ -z "$held" ] || kill -CONT "$held" 2>/dev/null; wineserver -k 2>/dev/null || true; pm_x11_stop' EXIT
 
 # A German user's Wine: the system's own texts (message box buttons "Ja",
 # "Nein") in German. The locale is compiled into the build folder.
@@ -39,9 +62,11 @@ guidriver() {
 
 # The sheet (and an open message box) cut out of the screen. A picture is
 # taken again until two in a row agree, so that none catches a repaint.
+# With a process id, that process is stopped at once for the picture (the
+# caller brought the sheet to the front before) and continued afterwards.
 shoot() {
-  local file=$out/$1 rect previous=$wine_root/shot-previous.png current=$wine_root/shot-current.png
-  guidriver front >/dev/null
+  local file=$out/$1 hold=${2:-} rect previous=$wine_root/shot-previous.png current=$wine_root/shot-current.png
+  if [ -n "$hold" ]; then held=$hold; kill -STOP "$hold"; else guidriver front >/dev/null; fi
   rect=$(guidriver rect)
   rm -f "$previous"
   for _ in $(seq 20); do
@@ -52,6 +77,7 @@ shoot() {
     mv "$current" "$previous"
   done
   mv "$current" "$file"
+  if [ -n "$hold" ]; then kill -CONT "$hold"; held=; fi
   echo "$file ($rect)"
 }
 
@@ -66,6 +92,22 @@ guidriver press next wait-page 104 >/dev/null
 shoot wizard-3-associations.png
 guidriver press next wait-page 109 >/dev/null
 shoot wizard-4-ready.png
+# A failed attempt: a folder stands where the viewer's program goes.
+obstacle="$WINEPREFIX/drive_c/Program Files/Pixelmoor/p_moor64.exe"
+mkdir -p "$obstacle"
+guidriver press next box >/dev/null
+shoot wizard-4-ready-failure.png
+guidriver answer ok wait-page 101 >/dev/null
+rmdir "$obstacle"
+guidriver press next wait-page 108 press next wait-page 104 press next wait-page 109 >/dev/null
+shoot wizard-4-ready-after-failure.png
 guidriver press next wait-page 110 >/dev/null
 shoot wizard-5-finish.png
-guidriver close wait-exit
+guidriver close wait-exit >/dev/null
+
+# The installation of the grown payload, held mid-way.
+guidriver --start "\"$(to_wine "$grown/setup.exe")\"" wait-page 101 >/dev/null
+guidriver press next wait-page 108 press next wait-page 104 press next wait-page 109 front >/dev/null
+guidriver press next wait-progress 1046 40 >/dev/null
+shoot wizard-4-ready-installing.png "$(pgrep -f 'screenshots-grown.setup\.exe' | head -1)"
+guidriver wait-page 110 close wait-exit >/dev/null

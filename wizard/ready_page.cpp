@@ -1,15 +1,20 @@
 #include "wizard/ready_page.h"
 
+#include <commctrl.h>
+
 #include <optional>
 #include <string>
 
 #include "framework/gdi_objects.h"
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
+#include "framework/worker_job.h"
 #include "install/driver.h"
 #include "install/earlier_installation.h"
 #include "install/install_folder.h"
 #include "install/installation_lock.h"
+#include "install/installation_view.h"
+#include "install/progress_rules.h"
 #include "install/run_log_target.h"
 #include "install/viewer_settings.h"
 #include "integration/windows_version.h"
@@ -31,6 +36,27 @@ std::optional<std::wstring> RecordedSettingsFolder() {
     if (!earlier) return std::nullopt;
     return RecordedIniFolder(*earlier);
 }
+
+// The wizard's side of an installation that runs on a worker thread: its
+// message boxes are shown on the wizard's thread, owned by the sheet (which
+// they disable meanwhile), and its progress is posted to the bar.
+class SheetInstallationView final : public InstallationView {
+public:
+    SheetInstallationView(HWND sheet, HWND bar, WindowThreadCalls& calls) noexcept
+        : sheet_(sheet), bar_(bar), calls_(calls) {}
+
+    int ShowMessage(const std::wstring& text, const std::wstring& caption, UINT flags) override {
+        return calls_.Call([&] { return ::MessageBoxW(sheet_, text.c_str(), caption.c_str(), flags); });
+    }
+    void ShowProgress(int position) noexcept override {
+        ::PostMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    }
+
+private:
+    HWND sheet_;
+    HWND bar_;
+    WindowThreadCalls& calls_;
+};
 
 }  // namespace
 
@@ -70,6 +96,17 @@ void ReadyPage::DoDataExchange() noexcept {
     statusText_.UseArialFont(::MulDiv(kStatusTextPoints, WindowDpi(Sheet().GetSafeHwnd()), kDefaultDpi));
 }
 
+void ReadyPage::ShowInstalling(bool installing) const noexcept {
+    const HWND bar = GetDlgItem(IDC_INSTALL_PROGRESS);
+    if (installing) {
+        ::SendMessageW(bar, PBM_SETRANGE32, 0, kProgressEnd);
+        ::SendMessageW(bar, PBM_SETPOS, 0, 0);
+    }
+    const int show = installing ? SW_SHOW : SW_HIDE;
+    ::ShowWindow(GetDlgItem(IDC_STATUS_TEXT), show);
+    ::ShowWindow(bar, show);
+}
+
 LRESULT ReadyPage::NextPressed() noexcept {
     CWizPropertySheet& sheet = Sheet();
     // Files of a running viewer, or of another program of the payload that
@@ -86,23 +123,37 @@ LRESULT ReadyPage::NextPressed() noexcept {
     }
 
     InstallOptions options = BuildInstallOptions(ReadChoices(), sheet.TitleText());
-    // Painted now: no message is handled while the installation runs.
-    const HWND status = GetDlgItem(IDC_STATUS_TEXT);
-    ::ShowWindow(status, SW_SHOW);
-    ::UpdateWindow(status);
     // Read before this installation registers itself in its place.
     const std::optional<EarlierInstallation> earlier = FindEarlierInstallation();
     LeaveRunLogOutOfTheTarget(options.folder);
+    ShowInstalling(true);
     int installed = 0;
     std::optional<std::wstring> earlierStays;
     {
         const InstallationInProgress installing(sheet);
-        installed = RunInstallation(options);
+        const HWND bar = GetDlgItem(IDC_INSTALL_PROGRESS);
+        installed = RunOffWindowThread(
+            [&](WindowThreadCalls& calls) {
+                SheetInstallationView view(sheet.GetSafeHwnd(), bar, calls);
+                options.view = &view;
+                const int result = RunInstallation(options);
+                options.view = nullptr;
+                return result;
+            },
+            InstallationInProgress::Dispatched);
+        // Let go on this thread, which took it; the earlier installation's
+        // uninstaller takes it in turn.
         lock.Release();
-        if (installed != 0) earlierStays = RemoveEarlierInstallation(earlier, options.folder);
+        if (installed != 0)
+            static_cast<void>(RunOffWindowThread(
+                [&](WindowThreadCalls&) {
+                    earlierStays = RemoveEarlierInstallation(earlier, options.folder);
+                    return 0;
+                },
+                InstallationInProgress::Dispatched));
     }
     // Whatever comes next, nothing is being installed any more.
-    ::ShowWindow(status, SW_HIDE);
+    ShowInstalling(false);
     // The installation stands; the user learns that an earlier copy stays.
     if (earlierStays) sheet.ShowMessage(*earlierStays, MB_ICONWARNING);
 

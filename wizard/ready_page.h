@@ -1,7 +1,8 @@
 // ReadyPage (template 109): the target folder, the settings folder; Next
-// installs what the pages before it hold, with its status text 1044 shown
-// in bold red Arial meanwhile. After a failure the wizard goes back to the
-// welcome page, after a success on to the finish page.
+// installs what the pages before it hold, on a worker thread, with its
+// status text 1044 shown in bold red Arial and its progress bar 1046
+// meanwhile. After a failure the wizard goes back to the welcome page, after
+// a success on to the finish page.
 #pragma once
 
 #include <windows.h>
@@ -27,6 +28,9 @@ protected:
 private:
     // The choices of every page, as they stand now.
     [[nodiscard]] WizardChoices ReadChoices() const;
+    // Shows the status text and the progress bar, the bar at its start, or
+    // hides both (the bar keeps its position until the next installation).
+    void ShowInstalling(bool installing) const noexcept;
 
     const WelcomePage& welcome_;
     const AssociationsPage& associations_;

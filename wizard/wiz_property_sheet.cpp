@@ -14,6 +14,14 @@ namespace {
 constexpr wchar_t kSheetCaption[] = L"Pixelmoor Setup";
 constexpr UINT kCancelQuestionFlags = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 constexpr int kSheetButtons[] = {kBackButton, kNextButton, IDCANCEL};
+// The sheet's buttons whose commands move or close the wizard.
+constexpr int kCommandButtons[] = {kBackButton, kNextButton, kFinishButton, IDCANCEL};
+
+bool IsCommandButton(int id) noexcept {
+    for (const int button : kCommandButtons)
+        if (button == id) return true;
+    return false;
+}
 
 // Removes the messages of one range waiting for `window` (null: any window
 // of this thread).
@@ -39,6 +47,11 @@ InstallationInProgress::~InstallationInProgress() {
     DropWaiting(nullptr, WM_MOUSEFIRST, WM_MOUSELAST);
     DropWaiting(nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK);
     DropWaiting(sheet_.GetSafeHwnd(), WM_SYSCOMMAND, WM_SYSCOMMAND);
+}
+
+bool InstallationInProgress::Dispatched(const MSG& message) noexcept {
+    const UINT id = message.message;
+    return !(id >= WM_KEYFIRST && id <= WM_KEYLAST) && !(id >= WM_MOUSEFIRST && id <= WM_MOUSELAST);
 }
 
 CWizPropertySheet::CWizPropertySheet() : CPropertySheet(kSheetCaption, nullptr, 0), titleText_(kSetupCaption) {
@@ -88,13 +101,24 @@ bool CWizPropertySheet::UserConfirmsCancel() const noexcept {
 }
 
 bool CWizPropertySheet::OnCommand(WPARAM wParam, LPARAM) noexcept {
+    // While installing, no button's command reaches comctl32: the page
+    // must not change under the installation.
+    if (installing_ && IsCommandButton(LOWORD(wParam))) return true;
     // The Cancel button and Escape, with any notification code.
     if (LOWORD(wParam) != IDCANCEL || closing_) return false;
-    if (installing_) return true;
     CPropertyPage* page = GetActivePage();
     if (!(page != nullptr ? page->OnQueryCancel() : UserConfirmsCancel())) return true;
     closing_ = true;
     return false;
+}
+
+LRESULT CWizPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    // comctl32 would cancel the sheet on WM_CLOSE (a task manager's "end
+    // task") without asking, and the others change the page.
+    const bool closesOrMoves =
+        message == WM_CLOSE || message == PSM_PRESSBUTTON || message == PSM_SETCURSEL || message == PSM_SETCURSELID;
+    if (installing_ && closesOrMoves) return 0;
+    return CPropertySheet::WindowProc(message, wParam, lParam);
 }
 
 bool CWizPropertySheet::OnSysCommand(WPARAM wParam, LPARAM) noexcept {

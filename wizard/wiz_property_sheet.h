@@ -20,20 +20,29 @@ class CWizPropertySheet;
 // The sheet's wizard buttons.
 inline constexpr int kBackButton = 0x3023;
 inline constexpr int kNextButton = 0x3024;
+inline constexpr int kFinishButton = 0x3025;
 
-// An installation that runs on the wizard's thread, from the making of this
-// object to its end. Meanwhile the sheet's Back, Next and Cancel are disabled
-// and the close box, Escape and Alt+F4 do nothing (a modal box that the
-// installation shows still lets them reach the sheet). At the end the
-// buttons come back, and the keys, clicks and close commands that waited for
-// the installation are dropped: they were meant for no page, and would
-// otherwise act on the one that follows it.
+// An installation runs, from the making of this object to its end, on a
+// worker thread while the wizard's thread keeps the sheet alive (repainted,
+// movable, answering). Meanwhile the sheet's Back, Next and Cancel are
+// disabled; their commands, the close box, Alt+F4, WM_CLOSE and the sheet's
+// page messages (PSM_PRESSBUTTON, PSM_SETCURSEL) do nothing; and the keys
+// and clicks that reach the wizard's windows are dropped: they were meant
+// for no page, and would otherwise act on the ready page or on the one that
+// follows it. At the end the buttons come back, and what still waits of
+// such input is dropped too.
 class InstallationInProgress {
 public:
     explicit InstallationInProgress(CWizPropertySheet& sheet) noexcept;
     ~InstallationInProgress();
     InstallationInProgress(const InstallationInProgress&) = delete;
     InstallationInProgress& operator=(const InstallationInProgress&) = delete;
+
+    // Which of the wizard's messages are dispatched while the installation
+    // runs (the filter for RunOffWindowThread): everything but the keys and
+    // the mouse input of windows' client areas. The frame's own mouse input
+    // still moves and minimises the sheet.
+    static bool Dispatched(const MSG& message) noexcept;
 
 private:
     CWizPropertySheet& sheet_;
@@ -76,6 +85,7 @@ protected:
     void OnInitDialog() noexcept override;
     bool OnCommand(WPARAM wParam, LPARAM lParam) noexcept override;
     bool OnSysCommand(WPARAM wParam, LPARAM lParam) noexcept override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
 
 private:
     friend class InstallationInProgress;
@@ -83,7 +93,8 @@ private:
     CFont titleFont_;
     std::wstring titleText_;
     bool installationSucceeded_ = false;
-    // An InstallationInProgress lives: cancelling and closing do nothing.
+    // An InstallationInProgress lives: the buttons' commands, cancelling and
+    // closing do nothing.
     bool installing_ = false;
     // The close has been decided (the page shown let it close): a Cancel
     // command that comctl32 sends or posts on its way out passes without a

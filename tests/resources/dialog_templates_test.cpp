@@ -20,8 +20,8 @@ namespace pixelmoor::test {
 namespace {
 
 // The kind of a control: its class and the style bits that must be set
-// (value) among those looked at (mask). Every kind but the status text is
-// visible.
+// (value) among those looked at (mask). Every kind but the status text and
+// the progress bar is visible.
 struct Kind {
     const wchar_t* className;
     DWORD mask;
@@ -32,6 +32,7 @@ constexpr DWORD kShown = WS_VISIBLE;
 const Kind kText{L"Static", SS_TYPEMASK | SS_CENTERIMAGE | kShown, SS_LEFT | kShown};
 const Kind kPicture{L"Static", SS_TYPEMASK | kShown, SS_BITMAP | kShown};
 const Kind kStatus{L"Static", SS_TYPEMASK | SS_CENTERIMAGE | kShown, SS_CENTER | SS_CENTERIMAGE};
+const Kind kProgressBar{L"msctls_progress32", PBS_VERTICAL | kShown, 0};
 const Kind kGroupBox{L"Button", BS_TYPEMASK | kShown, BS_GROUPBOX | kShown};
 const Kind kCheckBox{L"Button", BS_TYPEMASK | WS_TABSTOP | kShown, BS_AUTOCHECKBOX | WS_TABSTOP | kShown};
 const Kind kCheckBoxTwoLines{L"Button", BS_TYPEMASK | BS_MULTILINE | WS_TABSTOP | kShown,
@@ -115,6 +116,8 @@ const Control kReady[] = {
      270, 18},
     {1039, &kRadio, L"\"&Anwendungsdaten\"-Verzeichnis (empfohlen)", 17, 115, 266, 10},
     {1044, &kStatus, L"Installiere ... bitte warten ...", 19, 161, 260, 15},
+    // hidden, shown with the status text while installing: between it and the last line
+    {1046, &kProgressBar, L"", 19, 177, 260, 8},
     {-1, &kText, L"Dr\u00fccken Sie den \"Weiter\" Knopf um die Installation zu starten ...", 9, 189, 235, 12},
 };
 

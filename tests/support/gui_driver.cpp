@@ -83,6 +83,8 @@ DWORD WindowProcessId(HWND window) {
     return id;
 }
 
+bool SameClassName(const std::wstring& a, const wchar_t* b) { return ::lstrcmpiW(a.c_str(), b) == 0; }
+
 bool IsCheckable(const std::wstring& className, DWORD style) {
     if (className != L"Button") return false;
     switch (style & BS_TYPEMASK) {
@@ -360,6 +362,13 @@ std::optional<ControlState> WizardDriver::ReadControl(HWND window) const {
     if (IsCheckable(state.className, state.style))
         if (const std::optional<LRESULT> check = Send(window, BM_GETCHECK, 0, 0))
             state.checked = *check == BST_CHECKED;
+    if (SameClassName(state.className, PROGRESS_CLASSW)) {
+        const std::optional<LRESULT> low = Send(window, PBM_GETRANGE, TRUE, 0);
+        const std::optional<LRESULT> high = Send(window, PBM_GETRANGE, FALSE, 0);
+        const std::optional<LRESULT> position = Send(window, PBM_GETPOS, 0, 0);
+        if (low && high && position)
+            state.progress = ProgressState{static_cast<int>(*low), static_cast<int>(*high), static_cast<int>(*position)};
+    }
     return state;
 }
 
@@ -447,6 +456,18 @@ ListView WizardDriver::PageList(int pageIndex, int id) const {
     const HWND page = PageWindow(pageIndex);
     const HWND list = page ? ::GetDlgItem(page, id) : nullptr;
     return ListView(this, list && ClassName(list) == WC_LISTVIEWW ? list : nullptr);
+}
+
+bool WizardDriver::WaitForProgress(int id, int atLeast, DWORD timeoutMs) {
+    return WaitUntil(timeoutMs, [&] {
+        const std::optional<ControlState> bar = Control(id);
+        return bar && bar->visible && bar->progress && bar->progress->position >= atLeast;
+    });
+}
+
+bool WizardDriver::Answers(DWORD withinMs) const {
+    DWORD_PTR result = 0;
+    return sheet_ && ::SendMessageTimeoutW(sheet_, WM_NULL, 0, 0, SMTO_NORMAL, withinMs, &result) != 0;
 }
 
 bool WizardDriver::Press(int buttonId) {
@@ -623,6 +644,9 @@ std::wstring DescribeControl(const ControlState& control) {
                         PadRight(Quoted(control.text), 34) + L" style " + Hex(control.style, 8) +
                         (control.enabled ? L" enabled" : L" disabled") + (control.visible ? L" visible" : L" hidden");
     if (control.checked) line += *control.checked ? L" checked" : L" unchecked";
+    if (control.progress)
+        line += L" position " + std::to_wstring(control.progress->position) + L" of " +
+                std::to_wstring(control.progress->low) + L".." + std::to_wstring(control.progress->high);
     return line;
 }
 

@@ -38,6 +38,13 @@ inline constexpr int kCancelButton = IDCANCEL;
 // How long the waiting calls wait unless told otherwise.
 inline constexpr DWORD kDefaultWaitMs = 10000;
 
+// A progress bar's range and position.
+struct ProgressState {
+    int low = 0;
+    int high = 0;
+    int position = 0;
+};
+
 // One window as the user sees it.
 struct ControlState {
     HWND window = nullptr;
@@ -46,8 +53,9 @@ struct ControlState {
     std::wstring text;       // WM_GETTEXT, so an edit box gives what was typed
     DWORD style = 0;
     bool enabled = false;
-    bool visible = false;         // shown on screen: its own WS_VISIBLE and every parent's
-    std::optional<bool> checked;  // check boxes and radio buttons only
+    bool visible = false;                   // shown on screen: its own WS_VISIBLE and every parent's
+    std::optional<bool> checked;            // check boxes and radio buttons only
+    std::optional<ProgressState> progress;  // progress bars only
 };
 
 // The active page of the sheet.
@@ -142,6 +150,13 @@ public:
     // or of the page at a position.
     [[nodiscard]] ListView List(int id) const;
     [[nodiscard]] ListView PageList(int pageIndex, int id) const;
+
+    // Waits until the active page's progress bar `id` is shown with its
+    // position at atLeast or beyond; false when it did not get there in time.
+    bool WaitForProgress(int id, int atLeast, DWORD timeoutMs = kDefaultWaitMs);
+    // Whether the sheet's thread takes a message (WM_NULL, sent) within
+    // withinMs, as Windows asks before it greys a window out as not answering.
+    [[nodiscard]] bool Answers(DWORD withinMs) const;
 
     // --- Operating (posted; the calls return at once) --------------------
     // A click on a sheet button. False, and nothing is posted, when the

@@ -27,6 +27,7 @@ constexpr char kUsage[] =
     "  dump                       sheet, buttons, active page, its controls, open boxes\n"
     "  page                       index and template of the active page\n"
     "  wait-page <template>       wait until that page is shown\n"
+    "  wait-progress <id> <pos>   wait until that progress bar is shown at <pos> or beyond\n"
     "  press back|next|finish|cancel|<id>   click a sheet button\n"
     "  command back|next|finish|cancel|<id> post the button's command even if disabled\n"
     "  click <id>                 click a control of the active page\n"
@@ -156,7 +157,7 @@ private:
         for (const wchar_t* one : {L"wait-page", L"press", L"command", L"click", L"key", L"answer", L"sleep",
                                    L"folder-choose"})
             if (command == one) return 1;
-        if (command == L"settext" || command == L"check") return 2;
+        if (command == L"settext" || command == L"check" || command == L"wait-progress") return 2;
         return kUnknown;
     }
 
@@ -173,6 +174,14 @@ private:
             const auto id = Number(args[0]);
             if (!id || !driver_.WaitForPage(static_cast<int>(*id), options_.timeoutMs))
                 return Fail(L"page " + args[0] + L" did not show"), false;
+            return true;
+        }
+        if (command == L"wait-progress") {
+            const auto id = Number(args[0]);
+            const auto position = Number(args[1]);
+            if (!id || !position ||
+                !driver_.WaitForProgress(static_cast<int>(*id), static_cast<int>(*position), options_.timeoutMs))
+                return Fail(L"progress bar " + args[0] + L" did not reach " + args[1]), false;
             return true;
         }
         if (command == L"press" || command == L"command") {
