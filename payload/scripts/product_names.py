@@ -15,7 +15,7 @@ DEFINITIONS = {
     "settings": ("install/settings_rules.h", "kSettingsFileName"),
     "settings_temp": ("install/settings_rules.h", "kSettingsTempFileName"),
     "install_log": ("install/install_log_text.h", "kInstallLogName"),
-    "uninstall_log": ("uninstaller/uninstall_rules.h", "kUninstallLogName"),
+    "uninstall_log": ("install/install_log_text.h", "kUninstallLogName"),
     "icon_library_folder": ("install/version_probe_rules.h", "kIconLibraryFolder"),
     "icon_library_file": ("install/version_probe_rules.h", "kIconLibraryFile"),
 }
