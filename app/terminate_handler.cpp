@@ -14,7 +14,7 @@
 // Every such end is std::abort, which the runtime's std::terminate would
 // reach through the handler below as well; calling it directly spares the
 // runtime's terminate, which catches what its handler throws and so brings
-// the exception personality and the unwinder along (some 6 KB).
+// the exception personality and the unwinder along.
 #include <cstdlib>
 #include <exception>
 #include <new>
@@ -71,9 +71,9 @@ void __throw_underflow_error(const char*) { std::abort(); }
 // Memory for new. The runtime's operator new throws std::bad_alloc when
 // malloc fails, which nothing here catches, so the process ends; these end
 // it at once. The throw would bring the exception objects, their
-// allocator and its thread library's mutex along (some 5 KB). The nothrow
-// forms give null as the runtime's do (which call the throwing form and
-// catch its exception).
+// allocator and its thread library's mutex along (with the terminate
+// above, some 16 KB). The nothrow forms give null as the runtime's do
+// (which call the throwing form and catch its exception).
 namespace {
 
 void* Allocate(std::size_t bytes) noexcept { return std::malloc(bytes == 0 ? 1 : bytes); }
