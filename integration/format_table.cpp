@@ -6,9 +6,21 @@ namespace pixelmoor {
 
 namespace {
 
+// A row as it is written below: its extensions in fixed slots, the count
+// beside them.
+struct WrittenRow {
+    std::wstring_view label;
+    std::wstring_view description;
+    IconKind icon;
+    std::array<FormatExtension, kMaxExtensionsPerRow> extensionSlots;
+    std::size_t extensionCount;
+};
+
 // One row per line, so that the table reads like the list the user sees.
+// Only read while compiling: the program holds the rows with their
+// extensions packed one after another (a third of the bytes of the slots).
 // clang-format off
-constexpr FormatRow kRows[kFormatRowCount] = {
+constexpr WrittenRow kWrittenRows[kFormatRowCount] = {
     {L"ANI", L"Animated Windows Cursors *", IconKind::Own, {{{L"ani", L"ani"}}}, 1},
     {L"ARW/DNG/ERF/NEF/NRW/RWL", L"Digital Camera RAW Formats *", IconKind::Viewer, {{{L"arw", L"arw"}, {L"dng", L"dng"}, {L"erf", L"erf"}, {L"nef", L"nef"}, {L"nrw", L"nrw"}, {L"rwl", L"rwl"}}}, 6},
     {L"AVIF", L"AV1 image file format *", IconKind::Viewer, {{{L"avif", L"avif"}}}, 1},
@@ -76,6 +88,45 @@ constexpr FormatRow kRows[kFormatRowCount] = {
     {L"WMA", L"Windows Media Audio File *", IconKind::Audio, {{{L"wma", L"wma"}}}, 1},
 };
 // clang-format on
+
+// Every row uses exactly its counted slots: the used ones filled, the others empty.
+static_assert([] {
+    for (const WrittenRow& row : kWrittenRows) {
+        if (row.extensionCount < 1 || row.extensionCount > kMaxExtensionsPerRow) return false;
+        for (std::size_t slot = 0; slot < kMaxExtensionsPerRow; ++slot) {
+            const bool used = slot < row.extensionCount;
+            if (row.extensionSlots[slot].extension.empty() == used || row.extensionSlots[slot].type.empty() == used)
+                return false;
+        }
+    }
+    return true;
+}());
+
+constexpr std::size_t kExtensionCount = [] {
+    std::size_t count = 0;
+    for (const WrittenRow& row : kWrittenRows) count += row.extensionCount;
+    return count;
+}();
+
+constexpr std::array<FormatExtension, kExtensionCount> kExtensions = [] {
+    std::array<FormatExtension, kExtensionCount> extensions{};
+    std::size_t next = 0;
+    for (const WrittenRow& row : kWrittenRows)
+        for (std::size_t slot = 0; slot < row.extensionCount; ++slot) extensions[next++] = row.extensionSlots[slot];
+    return extensions;
+}();
+
+constexpr std::array<FormatRow, kFormatRowCount> kRows = [] {
+    std::array<FormatRow, kFormatRowCount> rows{};
+    std::size_t first = 0;
+    for (std::size_t i = 0; i < kFormatRowCount; ++i) {
+        const WrittenRow& row = kWrittenRows[i];
+        rows[i] = {row.label, row.description, row.icon,
+                   std::span<const FormatExtension>(kExtensions.data() + first, row.extensionCount)};
+        first += row.extensionCount;
+    }
+    return rows;
+}();
 
 }  // namespace
 

@@ -30,12 +30,11 @@ struct FormatRow {
     std::wstring_view label;        // the extensions upper-cased, joined by "/"
     std::wstring_view description;  // " *" at the end marks a plug-in type
     IconKind icon;
-    std::array<FormatExtension, kMaxExtensionsPerRow> extensionSlots;
-    std::size_t extensionCount;
+    // The row's own extensions, 1 to kMaxExtensionsPerRow of them, in one
+    // array of all rows' extensions.
+    std::span<const FormatExtension> extensionList;
 
-    [[nodiscard]] std::span<const FormatExtension> extensions() const {
-        return {extensionSlots.data(), extensionCount};
-    }
+    [[nodiscard]] std::span<const FormatExtension> extensions() const { return extensionList; }
 };
 
 inline constexpr std::size_t kFormatRowCount = 65;

@@ -37,17 +37,20 @@ TEST(FormatTable, HoldsSixtyFiveRowsWithNinetyFourExtensionsOfSeventySixTypes) {
     EXPECT_EQ(ExtensionCount(kImageRowCount, kFormatRowCount), 19u);  // Flash, font, video, audio
 }
 
-// The row count is kept beside fixed slots: every used slot is filled, every
-// unused one empty, and each type is the row's own or its first extension.
-TEST(FormatTable, EveryRowUsesExactlyItsCountedSlots) {
+// The rows' extensions are packed one after another: every row has 1 to
+// kMaxExtensionsPerRow of them, each filled, each row's following the
+// previous row's without gap or overlap.
+TEST(FormatTable, EveryRowHoldsItsOwnFilledExtensions) {
+    const FormatExtension* next = FormatTable()[0].extensions().data();
     for (const FormatRow& row : FormatTable()) {
         SCOPED_TRACE(std::string(row.label.begin(), row.label.end()));
-        ASSERT_GE(row.extensionCount, 1u);
-        ASSERT_LE(row.extensionCount, kMaxExtensionsPerRow);
-        for (std::size_t i = 0; i < kMaxExtensionsPerRow; ++i) {
-            const FormatExtension& slot = row.extensionSlots[i];
-            EXPECT_EQ(slot.extension.empty(), i >= row.extensionCount);
-            EXPECT_EQ(slot.type.empty(), i >= row.extensionCount);
+        ASSERT_GE(row.extensions().size(), 1u);
+        ASSERT_LE(row.extensions().size(), kMaxExtensionsPerRow);
+        EXPECT_EQ(row.extensions().data(), next);
+        next = row.extensions().data() + row.extensions().size();
+        for (const FormatExtension& entry : row.extensions()) {
+            EXPECT_FALSE(entry.extension.empty());
+            EXPECT_FALSE(entry.type.empty());
         }
     }
 }
