@@ -9,7 +9,7 @@
 #include "archive/payload_integrity.h"
 #include "framework/dll_search.h"
 #include "framework/exit_codes.h"
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/resource_strings.h"
 #include "framework/run_log.h"
 #include "framework/text_rules.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/run_log_text.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"

@@ -19,7 +19,7 @@
 #
 # Sets PIXELMOOR_VERSION_MAJOR, PIXELMOOR_VERSION_MINOR and
 # PIXELMOOR_VERSION_TEXT, and writes version/product_version.h for the
-# resource scripts and framework/product_version.cpp.
+# resource scripts and contract/product_version.cpp.
 
 # The stand-in viewer's version (payload/), the default without a viewer folder.
 set(PIXELMOOR_STAND_IN_VERSION 4.75)

@@ -6,7 +6,7 @@
 
 #include "framework/exit_codes.h"
 #include "framework/file_identity.h"
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/registry_read.h"
 #include "framework/run_log.h"
 #include "framework/sha256.h"

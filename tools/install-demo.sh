@@ -13,7 +13,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${PIXELMOOR_BUILD_DIR:-$root/build}
 bash "$root/tools/build.sh" >/dev/null
 win="$build/windows"
-setup="$win/bin/pixelmoor-4.75-setup-x64.exe"
+setup=$(cat "$win/pixelmoor-setup-path.txt")  # the setup that the build linked
 wine_root="$build/demo-wine"
 
 if [ $# -gt 0 ]; then switches=("$@")
@@ -31,7 +31,7 @@ mkdir -p "$run_dir"
 
 to_wine() { echo "Z:$(echo "$1" | sed 's|/|\\|g')"; }
 
-echo "== Running: pixelmoor-4.75-setup-x64.exe ${switches[*]}"
+echo "== Running: $(basename "$setup") ${switches[*]}"
 launched=$( (cd "$run_dir" && wine "$win/tools/launch.exe" --print-exit-code "$(to_wine "$setup")" "${switches[@]}") \
   | tr -d '\r' || true)
 code=$(printf '%s\n' "$launched" | sed -n 's/^exit code: //p' | tail -n 1)

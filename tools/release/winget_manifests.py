@@ -1,17 +1,19 @@
 #!/usr/bin/env python3
 """Writes the Windows package manager's three manifests (manifest version
-1.9.0) of a release: Keldaris.Pixelmoor.yaml, .installer.yaml and
-.locale.de-DE.yaml.
+1.9.0) of a release: <publisher>.<product>.yaml, .installer.yaml and
+.locale.de-DE.yaml (the names of contract/product.h).
 
 Usage: winget_manifests.py --setup FILE --version X.YY --app-manifest FILE
                            --download-url URL --out DIR
        winget_manifests.py --check-url URL
+       winget_manifests.py --identifier
 
 The download address must be an absolute https:// address of printable
 ASCII without blanks (characters beyond ASCII percent-encoded): the schema
 takes only http(s) addresses, a control character makes YAML that does not
 load, and a line break would be folded into a blank. --check-url only checks
 one, so that a release can refuse it before it builds anything.
+--identifier prints the package identifier that starts the manifests' names.
 
 What the setup is, does and leaves is taken from the build: the version, the
 installer's file name and SHA-256, and the lowest Windows that the setup's
@@ -26,10 +28,13 @@ import re
 import sys
 import urllib.parse
 
-IDENTIFIER = "Keldaris.Pixelmoor"
-PUBLISHER = "Keldaris"
-PRODUCT_CODE = "Pixelmoor64"  # the uninstall entry's key name
-INSTALL_LOG = "Pixelmoor_Install.log"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "contract"))
+from product_names import NAMES  # noqa: E402
+
+PUBLISHER = NAMES["publisher"]
+IDENTIFIER = PUBLISHER + "." + NAMES["product"]
+PRODUCT_CODE = NAMES["uninstall_entry"]  # the uninstall entry's key name
+INSTALL_LOG = NAMES["install_log"]
 MANIFEST_VERSION = "1.9.0"
 LOCALE = "de-DE"
 # The longest address that the schema takes.
@@ -157,9 +162,13 @@ def locale_manifest(version):
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--check-url")
+    parser.add_argument("--identifier", action="store_true")
     for option in ("--setup", "--version", "--app-manifest", "--download-url", "--out"):
         parser.add_argument(option)
     args = parser.parse_args()
+    if args.identifier:
+        print(IDENTIFIER)
+        return
     url = args.check_url if args.check_url is not None else args.download_url
     problem = download_url_problem(url or "")
     if problem:
