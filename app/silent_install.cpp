@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "framework/current_directory.h"
-#include "framework/exit_codes.h"
+#include "contract/exit_codes.h"
 #include "contract/product.h"
 #include "framework/resource_strings.h"
 #include "framework/run_log.h"

@@ -8,7 +8,7 @@
 #include "app/wizard_road.h"
 #include "archive/payload_integrity.h"
 #include "framework/dll_search.h"
-#include "framework/exit_codes.h"
+#include "contract/exit_codes.h"
 #include "contract/product.h"
 #include "framework/resource_strings.h"
 #include "framework/run_log.h"

@@ -1,6 +1,7 @@
-"""The product's names as the programs know them, read from the contract's
-header (contract/product.h), so that the build's and the release's scripts
-and the programs cannot disagree about them.
+"""The product's names, the setup's switches and its exit codes as the
+programs know them, read from the contract's headers (contract/product.h,
+setup_switches.h, exit_codes.h), so that the build's and the release's
+scripts and the programs cannot disagree about them.
 
 Usage as a program: product_names.py KEY prints one name (for shell scripts).
 """
@@ -11,6 +12,8 @@ import sys
 
 SOURCE_ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 HEADER = os.path.join(SOURCE_ROOT, "contract", "product.h")
+SWITCHES_HEADER = os.path.join(SOURCE_ROOT, "contract", "setup_switches.h")
+EXIT_CODES_HEADER = os.path.join(SOURCE_ROOT, "contract", "exit_codes.h")
 HEADERS = [HEADER]
 
 # Each name: the constant in the header that defines it.
@@ -29,16 +32,28 @@ CONSTANTS = {
 }
 
 
-def _read(text, constant):
-    found = re.search(r'\b%s\[\]\s*=\s*L"([^"\\]*)"' % constant, text)
+# The switches and exit codes that the release's manifests name.
+SWITCH_CONSTANTS = {"silent": "kSilentSwitch", "folder": "kFolderSwitch", "log": "kLogSwitch"}
+EXIT_CODE_CONSTANTS = {"failed": "kExitFailed", "already_running": "kExitAlreadyRunning"}
+
+
+def _text(header):
+    with open(header, encoding="utf-8") as f:
+        return f.read()
+
+
+def _read(header, text, constant, pattern=r'\[\]\s*=\s*L"([^"\\]*)"'):
+    found = re.search(r"\b%s%s" % (constant, pattern), text)
     if not found:
-        raise SystemExit("%s defines no %s" % (HEADER, constant))
+        raise SystemExit("%s defines no %s" % (header, constant))
     return found.group(1)
 
 
-with open(HEADER, encoding="utf-8") as _header:
-    _text = _header.read()
-NAMES = {key: _read(_text, constant) for key, constant in CONSTANTS.items()}
+NAMES = {key: _read(HEADER, _text(HEADER), constant) for key, constant in CONSTANTS.items()}
+SWITCHES = {key: _read(SWITCHES_HEADER, _text(SWITCHES_HEADER), constant)
+            for key, constant in SWITCH_CONSTANTS.items()}
+EXIT_CODES = {key: int(_read(EXIT_CODES_HEADER, _text(EXIT_CODES_HEADER), constant, r"\s*=\s*(\d+);"))
+              for key, constant in EXIT_CODE_CONSTANTS.items()}
 
 if __name__ == "__main__":
     if len(sys.argv) != 2 or sys.argv[1] not in NAMES:

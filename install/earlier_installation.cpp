@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/exit_codes.h"
+#include "contract/exit_codes.h"
 #include "framework/file_identity.h"
 #include "contract/product.h"
 #include "framework/registry_read.h"
