@@ -4,6 +4,7 @@
 
 #include "contract/product.h"
 #include "contract/setup_switches.h"
+#include "framework/text_rules.h"
 
 namespace pixelmoor {
 
@@ -56,7 +57,7 @@ std::vector<UsageBlock> UsageBlocks() {
                      {}};
 
     UsageBlock codes{{L"Exit-Codes:"}, 6, {}};
-    for (const ExitCodeMeaning& row : kSetupExitCodes) codes.rows.push_back({std::to_wstring(row.code), row.meaning});
+    for (const ExitCodeMeaning& row : kSetupExitCodes) codes.rows.push_back({DecimalText(row.code), row.meaning});
 
     return {UsageBlock{{std::wstring(kSetupCaption) + L" " + std::wstring(kVersionMarker)}, 0, {}}, std::move(calls),
             std::move(switches), std::move(notes), std::move(codes)};
