@@ -10,16 +10,6 @@ namespace pixelmoor {
 
 namespace {
 
-inline constexpr wchar_t kFolderSwitch[] = L"/folder=";
-inline constexpr wchar_t kDesktopSwitch[] = L"/desktop=";
-inline constexpr wchar_t kThumbsSwitch[] = L"/thumbs=";
-inline constexpr wchar_t kGroupSwitch[] = L"/group=";
-inline constexpr wchar_t kAllUsersSwitch[] = L"/allusers=";
-inline constexpr wchar_t kAssocSwitch[] = L"/assoc=";
-inline constexpr wchar_t kIniSwitch[] = L"/ini=";
-inline constexpr wchar_t kLogSwitch[] = L"/log=";
-inline constexpr std::wstring_view kHelpSwitches[] = {L"/?", L"/help"};
-
 // The installation's limit of a folder text is the switch's.
 static_assert(SwitchValueLimit(kFolderSwitch) == kFolderTextLimit);
 

@@ -9,12 +9,11 @@
 #include <string>
 #include <string_view>
 
+#include "contract/setup_switches.h"
 #include "install/install_options.h"
 #include "integration/format_table.h"
 
 namespace pixelmoor {
-
-inline constexpr wchar_t kSilentSwitch[] = L"/silent";
 
 // A switch name and its value share 260 characters, so a value keeps at most
 // 260 less the length of the name.

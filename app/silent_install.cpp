@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "framework/current_directory.h"
-#include "framework/exit_codes.h"
-#include "framework/product.h"
+#include "contract/exit_codes.h"
+#include "contract/product.h"
 #include "framework/resource_strings.h"
 #include "framework/run_log.h"
 #include "framework/text_rules.h"

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "framework/exit_codes.h"
+#include "contract/exit_codes.h"
 #include "framework/gdi_objects.h"
 #include "framework/unique_handle.h"
 #include "wizard/associations_page.h"

@@ -13,7 +13,7 @@
 set(PIXELMOOR_EXPORTED_PRODUCT_CODE
   pm_setup_program pm_app_rules pm_wizard pm_wizard_rules pm_install pm_install_rules
   pm_uninstall_program pm_uninstall_lib pm_uninstall_rules pm_integration pm_integration_rules
-  pm_archive pm_archive_rules pm_framework pm_framework_rules minizip zlib_static)
+  pm_archive pm_archive_rules pm_contract_rules pm_framework pm_framework_rules minizip zlib_static)
 set(PIXELMOOR_PRODUCT_CODE_FILE pixelmoor-product-code.cmake)
 
 # Writes the product's compiled code into this build's folder as imported
@@ -36,7 +36,7 @@ endfunction()
 
 # What each build compiles itself, because it follows from the version and
 # the payload:
-# - pm_product_version: the version's definition (framework/product_version.cpp),
+# - pm_product_version: the version's definition (contract/product_version.cpp),
 #   for the programs, the tests and the tools alike;
 # - pm_payload_reach: how far the payload reaches below an install folder
 #   (archive/payload_reach.cpp over payload_extent.h, made by payload/), and
@@ -46,7 +46,7 @@ endfunction()
 #   and its icon library's version (archive/payload_facts.cpp over
 #   payload_record.h, which payload/ reads from the packed archive). Only the
 #   setup and the tests link it: the uninstaller is packed into that archive.
-add_library(pm_product_version OBJECT ${CMAKE_SOURCE_DIR}/framework/product_version.cpp)
+add_library(pm_product_version OBJECT ${CMAKE_SOURCE_DIR}/contract/product_version.cpp)
 target_include_directories(pm_product_version PRIVATE ${CMAKE_SOURCE_DIR} ${PIXELMOOR_VERSION_INCLUDE_DIR})
 if(CMAKE_CROSSCOMPILING)
   add_library(pm_payload_reach OBJECT ${CMAKE_SOURCE_DIR}/archive/payload_reach.cpp

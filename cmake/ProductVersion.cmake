@@ -17,9 +17,10 @@
 # the build's own folder lies inside it or it inside the build's folder (the
 # next build would pack this one's output).
 #
-# Sets PIXELMOOR_VERSION_MAJOR, PIXELMOOR_VERSION_MINOR and
-# PIXELMOOR_VERSION_TEXT, and writes version/product_version.h for the
-# resource scripts and framework/product_version.cpp.
+# Sets PIXELMOOR_VERSION_MAJOR, PIXELMOOR_VERSION_MINOR,
+# PIXELMOOR_VERSION_TEXT, PIXELMOOR_PUBLISHER and PIXELMOOR_PRODUCTNAME, and
+# writes version/product_version.h for the resource scripts and
+# contract/product_version.cpp.
 
 # The stand-in viewer's version (payload/), the default without a viewer folder.
 set(PIXELMOOR_STAND_IN_VERSION 4.75)
@@ -95,6 +96,19 @@ list(GET parts 0 PIXELMOOR_VERSION_MAJOR)
 list(GET parts 1 PIXELMOOR_VERSION_MINOR)
 message(STATUS "Pixelmoor version: ${PIXELMOOR_VERSION_TEXT}")
 
+# The product's publisher and name for the resource scripts' version
+# records, from the contract's header that the programs compile.
+set(contract_header ${CMAKE_SOURCE_DIR}/contract/product.h)
+set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${contract_header}")
+file(READ "${contract_header}" contract_text)
+foreach(name Publisher ProductName)
+  if(NOT contract_text MATCHES "k${name}\\[\\] = L\"([^\"]*)\"")
+    message(FATAL_ERROR "${contract_header} defines no k${name}")
+  endif()
+  string(TOUPPER ${name} upper)
+  set(PIXELMOOR_${upper} "${CMAKE_MATCH_1}")
+endforeach()
+
 set(PIXELMOOR_VERSION_INCLUDE_DIR ${CMAKE_BINARY_DIR}/version)
 file(CONFIGURE OUTPUT ${PIXELMOOR_VERSION_INCLUDE_DIR}/product_version.h CONTENT [[
 /* Made by the build from its version number (cmake/ProductVersion.cmake). */
@@ -102,4 +116,6 @@ file(CONFIGURE OUTPUT ${PIXELMOOR_VERSION_INCLUDE_DIR}/product_version.h CONTENT
 #define PM_VERSION_MINOR @PIXELMOOR_VERSION_MINOR@
 #define PM_VERSION_TEXT "@PIXELMOOR_VERSION_TEXT@"
 #define PM_SETUP_FILE_NAME "pixelmoor-@PIXELMOOR_VERSION_TEXT@-setup-x64.exe"
+#define PM_PUBLISHER "@PIXELMOOR_PUBLISHER@"
+#define PM_PRODUCT_NAME "@PIXELMOOR_PRODUCTNAME@"
 ]] @ONLY)

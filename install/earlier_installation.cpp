@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/exit_codes.h"
+#include "contract/exit_codes.h"
 #include "framework/file_identity.h"
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/registry_read.h"
 #include "framework/run_log.h"
 #include "framework/sha256.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/text_rules.h"
 
 namespace pixelmoor {

@@ -6,13 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "contract/product.h"
+
 namespace pixelmoor {
 
-inline constexpr wchar_t kInstallLogName[] = L"Pixelmoor_Install.log";
-// The uninstaller's log by the same rules, beside the setup's own log in the
-// current directory of the program that the user or a deployment tool started.
-inline constexpr wchar_t kUninstallLogName[] = L"Pixelmoor_Uninstall.log";
-// Both: a full log (UTF-8) is never one of them.
+// The setup's log and the uninstaller's by the same rules (their names are
+// the contract's). Both: a full log (UTF-8) is never one of them.
 inline constexpr std::wstring_view kFailureLogNames[] = {kInstallLogName, kUninstallLogName};
 // Characters of the date text (a buffer of 256 characters less its terminator).
 inline constexpr std::size_t kLogDateLimit = 255;

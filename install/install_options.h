@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "framework/product.h"
+#include "contract/product.h"
 #include "integration/format_table.h"
 #include "integration/shortcut_rules.h"
 

@@ -1,6 +1,6 @@
 #include "install/installation_lock.h"
 
-#include "framework/product.h"
+#include "contract/product.h"
 
 namespace pixelmoor {
 

@@ -5,11 +5,10 @@
 // setups of other sessions (a deployment service, another user) see it too.
 #pragma once
 
+#include "contract/product.h"
 #include "framework/unique_handle.h"
 
 namespace pixelmoor {
-
-inline constexpr wchar_t kInstallationMutexName[] = L"Global\\Pixelmoor64SetupInstallation";
 
 // Holds the installation lock for as long as it lives (on the thread that
 // took it, which is the one that installs). Empty when another setup held it.

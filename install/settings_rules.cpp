@@ -39,8 +39,8 @@ std::wstring ExpandIniFolder(std::wstring_view iniFolder, const EnvironmentLooku
 }
 
 bool NeedsMirror(std::wstring_view settingsPath) {
-    return settingsPath.find(L"Pixelmoor32_App") != std::wstring_view::npos ||
-           settingsPath.find(L"Pixelmoor64_App") != std::wstring_view::npos;
+    return settingsPath.find(kPortableFolder32) != std::wstring_view::npos ||
+           settingsPath.find(kPortableFolder64) != std::wstring_view::npos;
 }
 
 int ScaleFromDpi(int dpi) noexcept { return dpi * 100 / kDefaultDpi; }

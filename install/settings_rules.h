@@ -10,14 +10,14 @@
 #include <string>
 #include <string_view>
 
+#include "contract/product.h"
+
 namespace pixelmoor {
 
-inline constexpr wchar_t kSettingsFileName[] = L"p_moor64.ini";
 // The record, in the program folder's settings file, of the folder where the
 // settings live when they live elsewhere: key "INI_Folder" of section "Others".
 inline constexpr wchar_t kOthersSection[] = L"Others";
 inline constexpr wchar_t kIniFolderKey[] = L"INI_Folder";
-inline constexpr wchar_t kSettingsTempFileName[] = L"p_moor64.ini_temp";
 // The first line of a converted settings file, followed by an empty line.
 inline constexpr wchar_t kUtf16Header[] = L"; UNICODE FILE - edit with care ;-)\r\n\r\n";
 

@@ -75,7 +75,7 @@ std::wstring CutCompanyName(std::wstring_view reported) {
 }
 
 bool IsIconLibraryPublisher(std::wstring_view companyName) {
-    return EqualsIgnoringCase(companyName, kIconLibraryPublisher);
+    return EqualsIgnoringCase(companyName, kPublisher);
 }
 
 InstalledIconLibrary CompareWithPayload(std::wstring_view versionText, std::wstring_view payloadVersionText) {

@@ -9,14 +9,12 @@
 #include <string>
 #include <string_view>
 
+#include "contract/product.h"
+
 namespace pixelmoor {
 
-// Where the icon library lies below an install folder: Plugins\Icons.dll.
-inline constexpr wchar_t kIconLibraryFolder[] = L"Plugins";
-inline constexpr wchar_t kIconLibraryFile[] = L"Icons.dll";
 // The size of the publisher's earlier 4.30 build, which the payload's copy replaces.
 inline constexpr std::uint64_t kReplaceableIconLibrarySize = 226816;
-inline constexpr wchar_t kIconLibraryPublisher[] = L"Keldaris";
 // Characters of a company name that the probe keeps (260 less the terminator).
 inline constexpr std::size_t kCompanyNameLimit = 259;
 
@@ -34,7 +32,7 @@ inline constexpr std::size_t kCompanyNameLimit = 259;
 // reported characters, ended at the first NUL among them.
 [[nodiscard]] std::wstring CutCompanyName(std::wstring_view reported);
 
-// "Keldaris", ignoring the case of the letters A to Z only.
+// The product's publisher (kPublisher), ignoring the case of the letters A to Z only.
 [[nodiscard]] bool IsIconLibraryPublisher(std::wstring_view companyName);
 
 enum class InstalledIconLibrary { kOlder, kSame, kNewer };

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/text_rules.h"
 #include "integration/association_rules.h"
 #include "integration/format_table.h"

@@ -54,7 +54,7 @@ using RegistryRemovals = std::vector<RegistryRemoval>;
 
 // The key below which everything is the product's: the key up to and
 // including its first part that names the product ("Pixelmoor",
-// "Pixelmoor.jpg", "Pixelmoor64", "Durchsuchen mit &Pixelmoor") or its viewer
+// "Pixelmoor.jpg", the uninstall entry's name, "Durchsuchen mit &Pixelmoor") or its viewer
 // ("p_moor64.exe"), compared without regard to case. Empty when no part does.
 [[nodiscard]] std::optional<std::wstring> OwnedKeyRoot(std::wstring_view key);
 

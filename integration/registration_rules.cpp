@@ -3,7 +3,7 @@
 #include <iterator>
 #include <utility>
 
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/text_rules.h"
 #include "integration/association_rules.h"
 
@@ -14,7 +14,6 @@ namespace {
 constexpr wchar_t kMenuText[] = L"Durchsuchen mit &Pixelmoor";
 constexpr wchar_t kApplicationKey[] = L"SOFTWARE\\Pixelmoor";
 constexpr wchar_t kCapabilitiesKey[] = L"SOFTWARE\\Pixelmoor\\Capabilities";
-constexpr wchar_t kPublisher[] = L"Keldaris";
 constexpr wchar_t kFriendlyAppName[] = L"Pixelmoor 64-bit";
 constexpr wchar_t kApplicationDescription[] =
     L"Picture viewer, editor and converter - one of the most popular viewers worldwide";

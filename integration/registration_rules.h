@@ -7,13 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "contract/product.h"
 #include "integration/format_table.h"
 #include "integration/registry_writes.h"
 
 namespace pixelmoor {
 
-// The uninstall entry that Programs and Features and package managers read.
-inline constexpr wchar_t kUninstallEntryKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor64";
 // The uninstall entry's value with the SHA-256 of the uninstaller that the
 // installation carries: only administrators write the entry, so a later
 // setup starts an uninstaller found in the folder only while it matches.

@@ -1,6 +1,6 @@
 #include "integration/shortcut_rules.h"
 
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/text_rules.h"
 #include "integration/version_rules.h"
 

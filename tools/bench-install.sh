@@ -29,7 +29,7 @@ bash "$root/tools/wine/make-prefix.sh" "$wine_root" >/dev/null
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
 to_wine() { echo "Z:$(echo "$1" | sed 's|/|\\|g')"; }
-setup="$win/bin/pixelmoor-4.75-setup-x64.exe"
+setup=$(cat "$win/pixelmoor-setup-path.txt")  # the setup that the build linked
 bench="$win/tests/integration/install_bench.exe"
 nothing="$win/tests/integration/bench_nothing.exe"
 echo "setup: $(stat -c %s "$setup") bytes, Wine $(wine --version)"

@@ -25,6 +25,6 @@ zip=$(sed -n 's/^PIXELMOOR_PAYLOAD_ZIP:[A-Z]*=//p' "$win/CMakeCache.txt")
 
 peer=$build/bench-peer
 python3 "$bench/make_nsis_peer.py" "$zip" "$peer" >/dev/null
-setup=$win/bin/pixelmoor-4.75-setup-x64.exe
+setup=$(cat "$win/pixelmoor-setup-path.txt")  # the setup that the build linked
 echo "setup $(stat -c %s "$setup") bytes, peer $(stat -c %s "$peer/peer-setup.exe") bytes, $rounds rounds"
 bash "$bench/run_bench.sh" "$setup" "$peer/peer-setup.exe" "$zip" "$rounds"

@@ -21,6 +21,6 @@ bash "$root/tools/wine/make-prefix.sh" "$wine_root" >/dev/null
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
 to_wine() { echo "Z:$(echo "$1" | sed 's|/|\\|g')"; }
-setup="$win/bin/pixelmoor-4.75-setup-x64.exe"
+setup=$(cat "$win/pixelmoor-setup-path.txt")  # the setup that the build linked
 echo "setup: $(stat -c %s "$setup") bytes, $runs runs, Wine $(wine --version)"
 wine "$win/tests/uninstaller/uninstall_bench.exe" "$(to_wine "$setup")" "$runs" | sed 's/\r$//'

@@ -18,7 +18,7 @@ win=$build/windows
 
 if [ ! -f "$win/build.ninja" ]; then bash "$root/tools/build.sh" >/dev/null; fi
 cmake --build "$win" --target pixelmoor_setup guidriver bench_nothing >/dev/null
-setup=$win/bin/pixelmoor-4.75-setup-x64.exe
+setup=$(cat "$win/pixelmoor-setup-path.txt")  # the setup that the build linked
 nothing=$win/tests/integration/bench_nothing.exe
 
 wine_root=$build/bench-wizard-install-wine

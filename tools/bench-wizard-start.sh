@@ -19,7 +19,7 @@ win=$build/windows
 
 if [ ! -f "$win/build.ninja" ]; then bash "$root/tools/build.sh" >/dev/null; fi
 cmake --build "$win" --target pixelmoor_setup bench_wizard_start >/dev/null
-setup=$win/bin/pixelmoor-4.75-setup-x64.exe
+setup=$(cat "$win/pixelmoor-setup-path.txt")  # the setup that the build linked
 
 wine_root=$build/bench-wizard-wine
 bash "$root/tools/wine/make-prefix.sh" "$wine_root" >/dev/null

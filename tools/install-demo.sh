@@ -13,7 +13,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${PIXELMOOR_BUILD_DIR:-$root/build}
 bash "$root/tools/build.sh" >/dev/null
 win="$build/windows"
-setup="$win/bin/pixelmoor-4.75-setup-x64.exe"
+setup=$(cat "$win/pixelmoor-setup-path.txt")  # the setup that the build linked
 wine_root="$build/demo-wine"
 
 if [ $# -gt 0 ]; then switches=("$@")
@@ -31,7 +31,7 @@ mkdir -p "$run_dir"
 
 to_wine() { echo "Z:$(echo "$1" | sed 's|/|\\|g')"; }
 
-echo "== Running: pixelmoor-4.75-setup-x64.exe ${switches[*]}"
+echo "== Running: $(basename "$setup") ${switches[*]}"
 launched=$( (cd "$run_dir" && wine "$win/tools/launch.exe" --print-exit-code "$(to_wine "$setup")" "${switches[@]}") \
   | tr -d '\r' || true)
 code=$(printf '%s\n' "$launched" | sed -n 's/^exit code: //p' | tail -n 1)
@@ -56,8 +56,10 @@ folder='D:\Tools\Pixelmoor'
 for s in "${switches[@]}"; do case "$s" in /folder=*) folder=${s#/folder=};; esac; done
 install_dir=$(unix_path "$folder")
 
-echo "== Install log ($run_dir/Pixelmoor_Install.log)"
-if [ -f "$run_dir/Pixelmoor_Install.log" ]; then iconv -f latin1 -t utf-8 "$run_dir/Pixelmoor_Install.log" | sed 's/\r$//; s/^/  /'
+names="$root/contract/product_names.py"
+install_log=$run_dir/$(python3 "$names" install_log) settings=$(python3 "$names" settings)
+echo "== Install log ($install_log)"
+if [ -f "$install_log" ]; then iconv -f latin1 -t utf-8 "$install_log" | sed 's/\r$//; s/^/  /'
 else echo "  (none: nothing went wrong)"; fi
 
 echo "== Files in $folder"
@@ -76,7 +78,7 @@ show_ini() {  # prints a settings file, UTF-16 or ANSI
 echo "== Settings files"
 found=0
 while IFS= read -r f; do found=1; show_ini "$f" "${f#$WINEPREFIX/}"; done < <(
-  { [ -d "$install_dir" ] && find "$install_dir" -maxdepth 1 -name 'p_moor64.ini'; find "$drive_c/users" -path '*Pixelmoor*' -name 'p_moor64.ini'; } 2>/dev/null | sort -u)
+  { [ -d "$install_dir" ] && find "$install_dir" -maxdepth 1 -name "$settings"; find "$drive_c/users" -path '*Pixelmoor*' -name "$settings"; } 2>/dev/null | sort -u)
 [ $found -eq 1 ] || echo "  (none)"
 
 echo "== Shortcuts"

@@ -148,7 +148,8 @@ fi
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-rm -f "$out"/pixelmoor-*-setup-x64.exe "$out"/SHA256SUMS "$out"/Keldaris.Pixelmoor*.yaml
+identifier=$(python3 "$root/tools/release/winget_manifests.py" --identifier)
+rm -f "$out"/pixelmoor-*-setup-x64.exe "$out"/SHA256SUMS "$out/$identifier".*yaml
 cp "$setup" "$out/$name"
 (cd "$out" && sha256sum "$name" > SHA256SUMS)
 if [ -n "$download" ]; then

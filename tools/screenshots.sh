@@ -29,7 +29,7 @@ win=$build/windows
 
 if [ ! -f "$win/build.ninja" ]; then bash "$root/tools/build.sh" >/dev/null; fi
 cmake --build "$win" --target pixelmoor_setup guidriver >/dev/null
-setup=$win/bin/pixelmoor-4.75-setup-x64.exe
+setup=$(cat "$win/pixelmoor-setup-path.txt")  # the setup that the build linked
 grown=$build/screenshots-grown
 bash "$root/tests/wizard/make_grown_setup.sh" "$grown" "$win" 1000 >/dev/null
 mkdir -p "$out"

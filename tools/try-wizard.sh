@@ -15,7 +15,7 @@ win=$build/windows
 
 if [ ! -f "$win/build.ninja" ]; then bash "$root/tools/build.sh" >/dev/null; fi
 cmake --build "$win" --target pixelmoor_setup launch guidriver >/dev/null
-setup=$(ls "$win"/bin/pixelmoor-*-setup-x64.exe | head -n 1)
+setup=$(cat "$win/pixelmoor-setup-path.txt")  # the setup that the build linked
 to_wine() { printf 'Z:%s' "${1//\//\\}"; }
 
 # The display's key stays reachable after env.sh moves HOME into the prefix.

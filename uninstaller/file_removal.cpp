@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "framework/folder_path.h"
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/system_folders.h"
 #include "framework/system_names.h"
 #include "framework/text_rules.h"

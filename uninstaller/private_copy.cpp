@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/system_folders.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "framework/folder_path.h"
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/system_folders.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"

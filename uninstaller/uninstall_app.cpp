@@ -8,7 +8,7 @@
 
 #include "framework/current_directory.h"
 #include "framework/dll_search.h"
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/resource_strings.h"
 #include "framework/run_log.h"
 #include "framework/system_folders.h"

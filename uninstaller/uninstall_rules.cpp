@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/text_rules.h"
 #include "install/settings_rules.h"
 

@@ -13,13 +13,13 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/exit_codes.h"
+#include "contract/exit_codes.h"
 // The uninstaller's log, kUninstallLogName.
 #include "install/install_log_text.h"
 
 namespace pixelmoor {
 
-// The exit codes (framework/exit_codes.h) mean here: kExitSuccess removed;
+// The exit codes (contract/exit_codes.h) mean here: kExitSuccess removed;
 // kExitUserCancelled the user answered No (interactive only), nothing
 // removed; kExitFailed something could not be removed, the log says what;
 // kExitAlreadyRunning the viewer runs or a setup installs, nothing removed;

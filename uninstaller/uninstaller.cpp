@@ -10,7 +10,7 @@
 
 #include "archive/unpacking_journal.h"
 #include "framework/folder_path.h"
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/resource_strings.h"
 #include "framework/run_log.h"
 #include "framework/text_rules.h"

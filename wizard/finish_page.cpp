@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
 #include "resources/resource_ids.h"

@@ -5,7 +5,7 @@
 #include <cwctype>
 
 #include "framework/dpi.h"
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/text_rules.h"
 #include "install/driver_rules.h"
 #include "install/install_folder_rules.h"

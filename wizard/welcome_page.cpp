@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "archive/payload_reach.h"
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"

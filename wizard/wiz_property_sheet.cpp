@@ -1,6 +1,6 @@
 #include "wizard/wiz_property_sheet.h"
 
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
 #include "install/installation_lock.h"

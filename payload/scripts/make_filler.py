@@ -17,8 +17,12 @@ the file alignment and nothing but that section grows with the data.
 
 import argparse
 import hashlib
+import os
 import struct
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "contract"))
+from product_names import NAMES  # noqa: E402
 
 BLOCK = 256
 
@@ -37,7 +41,7 @@ def filler(size, seed, share):
         if h[0] < threshold:
             block = b"".join(digest(seed, i, j) for j in range(BLOCK // 32))
         else:
-            row = "%06X;%03d;%03d;%03d;%s\r\n" % (i, h[1], h[2], h[3], "Pixelmoor" if h[4] & 1 else "Keldaris")
+            row = "%06X;%03d;%03d;%03d;%s\r\n" % (i, h[1], h[2], h[3], NAMES["product"] if h[4] & 1 else NAMES["publisher"])
             block = (row * (BLOCK // len(row) + 1)).encode("ascii")[:BLOCK]
         out += block
         i += 1

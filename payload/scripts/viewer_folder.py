@@ -28,7 +28,9 @@ import struct
 import sys
 
 from make_zip import depfile_path
-from product_names import HEADERS, NAMES
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "contract"))
+from product_names import HEADERS, NAMES  # noqa: E402
 
 VIEWER = NAMES["viewer"]
 UNINSTALLER = NAMES["uninstaller"]

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "framework/product.h"
+#include "contract/product.h"
 
 namespace {
 

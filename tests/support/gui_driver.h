@@ -24,7 +24,7 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/unique_handle.h"
 
 namespace pixelmoor::test::gui {

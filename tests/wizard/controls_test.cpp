@@ -11,7 +11,7 @@
 
 #include "framework/dialog_result.h"
 #include "framework/gdi_objects.h"
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/unique_handle.h"
 #include "tests/support/win_test_support.h"
 #include "wizard/color_static.h"

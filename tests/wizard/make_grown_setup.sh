@@ -14,7 +14,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$1 from=$2 plugins=${3:-2000}
 setup=$work/setup.exe grown=$work/plugins.txt
-own=$(ls "$from"/bin/pixelmoor-*-setup-x64.exe)
+own=$(cat "$from/pixelmoor-setup-path.txt")  # the setup that the build linked
 if [ -f "$setup" ] && [ "$setup" -nt "$own" ] && [ "$setup" -nt "$0" ] && [ "$(cat "$grown" 2>/dev/null)" = "$plugins" ]; then
   echo "kept $setup"
   exit 0

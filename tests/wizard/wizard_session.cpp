@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "framework/product.h"
+#include "contract/product.h"
 #include "framework/unique_handle.h"
 
 namespace pixelmoor::test {

@@ -1,22 +1,25 @@
 #!/usr/bin/env python3
 """Writes the Windows package manager's three manifests (manifest version
-1.9.0) of a release: Keldaris.Pixelmoor.yaml, .installer.yaml and
-.locale.de-DE.yaml.
+1.9.0) of a release: <publisher>.<product>.yaml, .installer.yaml and
+.locale.de-DE.yaml (the names of contract/product.h).
 
 Usage: winget_manifests.py --setup FILE --version X.YY --app-manifest FILE
                            --download-url URL --out DIR
        winget_manifests.py --check-url URL
+       winget_manifests.py --identifier
 
 The download address must be an absolute https:// address of printable
 ASCII without blanks (characters beyond ASCII percent-encoded): the schema
 takes only http(s) addresses, a control character makes YAML that does not
 load, and a line break would be folded into a blank. --check-url only checks
 one, so that a release can refuse it before it builds anything.
+--identifier prints the package identifier that starts the manifests' names.
 
 What the setup is, does and leaves is taken from the build: the version, the
 installer's file name and SHA-256, and the lowest Windows that the setup's
 application manifest declares support for. The switches, exit codes and
-uninstall entry are those that the setup implements (README "Deployment").
+uninstall entry are those that the setup implements, read from the
+contract's headers (contract/product_names.py; README "Deployment").
 """
 
 import argparse
@@ -26,10 +29,30 @@ import re
 import sys
 import urllib.parse
 
-IDENTIFIER = "Keldaris.Pixelmoor"
-PUBLISHER = "Keldaris"
-PRODUCT_CODE = "Pixelmoor64"  # the uninstall entry's key name
-INSTALL_LOG = "Pixelmoor_Install.log"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "contract"))
+from product_names import EXIT_CODES, NAMES, SWITCHES  # noqa: E402
+
+PUBLISHER = NAMES["publisher"]
+IDENTIFIER = PUBLISHER + "." + NAMES["product"]
+PRODUCT_CODE = NAMES["uninstall_entry"]  # the uninstall entry's key name
+INSTALL_LOG = NAMES["install_log"]
+# The switches that the package manager hands the setup (with its own
+# placeholders as values), each with a comment or None.
+INSTALLER_SWITCHES = (
+    ("Silent", SWITCHES["silent"], None),
+    ("SilentWithProgress", SWITCHES["silent"], None),
+    ("InstallLocation", '"%s<INSTALLPATH>"' % SWITCHES["folder"], None),
+    ("Log", '"\\"%s<LOGPATH>\\""' % SWITCHES["log"], "A full log of the run, appended to."),
+)
+# The exit codes other than success that the package manager is told of,
+# each with the response it maps to and a comment.
+RETURN_CODES = (
+    (EXIT_CODES["already_running"], "packageInUse",
+     "The viewer, another setup or the uninstaller is running; nothing was changed."),
+    (EXIT_CODES["failed"], "custom",
+     "The installation stopped at a failure (target folder, a full drive, a file\n"
+     "in use); %s in the working directory says why." % INSTALL_LOG),
+)
 MANIFEST_VERSION = "1.9.0"
 LOCALE = "de-DE"
 # The longest address that the schema takes.
@@ -91,6 +114,20 @@ def version_manifest(version):
         "ManifestVersion: %s\n") % (LOCALE, MANIFEST_VERSION)
 
 
+def comment(text, indent):
+    return "".join("%s# %s\n" % (indent, line) for line in text.split("\n"))
+
+
+def installer_switches():
+    return "".join((comment(note, "  ") if note else "") + "  %s: %s\n" % (key, value)
+                   for key, value, note in INSTALLER_SWITCHES)
+
+
+def return_codes():
+    return "".join(comment(note, "  ") + "  - InstallerReturnCode: %d\n    ReturnResponse: %s\n" % (code, response)
+                   for code, response, note in RETURN_CODES)
+
+
 def installer_manifest(version, setup, download_url, minimum):
     display_name = "Pixelmoor %s (64-bit)" % version
     return header("installer", version) + (
@@ -104,19 +141,9 @@ def installer_manifest(version, setup, download_url, minimum):
         "  - silent\n"
         "  - silentWithProgress\n"
         "InstallerSwitches:\n"
-        "  Silent: /silent\n"
-        "  SilentWithProgress: /silent\n"
-        "  InstallLocation: {location}\n"
-        "  # A full log of the run, appended to.\n"
-        "  Log: {log_switch}\n"
+        "{switches}"
         "ExpectedReturnCodes:\n"
-        "  # The viewer, another setup or the uninstaller is running; nothing was changed.\n"
-        "  - InstallerReturnCode: 1618\n"
-        "    ReturnResponse: packageInUse\n"
-        "  # The installation stopped at a failure (target folder, a full drive, a file\n"
-        "  # in use); {log} in the working directory says why.\n"
-        "  - InstallerReturnCode: 1603\n"
-        "    ReturnResponse: custom\n"
+        "{codes}"
         "UpgradeBehavior: install\n"
         "ProductCode: {code}\n"
         "AppsAndFeaturesEntries:\n"
@@ -130,8 +157,7 @@ def installer_manifest(version, setup, download_url, minimum):
         "    InstallerSha256: {sha}\n"
         "ManifestType: installer\n"
         "ManifestVersion: {manifest}\n").format(
-            minimum=minimum, location=quoted("/folder=<INSTALLPATH>"), log_switch=quoted('"/log=<LOGPATH>"'),
-            log=INSTALL_LOG, code=PRODUCT_CODE,
+            minimum=minimum, switches=installer_switches(), codes=return_codes(), code=PRODUCT_CODE,
             display=quoted(display_name), publisher=PUBLISHER, version=quoted(version), url=quoted(download_url),
             sha=sha256(setup), manifest=MANIFEST_VERSION)
 
@@ -157,9 +183,13 @@ def locale_manifest(version):
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--check-url")
+    parser.add_argument("--identifier", action="store_true")
     for option in ("--setup", "--version", "--app-manifest", "--download-url", "--out"):
         parser.add_argument(option)
     args = parser.parse_args()
+    if args.identifier:
+        print(IDENTIFIER)
+        return
     url = args.check_url if args.check_url is not None else args.download_url
     problem = download_url_problem(url or "")
     if problem:

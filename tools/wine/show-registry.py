@@ -6,8 +6,12 @@ user.reg for HKEY_CURRENT_USER) after the Wine server has ended, so that the
 report costs no Wine start per key.
 Usage: show-registry.py <prefix>
 """
+import os
 import re
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "contract"))
+from product_names import NAMES  # noqa: E402
 
 HIVES = {"system.reg": "HKLM", "user.reg": "HKCU"}
 
@@ -84,7 +88,7 @@ def main():
     classes = "hklm\\software\\classes\\"
     show_tree(keys, "HKLM\\Software\\Classes\\Pixelmoor")
     show_tree(keys, "HKLM\\Software\\Classes\\Applications\\p_moor64.exe")
-    show_tree(keys, "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor64")
+    show_tree(keys, "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + NAMES["uninstall_entry"])
     show_tree(keys, "HKLM\\Software\\Pixelmoor", limit=6)
     reg_apps = keys.get("hklm\\software\\registeredapplications", (None, {}))[1]
     print(f"  HKLM\\Software\\RegisteredApplications  Pixelmoor = {reg_apps.get('Pixelmoor', ('', '(missing)'))[1]!r}")

@@ -1,7 +1,7 @@
 // The product's version as the build gives it (cmake/ProductVersion.cmake).
 // Compiled by each build that links the programs, beside the resources that
 // carry the same number.
-#include "framework/product.h"
+#include "contract/product.h"
 #include "product_version.h"
 
 namespace pixelmoor {
