@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "contract/uninstall_command_line.h"
 #include "framework/exit_codes.h"
 #include "framework/file_identity.h"
 #include "framework/product.h"
@@ -20,8 +21,6 @@ namespace pixelmoor {
 
 namespace {
 
-constexpr wchar_t kUninstallSilentSwitch[] = L" /silent";
-constexpr wchar_t kUninstallLogSwitch[] = L"/log=";
 // Processes of the uninstallation looked at: the uninstaller starts one copy.
 constexpr std::size_t kJobProcessesLimit = 16;
 constexpr DWORD kImageNameLimit = 32768;
@@ -93,10 +92,6 @@ Placement PlacementOf(const std::wstring& earlierFolder, const std::wstring& tar
 std::wstring TargetOf(std::wstring_view folder) {
     return WithTrailingBackslash(WorkingFolder(folder).value_or(std::wstring(folder)));
 }
-
-// Paths on Windows hold no double quotes, so quoting them is enough; a
-// backslash is never last (the path names a file).
-std::wstring Quoted(std::wstring_view text) { return L"\"" + std::wstring(text) + L"\""; }
 
 // The digest that the earlier installation's uninstall entry records; empty
 // when it records none (or something else than a text).
@@ -223,7 +218,11 @@ struct UninstallRun {
 // it until deadline.
 UninstallRun RunUninstaller(const std::wstring& folder, const std::wstring& program, UniqueFile held,
                             ULONGLONG deadline) {
-    std::wstring commandLine = EarlierUninstallCommandLine(program, RunLogPath());
+    // "/silent" and, when this run keeps a full log, "/log=" naming it.
+    UninstallOptions options;
+    options.silent = true;
+    options.runLogPath = RunLogPath();
+    std::wstring commandLine = UninstallCommandLine(program, options);
     LogLine({L"Starte ", commandLine});
     // In a job of its own, so that the processes it starts are waited for
     // too; a setup that runs in a job where that is not allowed waits for
@@ -250,12 +249,6 @@ std::optional<EarlierInstallation> FindEarlierInstallation() {
     std::optional<std::wstring> folder = FindExistingInstallFolder();
     if (!folder) return std::nullopt;
     return EarlierInstallation{WithTrailingBackslash(std::move(*folder)), RecordedUninstallerDigest()};
-}
-
-std::wstring EarlierUninstallCommandLine(std::wstring_view uninstallerPath, std::wstring_view logPath) {
-    std::wstring line = Quoted(uninstallerPath) + kUninstallSilentSwitch;
-    if (!logPath.empty()) line += L" " + Quoted(std::wstring(kUninstallLogSwitch) + std::wstring(logPath));
-    return line;
 }
 
 std::optional<std::wstring> NestedFolderRefusal(const std::optional<EarlierInstallation>& earlier,
