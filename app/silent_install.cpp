@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "contract/settings_record_file.h"
 #include "framework/current_directory.h"
 #include "framework/exit_codes.h"
 #include "framework/product.h"

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "contract/settings_record.h"
 #include "framework/product.h"
 #include "framework/text_rules.h"
+// The settings files' names, kSettingsFileName and kSettingsTempFileName.
 #include "install/settings_rules.h"
 
 namespace pixelmoor {
@@ -58,13 +60,6 @@ std::wstring_view RootOf(std::wstring_view path) {
     const std::size_t server = path.find(L'\\', 2);
     const std::size_t share = server == std::wstring_view::npos ? server : path.find(L'\\', server + 1);
     return path.substr(0, share);
-}
-
-// Without the blanks and tabs around it, as the profile functions read names and values.
-std::wstring_view Trimmed(std::wstring_view text) {
-    const std::size_t first = text.find_first_not_of(L" \t");
-    if (first == std::wstring_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
 }
 
 std::wstring AsFolder(std::wstring_view text) {
@@ -170,30 +165,6 @@ SettingsPlaces SettingsToPurge(std::wstring_view installFolder, std::wstring_vie
     places.files.push_back(settings + kSettingsTempFileName);
     if (EqualsIgnoringCase(LastLevel(settings), kProductName, kFolding)) places.folder = settings;
     return places;
-}
-
-bool IsSetupPointerFile(std::wstring_view text) {
-    bool inOthers = false;
-    bool recorded = false;
-    while (!text.empty()) {
-        const std::size_t end = text.find_first_of(L"\r\n");
-        const std::wstring_view line = Trimmed(text.substr(0, end));
-        text = end == std::wstring_view::npos ? std::wstring_view() : text.substr(end + 1);
-        if (line.empty()) continue;
-        if (line.front() == L'[') {
-            inOthers =
-                line.back() == L']' && EqualsIgnoringCase(line.substr(1, line.size() - 2), kOthersSection, kFolding);
-            if (!inOthers) return false;
-            continue;
-        }
-        const std::size_t equals = line.find(L'=');
-        if (!inOthers || equals == std::wstring_view::npos ||
-            !EqualsIgnoringCase(Trimmed(line.substr(0, equals)), kIniFolderKey, kFolding) ||
-            Trimmed(line.substr(equals + 1)).empty())
-            return false;
-        recorded = true;
-    }
-    return recorded;
 }
 
 void RemovalOutcome::Keep(std::wstring path, KeptReason reason) {

@@ -119,12 +119,6 @@ struct SettingsPlaces {
 };
 [[nodiscard]] SettingsPlaces SettingsToPurge(std::wstring_view installFolder, std::wstring_view expandedIniFolder);
 
-// True when the program folder's settings file (its text) holds nothing but
-// the record that the setup writes there when the settings live elsewhere:
-// section "Others" with a non-empty "INI_Folder", blank lines aside (names
-// compared without regard to case). Such a file is the setup's, not the user's.
-[[nodiscard]] bool IsSetupPointerFile(std::wstring_view text);
-
 // Why something of the installation stays after an uninstallation that is
 // not a failure.
 enum class KeptReason {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "contract/settings_record_file.h"
 #include "framework/gdi_objects.h"
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"

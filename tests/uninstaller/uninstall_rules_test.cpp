@@ -186,22 +186,5 @@ TEST(PayloadRemoval, SettingsFolderWithAnUndefinedVariableCannotBeTold) {
         EXPECT_EQ(ExpandRecordedFolder(c.recorded, c.installFolder, lookup), c.expanded) << Narrow(c.recorded);
 }
 
-TEST(PayloadRemoval, OnlyTheSetupsPointerFileIsTheSetups) {
-    const struct {
-        std::wstring_view text;
-        bool pointer;
-    } cases[] = {
-        {L"[Others]\r\nINI_Folder=%APPDATA%\\Pixelmoor\r\n", true},                 // what the setup writes
-        {L"\r\n[others]\r\n ini_folder = D:\\Einstellungen \r\n\r\n", true},        // as the profile functions read it
-        {L"", false},                                                               // an empty file records nothing
-        {L"[Others]\r\nINI_Folder=\r\n", false},                                    // nor does an empty record
-        {L"[Others]\r\nINI_Folder=X\r\nLastDir=C:\\Bilder\r\n", false},             // a key of the viewer's
-        {L"[Others]\r\nINI_Folder=X\r\n[Language]\r\nDLL=DEUTSCH.DLL\r\n", false},  // a section more
-        {L"INI_Folder=X\r\n[Others]\r\nINI_Folder=X\r\n", false},                   // a key outside any section
-        {L"; eigene Notiz\r\n[Others]\r\nINI_Folder=X\r\n", false},                 // the user's comment
-    };
-    for (const auto& c : cases) EXPECT_EQ(IsSetupPointerFile(c.text), c.pointer) << Narrow(c.text);
-}
-
 }  // namespace
 }  // namespace pixelmoor
