@@ -56,24 +56,6 @@ std::wstring Stays(const std::wstring& folder, std::wstring_view reason) {
     return text;
 }
 
-// The folder above path (a full path without a trailing backslash); empty
-// above a root.
-std::wstring ParentOf(const std::wstring& path) {
-    const std::size_t cut = path.find_last_of(L'\\');
-    if (cut == std::wstring::npos || cut < 2 || cut + 1 == path.size()) return {};
-    // "C:\x" has the parent "C:\".
-    if (cut == 2 && path[1] == L':') return path.substr(0, 3);
-    return path.substr(0, cut);
-}
-
-// True when a folder above path (not path itself) is the folder known by
-// that identity; the folders on the way need not exist.
-bool LiesBelow(const std::wstring& path, const FileIdentity& folder) {
-    for (std::wstring up = ParentOf(path); !up.empty(); up = ParentOf(up))
-        if (IdentityOf(up) == folder) return true;
-    return false;
-}
-
 enum class Placement { kApart, kSame, kNested };
 
 // Where the two folders (full paths) stand to each other, by what they are.
