@@ -1,7 +1,6 @@
 #include "install/earlier_installation.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "contract/uninstall_command_line.h"
@@ -78,13 +77,8 @@ std::wstring TargetOf(std::wstring_view folder) {
 // The digest that the earlier installation's uninstall entry records; empty
 // when it records none (or something else than a text).
 std::wstring RecordedUninstallerDigest() {
-    const std::optional<RegistryValue> value =
-        TryGetValue(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kUninstallerDigestValue, kDigestValueBytes);
-    if (!value || value->type != REG_SZ) return {};
-    std::wstring text(value->bytes.size() / sizeof(wchar_t), L'\0');
-    std::memcpy(text.data(), value->bytes.data(), text.size() * sizeof(wchar_t));
-    text.resize(text.find(L'\0') == std::wstring::npos ? text.size() : text.find(L'\0'));
-    return text;
+    return TryGetString(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kUninstallerDigestValue, kDigestValueBytes)
+        .value_or(std::wstring());
 }
 
 std::optional<std::wstring> DigestOf(HANDLE file) {
