@@ -16,7 +16,7 @@
 #include "install/install_folder_rules.h"
 #include "install/install_log.h"
 #include "install/install_log_text.h"
-#include "install/installation_lock.h"
+#include "contract/installation_lock.h"
 #include "install/payload_in_use.h"
 #include "install/run_log_target.h"
 #include "install/viewer_settings.h"

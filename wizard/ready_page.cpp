@@ -13,7 +13,7 @@
 #include "install/driver.h"
 #include "install/earlier_installation.h"
 #include "install/install_folder.h"
-#include "install/installation_lock.h"
+#include "contract/installation_lock.h"
 #include "install/installation_view.h"
 #include "install/progress_rules.h"
 #include "install/run_log_target.h"

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "framework/unique_handle.h"
-#include "install/installation_lock.h"
+#include "contract/installation_lock.h"
 #include "uninstaller/uninstall_rules.h"
 #include "tests/install/log_entry_check.h"
 #include "tests/integration/registration_checks.h"
