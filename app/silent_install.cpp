@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "contract/settings_record_file.h"
 #include "framework/current_directory.h"
 #include "contract/exit_codes.h"
 #include "contract/product.h"
@@ -15,7 +16,7 @@
 #include "install/install_folder_rules.h"
 #include "install/install_log.h"
 #include "install/install_log_text.h"
-#include "install/installation_lock.h"
+#include "contract/installation_lock.h"
 #include "install/payload_in_use.h"
 #include "install/run_log_target.h"
 #include "install/viewer_settings.h"

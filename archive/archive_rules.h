@@ -1,11 +1,13 @@
 // Rules of the archive reader and of the temporary payload copy that need no
 // file system: the sizes of the name buffers, which entries are passed over,
-// where a folder chain is cut into levels and where the copy is written.
+// where a folder chain is cut into levels, where the copy is written, and
+// what an archive's central directory counts.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -61,5 +63,14 @@ inline constexpr wchar_t kTemporaryArchiveName[] = L"pmoorg_x64.zip";
 // missing, then the copy's name. Empty when there is no folder or the path
 // would be longer than kTempPathLimit.
 [[nodiscard]] std::optional<std::wstring> TemporaryArchivePath(std::wstring_view tempFolder);
+
+// The files of a ZIP archive and their unpacked bytes, for the full log,
+// read from its central directory; folders do not count. None when the
+// bytes hold no central directory that lies whole within them.
+struct ArchiveTotals {
+    std::size_t files = 0;
+    std::uint64_t bytes = 0;
+};
+[[nodiscard]] std::optional<ArchiveTotals> CountArchiveFiles(std::span<const std::byte> zip);
 
 }  // namespace pixelmoor

@@ -13,7 +13,7 @@
 set(PIXELMOOR_EXPORTED_PRODUCT_CODE
   pm_setup_program pm_app_rules pm_wizard pm_wizard_rules pm_install pm_install_rules
   pm_uninstall_program pm_uninstall_lib pm_uninstall_rules pm_integration pm_integration_rules
-  pm_archive pm_archive_rules pm_contract_rules pm_framework pm_framework_rules minizip zlib_static)
+  pm_archive pm_archive_rules pm_contract pm_contract_rules pm_framework pm_framework_rules minizip zlib_static)
 set(PIXELMOOR_PRODUCT_CODE_FILE pixelmoor-product-code.cmake)
 
 # Writes the product's compiled code into this build's folder as imported

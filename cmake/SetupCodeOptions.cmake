@@ -14,7 +14,7 @@
 set(PIXELMOOR_PRODUCT_CODE_OPTIONS -fno-exceptions -fno-rtti -flto -ffat-lto-objects)
 
 set(PIXELMOOR_PRODUCT_CODE_TARGETS
-  pixelmoor_setup pm_setup_program pm_app_rules pm_framework pm_framework_rules pm_install pm_install_rules
+  pixelmoor_setup pm_setup_program pm_app_rules pm_framework pm_framework_rules pm_contract pm_contract_rules pm_install pm_install_rules
   pm_archive pm_archive_rules pm_integration pm_integration_rules pm_wizard pm_wizard_rules
   pm_uninstall pm_uninstall_program pm_uninstall_lib pm_uninstall_rules
   pm_product_version pm_payload_reach pm_payload_digest pm_payload_facts pm_payload_entries_data)

@@ -34,7 +34,7 @@ static_assert(std::wstring_view(kUninstallEntryKey).substr(std::wstring_view(kUn
               kUninstallEntryName);
 
 // The lock that only one installation or uninstallation holds at a time on
-// a machine (install/installation_lock.h).
+// a machine (contract/installation_lock.h).
 inline constexpr wchar_t kInstallationMutexName[] = L"Global\\Pixelmoor64SetupInstallation";
 
 // The viewer's settings file, in the program folder or the settings folder,

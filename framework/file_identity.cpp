@@ -37,6 +37,34 @@ std::optional<std::wstring> FinalPathOf(HANDLE file) {
     return final;
 }
 
+std::optional<std::wstring> FullPathOf(const std::wstring& path) {
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) return std::nullopt;
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        // Too small: length is the size it needs, terminator included.
+        full.resize(length);
+    }
+}
+
+std::wstring ParentFolderOf(const std::wstring& path) {
+    const std::size_t cut = path.find_last_of(L'\\');
+    if (cut == std::wstring::npos || cut < 2 || cut + 1 == path.size()) return {};
+    // "C:\x" has the parent "C:\".
+    if (cut == 2 && path[1] == L':') return path.substr(0, 3);
+    return path.substr(0, cut);
+}
+
+bool LiesBelow(const std::wstring& path, const FileIdentity& folder) {
+    for (std::wstring up = ParentFolderOf(path); !up.empty(); up = ParentFolderOf(up))
+        if (IdentityOf(up) == folder) return true;
+    return false;
+}
+
 std::optional<std::wstring> FinalPathOf(const std::wstring& path) {
     const UniqueFile file = OpenForIdentity(path);
     if (!file) return std::nullopt;

@@ -36,4 +36,18 @@ struct FileIdentity {
 [[nodiscard]] std::optional<std::wstring> FinalPathOf(HANDLE file);
 [[nodiscard]] std::optional<std::wstring> FinalPathOf(const std::wstring& path);
 
+// The path made whole as the system makes it (relative parts, "." and ".."
+// resolved, slashes made backslashes), however long; none when the system
+// cannot.
+[[nodiscard]] std::optional<std::wstring> FullPathOf(const std::wstring& path);
+
+// The folder above a full path without a trailing backslash ("C:\x" has
+// "C:\"); empty above a drive's root and above a network server.
+[[nodiscard]] std::wstring ParentFolderOf(const std::wstring& path);
+
+// True when a folder above path (a full path without a trailing backslash),
+// not path itself, is the folder known by that identity; the folders on the
+// way need not exist.
+[[nodiscard]] bool LiesBelow(const std::wstring& path, const FileIdentity& folder);
+
 }  // namespace pixelmoor

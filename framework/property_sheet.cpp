@@ -37,7 +37,7 @@ BOOL CPropertyPage::OnInitDialog() noexcept {
 
 BOOL CPropertyPage::OnKillActive() noexcept {
     DoDataExchange();
-    return TRUE;
+    return FALSE;
 }
 
 bool CPropertyPage::OnCommand(int, int, HWND) noexcept { return false; }
@@ -124,7 +124,7 @@ std::optional<LRESULT> CPropertyPage::HandleSheetNotification(const NMHDR& heade
     case PSN_SETACTIVE:
         return OnSetActive() ? 0 : -1;
     case PSN_KILLACTIVE:
-        return OnKillActive() ? FALSE : TRUE;
+        return OnKillActive();
     case PSN_WIZBACK:
         return OnWizardBack();
     case PSN_WIZNEXT:

@@ -64,8 +64,9 @@ protected:
     virtual void DoDataExchange() noexcept {}
     // The page is about to be shown; TRUE lets it be shown.
     virtual BOOL OnSetActive() noexcept { return TRUE; }
-    // The page is about to be left; TRUE lets it go. The default runs the
-    // control binding.
+    // The page is about to be left. The result means what it means to the
+    // system's property sheets: FALSE lets the page go, TRUE keeps it. The
+    // default runs the control binding.
     virtual BOOL OnKillActive() noexcept;
 
     // Back and Next in a wizard. The result says where to go:

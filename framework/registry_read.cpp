@@ -1,5 +1,6 @@
 #include "framework/registry_read.h"
 
+#include "framework/registry_text_rules.h"
 #include "framework/unique_handle.h"
 
 namespace pixelmoor {
@@ -25,6 +26,32 @@ std::optional<RegistryValue> TryGetValue(HKEY root, const wchar_t* subKey, const
     UniqueHkey key;
     if (::RegOpenKeyExW(root, subKey, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return std::nullopt;
     return TryGetValue(key.get(), name, byteLimit);
+}
+
+std::optional<std::wstring> TryGetString(HKEY key, const wchar_t* name, std::size_t byteLimit) {
+    const std::optional<RegistryValue> value = TryGetValue(key, name, byteLimit);
+    if (!value || value->type != REG_SZ) return std::nullopt;
+    return TextBeforeTerminator(value->bytes);
+}
+
+std::optional<std::wstring> TryGetString(HKEY root, const wchar_t* subKey, const wchar_t* name, std::size_t byteLimit) {
+    const std::optional<RegistryValue> value = TryGetValue(root, subKey, name, byteLimit);
+    if (!value || value->type != REG_SZ) return std::nullopt;
+    return TextBeforeTerminator(value->bytes);
+}
+
+std::optional<std::wstring> TryGetTerminatedString(HKEY root, const wchar_t* subKey, const wchar_t* name,
+                                                   std::size_t byteLimit) {
+    const std::optional<RegistryValue> value = TryGetValue(root, subKey, name, byteLimit);
+    if (!value || value->type != REG_SZ) return std::nullopt;
+    return TerminatedText(value->bytes);
+}
+
+std::optional<RegistryString> TryGetStringOrExpandable(HKEY root, const wchar_t* subKey, const wchar_t* name,
+                                                       std::size_t byteLimit) {
+    const std::optional<RegistryValue> value = TryGetValue(root, subKey, name, byteLimit);
+    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::nullopt;
+    return RegistryString{TextBeforeTerminator(value->bytes), value->type == REG_EXPAND_SZ};
 }
 
 }  // namespace pixelmoor

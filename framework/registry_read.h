@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace pixelmoor {
@@ -27,5 +28,26 @@ struct RegistryValue {
 // the key cannot be opened.
 [[nodiscard]] std::optional<RegistryValue> TryGetValue(HKEY root, const wchar_t* subKey, const wchar_t* name,
                                                        std::size_t byteLimit);
+
+// A string value's text: a REG_SZ value of at most byteLimit bytes, the
+// characters before its first terminator (a value stored without one taken
+// whole). Empty when it is missing, larger or of another type.
+[[nodiscard]] std::optional<std::wstring> TryGetString(HKEY key, const wchar_t* name, std::size_t byteLimit);
+[[nodiscard]] std::optional<std::wstring> TryGetString(HKEY root, const wchar_t* subKey, const wchar_t* name,
+                                                       std::size_t byteLimit);
+
+// The same, for readers whose value counts only with its terminator: a
+// value without one, or of an odd number of bytes, is missing.
+[[nodiscard]] std::optional<std::wstring> TryGetTerminatedString(HKEY root, const wchar_t* subKey, const wchar_t* name,
+                                                                 std::size_t byteLimit);
+
+// The same as TryGetString, for readers that take REG_EXPAND_SZ too; its
+// variables are left for the reader to expand.
+struct RegistryString {
+    std::wstring text;
+    bool expandable = false;  // REG_EXPAND_SZ
+};
+[[nodiscard]] std::optional<RegistryString> TryGetStringOrExpandable(HKEY root, const wchar_t* subKey,
+                                                                     const wchar_t* name, std::size_t byteLimit);
 
 }  // namespace pixelmoor

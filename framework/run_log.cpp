@@ -27,21 +27,9 @@ RunLog theRunLog;
 
 RunLog& TheRunLog() { return theRunLog; }
 
-std::wstring FullPathOf(std::wstring_view path) {
-    const std::wstring given(path);
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        if (length == 0) return {};
-        if (length < full.size()) {
-            full.resize(length);
-            return full;
-        }
-        full.resize(length);
-    }
-}
-
-// Makes every missing folder above the file at path (a full path).
+// Makes every missing folder above the file at path (a full path), however
+// long, as it is written: EnsureFolderPath's trimming and limits are the
+// install folder's, not the log's.
 void MakeFoldersAbove(const std::wstring& path) {
     const std::size_t last = path.find_last_of(L'\\');
     if (last == std::wstring::npos) return;
@@ -99,7 +87,7 @@ bool OpenRunLog(std::wstring_view path, std::span<const std::wstring_view> refus
     RunLog& log = TheRunLog();
     log.file.reset();
     log.created = false;
-    log.path = path.empty() ? std::wstring() : FullPathOf(path);
+    log.path = path.empty() ? std::wstring() : FullPathOf(std::wstring(path)).value_or(std::wstring());
     if (log.path.empty() || IsCalledOneOf(log.path, refusedNames)) {
         log.path.clear();
         return false;

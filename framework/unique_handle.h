@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <utility>
 
 namespace pixelmoor {
@@ -46,103 +47,42 @@ private:
     Handle handle_ = Traits::invalid();
 };
 
-struct KernelHandleTraits {  // process, thread, event: null means none
-    using Handle = HANDLE;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::CloseHandle(h); }
+// The traits of a handle of type H that Close frees and whose "nothing" is
+// the value Invalid (0: null; -1: INVALID_HANDLE_VALUE).
+template <typename H, auto Close, std::intptr_t Invalid = 0>
+struct HandleTraits {
+    using Handle = H;
+    static Handle invalid() noexcept { return reinterpret_cast<Handle>(Invalid); }
+    static void close(Handle h) noexcept { Close(h); }
 };
-struct OwnedMutexTraits {  // a mutex this thread owns: released, then closed
-    using Handle = HANDLE;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept {
-        ::ReleaseMutex(h);
-        ::CloseHandle(h);
-    }
-};
-struct FileHandleTraits {  // CreateFileW reports failure as INVALID_HANDLE_VALUE
-    using Handle = HANDLE;
-    static Handle invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(Handle h) noexcept { ::CloseHandle(h); }
-};
-struct FindHandleTraits {
-    using Handle = HANDLE;
-    static Handle invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(Handle h) noexcept { ::FindClose(h); }
-};
-struct RegKeyTraits {
-    using Handle = HKEY;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::RegCloseKey(h); }
-};
-struct ModuleTraits {
-    using Handle = HMODULE;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::FreeLibrary(h); }
-};
-template <typename GdiObject>
-struct GdiObjectTraits {
-    using Handle = GdiObject;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::DeleteObject(h); }
-};
-struct CreatedDcTraits {  // a device context from CreateDCW
-    using Handle = HDC;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::DeleteDC(h); }
-};
-struct CursorTraits {
-    using Handle = HCURSOR;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::DestroyCursor(h); }
-};
-struct IconTraits {
-    using Handle = HICON;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::DestroyIcon(h); }
-};
-struct GlobalMemoryTraits {
-    using Handle = HGLOBAL;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::GlobalFree(h); }
-};
-template <typename T>
-struct CoTaskMemTraits {  // memory that a COM or shell call hands out (an item id list, a text)
-    using Handle = T*;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::CoTaskMemFree(h); }
-};
+template <typename H, auto Close, std::intptr_t Invalid = 0>
+using UniqueAny = UniqueResource<HandleTraits<H, Close, Invalid>>;
 
-struct MappedViewTraits {  // a view of a file mapping from MapViewOfFile
-    using Handle = void*;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::UnmapViewOfFile(h); }
-};
+// A mutex this thread owns: released, then closed.
+inline void ReleaseAndCloseMutex(HANDLE mutex) noexcept {
+    ::ReleaseMutex(mutex);
+    ::CloseHandle(mutex);
+}
 
+using UniqueHandle = UniqueAny<HANDLE, ::CloseHandle>;  // process, thread, event: null means none
+using UniqueOwnedMutex = UniqueAny<HANDLE, ReleaseAndCloseMutex>;
+using UniqueFile = UniqueAny<HANDLE, ::CloseHandle, -1>;  // CreateFileW fails with INVALID_HANDLE_VALUE
+using UniqueFind = UniqueAny<HANDLE, ::FindClose, -1>;
+using UniqueHkey = UniqueAny<HKEY, ::RegCloseKey>;
+using UniqueModule = UniqueAny<HMODULE, ::FreeLibrary>;
+using UniqueFont = UniqueAny<HFONT, ::DeleteObject>;
+using UniqueBrush = UniqueAny<HBRUSH, ::DeleteObject>;
+using UniqueBitmap = UniqueAny<HBITMAP, ::DeleteObject>;
+using UniqueCreatedDc = UniqueAny<HDC, ::DeleteDC>;  // a device context from CreateDCW
+using UniqueCursor = UniqueAny<HCURSOR, ::DestroyCursor>;
+using UniqueIcon = UniqueAny<HICON, ::DestroyIcon>;
+using UniqueMappedView = UniqueAny<void*, ::UnmapViewOfFile>;  // a view of a file mapping from MapViewOfFile
+// Memory that a COM or shell call hands out (an item id list, a text).
 template <typename T>
-struct LocalMemoryTraits {  // memory that a system call hands out to be freed with LocalFree
-    using Handle = T;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::LocalFree(h); }
-};
-
-using UniqueHandle = UniqueResource<KernelHandleTraits>;
-using UniqueOwnedMutex = UniqueResource<OwnedMutexTraits>;
-using UniqueFile = UniqueResource<FileHandleTraits>;
-using UniqueFind = UniqueResource<FindHandleTraits>;
-using UniqueHkey = UniqueResource<RegKeyTraits>;
-using UniqueModule = UniqueResource<ModuleTraits>;
-using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;
-using UniqueBrush = UniqueResource<GdiObjectTraits<HBRUSH>>;
-using UniqueBitmap = UniqueResource<GdiObjectTraits<HBITMAP>>;
-using UniqueCreatedDc = UniqueResource<CreatedDcTraits>;
-using UniqueCursor = UniqueResource<CursorTraits>;
-using UniqueIcon = UniqueResource<IconTraits>;
-using UniqueMappedView = UniqueResource<MappedViewTraits>;
-template <typename T>
-using UniqueCoTaskMem = UniqueResource<CoTaskMemTraits<T>>;
+using UniqueCoTaskMem = UniqueAny<T*, ::CoTaskMemFree>;
 // A security descriptor, a text or an argument array from the system: T is the pointer type.
 template <typename T>
-using UniqueLocalMemory = UniqueResource<LocalMemoryTraits<T>>;
+using UniqueLocalMemory = UniqueAny<T, ::LocalFree>;
 
 // A screen device context from GetDC, released with the window it came from.
 class ScreenDc {

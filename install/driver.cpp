@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/archive_rules.h"
 #include "archive/embedded_archive.h"
 #include "archive/payload_reach.h"
 #include "archive/unpacking_journal.h"

@@ -51,14 +51,4 @@ enum class FolderPlace { kAfterMessage, kBeforeMessage };
 // The file types handed to the registration. Declining keeps the user's
 // associations: the registration then runs as if no file type were chosen.
 [[nodiscard]] AssociationSelection AssociationsToRegister(const InstallOptions& options, bool confirmed);
-
-// The files of a ZIP archive and their unpacked bytes, for the full log,
-// read from its central directory; folders do not count. None when the
-// bytes hold no central directory that lies whole within them.
-struct ArchiveTotals {
-    std::size_t files = 0;
-    std::uint64_t bytes = 0;
-};
-[[nodiscard]] std::optional<ArchiveTotals> CountArchiveFiles(std::span<const std::byte> zip);
-
 }  // namespace pixelmoor

@@ -1,10 +1,10 @@
 #include "install/earlier_installation.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "contract/exit_codes.h"
+#include "contract/uninstall_command_line.h"
 #include "framework/file_identity.h"
 #include "contract/product.h"
 #include "framework/registry_read.h"
@@ -20,8 +20,6 @@ namespace pixelmoor {
 
 namespace {
 
-constexpr wchar_t kUninstallSilentSwitch[] = L" /silent";
-constexpr wchar_t kUninstallLogSwitch[] = L"/log=";
 // Processes of the uninstallation looked at: the uninstaller starts one copy.
 constexpr std::size_t kJobProcessesLimit = 16;
 constexpr DWORD kImageNameLimit = 32768;
@@ -57,24 +55,6 @@ std::wstring Stays(const std::wstring& folder, std::wstring_view reason) {
     return text;
 }
 
-// The folder above path (a full path without a trailing backslash); empty
-// above a root.
-std::wstring ParentOf(const std::wstring& path) {
-    const std::size_t cut = path.find_last_of(L'\\');
-    if (cut == std::wstring::npos || cut < 2 || cut + 1 == path.size()) return {};
-    // "C:\x" has the parent "C:\".
-    if (cut == 2 && path[1] == L':') return path.substr(0, 3);
-    return path.substr(0, cut);
-}
-
-// True when a folder above path (not path itself) is the folder known by
-// that identity; the folders on the way need not exist.
-bool LiesBelow(const std::wstring& path, const FileIdentity& folder) {
-    for (std::wstring up = ParentOf(path); !up.empty(); up = ParentOf(up))
-        if (IdentityOf(up) == folder) return true;
-    return false;
-}
-
 enum class Placement { kApart, kSame, kNested };
 
 // Where the two folders (full paths) stand to each other, by what they are.
@@ -94,20 +74,11 @@ std::wstring TargetOf(std::wstring_view folder) {
     return WithTrailingBackslash(WorkingFolder(folder).value_or(std::wstring(folder)));
 }
 
-// Paths on Windows hold no double quotes, so quoting them is enough; a
-// backslash is never last (the path names a file).
-std::wstring Quoted(std::wstring_view text) { return L"\"" + std::wstring(text) + L"\""; }
-
 // The digest that the earlier installation's uninstall entry records; empty
 // when it records none (or something else than a text).
 std::wstring RecordedUninstallerDigest() {
-    const std::optional<RegistryValue> value =
-        TryGetValue(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kUninstallerDigestValue, kDigestValueBytes);
-    if (!value || value->type != REG_SZ) return {};
-    std::wstring text(value->bytes.size() / sizeof(wchar_t), L'\0');
-    std::memcpy(text.data(), value->bytes.data(), text.size() * sizeof(wchar_t));
-    text.resize(text.find(L'\0') == std::wstring::npos ? text.size() : text.find(L'\0'));
-    return text;
+    return TryGetString(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kUninstallerDigestValue, kDigestValueBytes)
+        .value_or(std::wstring());
 }
 
 std::optional<std::wstring> DigestOf(HANDLE file) {
@@ -223,7 +194,11 @@ struct UninstallRun {
 // it until deadline.
 UninstallRun RunUninstaller(const std::wstring& folder, const std::wstring& program, UniqueFile held,
                             ULONGLONG deadline) {
-    std::wstring commandLine = EarlierUninstallCommandLine(program, RunLogPath());
+    // "/silent" and, when this run keeps a full log, "/log=" naming it.
+    UninstallOptions options;
+    options.silent = true;
+    options.runLogPath = RunLogPath();
+    std::wstring commandLine = UninstallCommandLine(program, options);
     LogLine({L"Starte ", commandLine});
     // In a job of its own, so that the processes it starts are waited for
     // too; a setup that runs in a job where that is not allowed waits for
@@ -250,12 +225,6 @@ std::optional<EarlierInstallation> FindEarlierInstallation() {
     std::optional<std::wstring> folder = FindExistingInstallFolder();
     if (!folder) return std::nullopt;
     return EarlierInstallation{WithTrailingBackslash(std::move(*folder)), RecordedUninstallerDigest()};
-}
-
-std::wstring EarlierUninstallCommandLine(std::wstring_view uninstallerPath, std::wstring_view logPath) {
-    std::wstring line = Quoted(uninstallerPath) + kUninstallSilentSwitch;
-    if (!logPath.empty()) line += L" " + Quoted(std::wstring(kUninstallLogSwitch) + std::wstring(logPath));
-    return line;
 }
 
 std::optional<std::wstring> NestedFolderRefusal(const std::optional<EarlierInstallation>& earlier,

@@ -32,11 +32,6 @@ struct EarlierInstallation {
 // None on a first installation. Read before the installation.
 [[nodiscard]] std::optional<EarlierInstallation> FindEarlierInstallation();
 
-// The earlier installation's uninstaller, written so that the system's
-// splitting gives the path back whole (install folders hold blanks), with
-// "/silent" and, when this run keeps a full log, "/log=" naming it.
-[[nodiscard]] std::wstring EarlierUninstallCommandLine(std::wstring_view uninstallerPath, std::wstring_view logPath);
-
 // When the target folder (as given) lies inside the earlier installation's
 // folder, or holds it, by what the folders are rather than how they are
 // written: the text that refuses the target before anything is written

@@ -12,9 +12,10 @@ namespace {
 // A short text value of an open key, read into the 260 bytes that the
 // proposals allow. Empty when it is missing, not plain text, or does not fit.
 std::optional<std::wstring> ReadShortText(HKEY key, const wchar_t* name) {
-    const std::optional<RegistryValue> value = TryGetValue(key, name, kRegistryTextBytes);
-    if (!value || value->type != REG_SZ) return std::nullopt;
-    return RegistryTextFromBytes(value->bytes, kRegistryTextLimit);
+    std::optional<std::wstring> text = TryGetString(key, name, kRegistryTextBytes);
+    // More would not have fitted with its terminator.
+    if (!text || text->size() > kRegistryTextLimit) return std::nullopt;
+    return text;
 }
 
 // %NAME% variables of an expandable text replaced from the environment, at
@@ -43,11 +44,11 @@ UniqueHkey OpenForQuery(HKEY root, const wchar_t* keyPath) {
 
 std::optional<std::wstring> ReadRegistryText(HKEY root, const wchar_t* keyPath, const wchar_t* name,
                                              std::size_t limit) {
-    const std::optional<RegistryValue> value = TryGetValue(root, keyPath, name, (limit + 1) * sizeof(wchar_t));
-    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::nullopt;
-    std::optional<std::wstring> text = RegistryTextFromBytes(value->bytes, limit);
-    if (!text || value->type == REG_SZ) return text;
-    return ExpandVariables(*text, limit);
+    std::optional<RegistryString> value = TryGetStringOrExpandable(root, keyPath, name, (limit + 1) * sizeof(wchar_t));
+    // More would not have fitted with its terminator.
+    if (!value || value->text.size() > limit) return std::nullopt;
+    if (!value->expandable) return std::move(value->text);
+    return ExpandVariables(value->text, limit);
 }
 
 std::wstring GetDefaultInstallFolderFrom(HKEY root, const wchar_t* keyPath) {

@@ -26,17 +26,6 @@ std::wstring_view TrimLevelEnd(std::wstring_view level) noexcept {
 
 }  // namespace
 
-std::optional<std::wstring> RegistryTextFromBytes(std::span<const unsigned char> data, std::size_t limit) {
-    std::wstring text;
-    for (std::size_t at = 0; at + 1 < data.size(); at += 2) {
-        const wchar_t c = static_cast<wchar_t>(data[at] | (data[at + 1] << 8));
-        if (c == L'\0') break;
-        if (text.size() == limit) return std::nullopt;
-        text += c;
-    }
-    return text;
-}
-
 std::wstring DefaultInstallFolderFrom(const std::optional<std::wstring>& programFilesDir) {
     if (!programFilesDir || programFilesDir->empty()) return kFallbackInstallFolder;
     std::wstring folder = *programFilesDir;

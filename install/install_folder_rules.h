@@ -27,12 +27,6 @@ inline constexpr std::size_t kRegistryTextLimit = kRegistryTextBytes / 2 - 1;
 // longer text names no installation.
 inline constexpr std::size_t kOpenCommandLimit = kLongPathLimit;
 
-// The text of a string value as the registry returned it (UTF-16, little
-// endian; the terminator may be missing): the characters up to the first NUL.
-// Empty optional when they are more than limit, since they would not have
-// fitted with their terminator.
-[[nodiscard]] std::optional<std::wstring> RegistryTextFromBytes(std::span<const unsigned char> data, std::size_t limit);
-
 // The program-files folder, a backslash and "Pixelmoor" (no trailing
 // backslash); the fallback when the folder is missing or empty.
 [[nodiscard]] std::wstring DefaultInstallFolderFrom(const std::optional<std::wstring>& programFilesDir);

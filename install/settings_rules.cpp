@@ -5,39 +5,6 @@
 
 namespace pixelmoor {
 
-std::wstring ProgramSettingsPath(std::wstring_view folder) {
-    std::wstring path = CutAt(folder, kProgramFolderLimit);
-    TrimBlanks(path);
-    if (!EndsWithBackslash(path)) path += L'\\';
-    return path + kSettingsFileName;
-}
-
-std::wstring ExpandIniFolder(std::wstring_view iniFolder, const EnvironmentLookup& lookup) {
-    if (iniFolder.find(L'%') == std::wstring_view::npos) return std::wstring(iniFolder);
-    std::wstring result;
-    auto append = [&result](std::wstring_view text) {
-        result.append(text.substr(0, kExpandedFolderLimit - result.size()));
-    };
-    std::size_t at = 0;
-    while (at < iniFolder.size() && result.size() < kExpandedFolderLimit) {
-        if (iniFolder[at] != L'%') {
-            append(iniFolder.substr(at, 1));
-            ++at;
-            continue;
-        }
-        const std::size_t close = iniFolder.find(L'%', at + 1);
-        const std::size_t end = close == std::wstring_view::npos ? iniFolder.size() : close;
-        const std::wstring_view name = iniFolder.substr(at + 1, end - at - 1).substr(0, kVariableNameLimit);
-        at = close == std::wstring_view::npos ? end : close + 1;
-        if (name.empty()) continue;
-        // A value that does not fit the lookup buffer would arrive cut or not at
-        // all; a cut folder name would put the settings somewhere unintended.
-        const std::optional<std::wstring> value = lookup(name);
-        if (value && value->size() <= kVariableValueLimit) append(*value);
-    }
-    return result;
-}
-
 bool NeedsMirror(std::wstring_view settingsPath) {
     return settingsPath.find(kPortableFolder32) != std::wstring_view::npos ||
            settingsPath.find(kPortableFolder64) != std::wstring_view::npos;

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "contract/settings_record.h"
+#include "contract/settings_record_file.h"
 #include "framework/folder_path.h"
 #include "framework/system_folders.h"
 #include "framework/text_rules.h"
@@ -36,6 +38,10 @@ public:
         Apply(section, key, text.c_str());
     }
     void Remove(const wchar_t* section, const wchar_t* key) { Apply(section, key, nullptr); }
+    // The record of the settings folder; none removes it.
+    void RecordSettingsFolder(const std::wstring* iniFolder) {
+        if (copy_ && !WriteSettingsFolderRecord(copy_->path(), iniFolder)) copy_.reset();
+    }
 
     // Replaces the file with the copy, unless nothing changed.
     void Commit() {
@@ -87,14 +93,6 @@ int DisplayScale() {
 // A value arrives whole, so that the expansion can recognise one too long.
 std::wstring ExpandIniFolder(std::wstring_view iniFolder) { return ExpandIniFolder(iniFolder, EnvironmentValue); }
 
-std::wstring RecordedIniFolder(std::wstring_view folder) {
-    // One character more than a settings folder may hold, so that a longer
-    // record is seen as such rather than taken cut.
-    const std::wstring recorded =
-        ReadKey(ProgramSettingsPath(folder), kOthersSection, kIniFolderKey, kOptionTextLimit + 1);
-    return recorded.size() <= kOptionTextLimit ? recorded : std::wstring();
-}
-
 std::wstring WriteViewerSettings(std::wstring_view folder, std::wstring& iniFolder, int silent) {
     const std::wstring programSettings = ProgramSettingsPath(folder);
     // A silent update inside the program-files tree moves the settings to the
@@ -114,14 +112,14 @@ std::wstring WriteViewerSettings(std::wstring_view folder, std::wstring& iniFold
 
     SettingsEdit program(programSettings);
     if (expanded.empty()) {
-        program.Remove(kOthersSection, kIniFolderKey);
+        program.RecordSettingsFolder(nullptr);
         PresetLanguageAndToolbar(program, toolbar);
         program.Commit();
         return settings;
     }
     // The program folder's file is replaced first, so that it already names
     // the settings folder should the run end before that one is written.
-    program.Write(kOthersSection, kIniFolderKey, iniFolder);
+    program.RecordSettingsFolder(&iniFolder);
     if (NeedsMirror(settings)) {
         program.Write(kLanguageSection, L"DefaultLang", kGermanLanguageDll);
         program.Write(kLanguageSection, L"Lang", kGermanLanguageName);

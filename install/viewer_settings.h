@@ -18,11 +18,6 @@ namespace pixelmoor {
 // as it was.
 [[nodiscard]] std::wstring WriteViewerSettings(std::wstring_view folder, std::wstring& iniFolder, int silent);
 
-// The settings folder that the installation in folder records in its program
-// folder's file ("INI_Folder" in "Others"), unexpanded; empty when it records
-// none or one too long for a settings folder.
-[[nodiscard]] std::wstring RecordedIniFolder(std::wstring_view folder);
-
 // The settings folder with its %NAME% variables replaced from the process's
 // environment.
 [[nodiscard]] std::wstring ExpandIniFolder(std::wstring_view iniFolder);

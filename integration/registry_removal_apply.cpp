@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "framework/registry_read.h"
+#include "framework/registry_text_rules.h"
 #include "framework/system_names.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
@@ -52,10 +53,7 @@ std::optional<NamedValue> ReadValue(HKEY key, const std::wstring& name) {
         return NamedValue{name, std::uint32_t{number}};
     }
     if (value->type != REG_SZ && value->type != REG_EXPAND_SZ) return std::nullopt;
-    std::wstring text(value->bytes.size() / sizeof(wchar_t), L'\0');
-    std::memcpy(text.data(), value->bytes.data(), text.size() * sizeof(wchar_t));
-    while (!text.empty() && text.back() == L'\0') text.pop_back();
-    return NamedValue{name, std::move(text)};
+    return NamedValue{name, TextWithoutTrailingZeros(value->bytes)};
 }
 
 // Class names are compared as the shell compares them: without regard to case.

@@ -7,14 +7,13 @@
 #include <algorithm>
 #include <optional>
 
+#include "contract/settings_record_file.h"
 #include "framework/folder_path.h"
 #include "contract/product.h"
 #include "framework/system_folders.h"
 #include "framework/system_names.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
-#include "install/settings_rules.h"
-#include "install/viewer_settings.h"
 
 namespace pixelmoor {
 
@@ -23,10 +22,6 @@ namespace {
 // The name the uninstaller's own file takes in the private folder.
 constexpr wchar_t kMovedOwnFileName[] = L"pm_uninstall.original.exe";
 constexpr DWORD kReadBlockBytes = 65536;
-// Bytes up to which a program folder's settings file can still be the
-// setup's record alone (which takes a line of a few hundred characters).
-constexpr DWORD kPointerFileLimit = 4096;
-
 // The variables that a settings folder is recorded with, and the shell
 // folders they stand for when a bare environment lacks them.
 struct VariableFolder {
@@ -140,29 +135,6 @@ std::optional<std::wstring> VariableValue(std::wstring_view name) {
     return std::nullopt;
 }
 
-// The text of a small settings file (UTF-16 with its mark, or ANSI); empty
-// when there is none or it is too large to be the setup's record alone.
-std::wstring ReadSmallSettingsText(const std::wstring& path) {
-    const UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::string bytes(kPointerFileLimit + 1, '\0');
-    DWORD read = 0;
-    if (!file || !::ReadFile(file.get(), bytes.data(), kPointerFileLimit + 1, &read, nullptr) ||
-        read > kPointerFileLimit)
-        return {};
-    bytes.resize(read);
-    if (bytes.starts_with("\xFF\xFE")) {
-        std::wstring text((bytes.size() - 2) / 2, L'\0');
-        std::copy_n(bytes.data() + 2, text.size() * 2, reinterpret_cast<char*>(text.data()));
-        return text;
-    }
-    std::wstring text(bytes.size(), L'\0');
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
-                                             static_cast<int>(text.size()));
-    text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
-    return text;
-}
-
 }  // namespace
 
 bool RemoveFileIfPresent(const std::wstring& path) {
@@ -251,7 +223,7 @@ InstalledSettings FindSettingsFiles(const std::wstring& folder) {
     const std::optional<std::wstring> expanded = ExpandRecordedFolder(recorded, folder, VariableValue);
     if (!expanded) settings.unknownFolder = recorded;
     settings.places = SettingsToPurge(folder, expanded.value_or(std::wstring()));
-    settings.programFileIsPointer = IsSetupPointerFile(ReadSmallSettingsText(programSettings));
+    settings.programFileIsPointer = IsSetupPointerFileAt(programSettings);
     return settings;
 }
 

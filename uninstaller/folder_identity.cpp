@@ -72,24 +72,6 @@ constexpr KNOWNFOLDERID kDownloadFolders[] = {
     {0x3D644C9B, 0x1FB8, 0x4F30, {0x9B, 0x45, 0xF6, 0x70, 0x23, 0x5F, 0x79, 0xC0}},  // the public one
 };
 
-// The path made whole: relative parts, "." and ".." resolved, slashes made backslashes.
-std::wstring FullPath(const std::wstring& path) {
-    std::wstring full(kLongPathBuffer, L'\0');
-    const DWORD length = ::GetFullPathNameW(path.c_str(), kLongPathBuffer, full.data(), nullptr);
-    if (length == 0 || length >= kLongPathBuffer) return path;
-    full.resize(length);
-    return full;
-}
-
-// The folder above path (which has no trailing backslash); empty above a root.
-std::wstring ParentOf(const std::wstring& path) {
-    const std::size_t cut = path.find_last_of(L'\\');
-    if (cut == std::wstring::npos || cut + 1 == path.size()) return {};
-    // "C:\x" has the parent "C:\"; a network share's root has none.
-    if (cut == 2 && path[1] == L':') return path.substr(0, 3);
-    return path.substr(0, cut);
-}
-
 }  // namespace
 
 std::optional<std::wstring> FinalFolderOf(const std::wstring& folder) {
@@ -104,16 +86,13 @@ bool FolderId::IsSame(const std::wstring& other) const {
     if (identity_) {
         if (const std::optional<FileIdentity> identity = IdentityOf(other)) return *identity == *identity_;
     }
-    return SystemNamesEqual(WithoutTrailingBackslash(FullPath(path_)), WithoutTrailingBackslash(FullPath(other)));
+    return SystemNamesEqual(WithoutTrailingBackslash(FullPathOf(path_).value_or(path_)),
+                            WithoutTrailingBackslash(FullPathOf(other).value_or(other)));
 }
 
 bool FolderId::Holds(const std::wstring& path) const {
-    const std::wstring full = WithoutTrailingBackslash(FullPath(path));
-    if (IsInsideFolder(full, path_)) return true;
-    if (!identity_) return false;
-    for (std::wstring folder = ParentOf(full); !folder.empty(); folder = ParentOf(folder))
-        if (IdentityOf(folder) == identity_) return true;
-    return false;
+    const std::wstring full = WithoutTrailingBackslash(FullPathOf(path).value_or(path));
+    return IsInsideFolder(full, path_) || (identity_ && LiesBelow(full, *identity_));
 }
 
 ProtectedFolders::ProtectedFolders() {

@@ -117,7 +117,7 @@ std::optional<WorkerResult> RunWorker(const std::wstring& copy, UninstallOptions
     std::optional<WorkerChannel> channel = WorkerChannel::Create();
     if (!channel) return std::nullopt;
     options.workerProof = channel->ProofText();
-    std::wstring commandLine = WorkerCommandLine(copy, options);
+    std::wstring commandLine = UninstallCommandLine(copy, options);
     const std::optional<std::wstring> system = SystemFolder();
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);

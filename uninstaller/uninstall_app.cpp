@@ -15,7 +15,7 @@
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
 #include "install/install_log.h"
-#include "install/installation_lock.h"
+#include "contract/installation_lock.h"
 #include "uninstaller/confirm_dialog.h"
 #include "uninstaller/private_copy.h"
 #include "uninstaller/uninstall_ids.h"

@@ -4,19 +4,13 @@
 #include <cstdint>
 
 #include "contract/product.h"
+#include "contract/settings_record.h"
 #include "framework/text_rules.h"
-#include "install/settings_rules.h"
 
 namespace pixelmoor {
 
 namespace {
 
-constexpr std::wstring_view kSilentSwitch = L"/silent";
-constexpr std::wstring_view kPurgeSwitch = L"/purge";
-constexpr std::wstring_view kWorkerSwitch = L"/worker=";
-constexpr std::wstring_view kFolderSwitch = L"/folder=";
-constexpr std::wstring_view kFailureLogSwitch = L"/failurelog=";
-constexpr std::wstring_view kLogSwitch = L"/log=";
 // Digits of a handle's value, and the largest value it may have.
 constexpr std::size_t kHandleDigitsLimit = 19;
 constexpr std::uint64_t kHandleValueLimit = UINTPTR_MAX >> 1;
@@ -66,13 +60,6 @@ std::wstring_view RootOf(std::wstring_view path) {
     return path.substr(0, share);
 }
 
-// Without the blanks and tabs around it, as the profile functions read names and values.
-std::wstring_view Trimmed(std::wstring_view text) {
-    const std::size_t first = text.find_first_not_of(L" \t");
-    if (first == std::wstring_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-}
-
 std::wstring AsFolder(std::wstring_view text) {
     std::wstring folder(text);
     TrimBlanks(folder);
@@ -81,57 +68,6 @@ std::wstring AsFolder(std::wstring_view text) {
 }
 
 }  // namespace
-
-UninstallOptions ParseUninstallArguments(std::span<const std::wstring> arguments) {
-    UninstallOptions options;
-    for (const std::wstring& argument : arguments) {
-        if (EqualsIgnoringCase(argument, kSilentSwitch, kFolding)) {
-            options.silent = true;
-        } else if (EqualsIgnoringCase(argument, kPurgeSwitch, kFolding)) {
-            options.purge = true;
-        } else if (StartsWithIgnoringCase(argument, kWorkerSwitch, kFolding)) {
-            options.workerProof = argument.substr(kWorkerSwitch.size());
-        } else if (StartsWithIgnoringCase(argument, kFolderSwitch, kFolding)) {
-            options.folder = AsFolder(std::wstring_view(argument).substr(kFolderSwitch.size()));
-        } else if (StartsWithIgnoringCase(argument, kFailureLogSwitch, kFolding)) {
-            options.logPath = argument.substr(kFailureLogSwitch.size());
-        } else if (StartsWithIgnoringCase(argument, kLogSwitch, kFolding)) {
-            options.runLogPath = argument.substr(kLogSwitch.size());
-        }
-    }
-    return options;
-}
-
-std::wstring QuoteArgument(std::wstring_view argument) {
-    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring_view::npos)
-        return std::wstring(argument);
-    std::wstring quoted = L"\"";
-    std::size_t backslashes = 0;
-    for (const wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        // Backslashes count as escapes only before a quote.
-        quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(2 * backslashes, L'\\');
-    quoted += L'"';
-    return quoted;
-}
-
-std::wstring WorkerCommandLine(std::wstring_view copyPath, const UninstallOptions& options) {
-    std::wstring line = QuoteArgument(copyPath);
-    line += L' ' + QuoteArgument(std::wstring(kWorkerSwitch) + options.workerProof);
-    if (options.silent) (line += L' ') += kSilentSwitch;
-    if (options.purge) (line += L' ') += kPurgeSwitch;
-    line += L' ' + QuoteArgument(std::wstring(kFailureLogSwitch) + options.logPath);
-    if (!options.runLogPath.empty()) line += L' ' + QuoteArgument(std::wstring(kLogSwitch) + options.runLogPath);
-    line += L' ' + QuoteArgument(std::wstring(kFolderSwitch) + options.folder);
-    return line;
-}
 
 std::wstring WorkerProofText(const WorkerProof& proof) {
     return DecimalText(static_cast<long long>(proof.channel)) + L':' + proof.token;
@@ -227,30 +163,6 @@ SettingsPlaces SettingsToPurge(std::wstring_view installFolder, std::wstring_vie
     places.files.push_back(settings + kSettingsTempFileName);
     if (EqualsIgnoringCase(LastLevel(settings), kProductName, kFolding)) places.folder = settings;
     return places;
-}
-
-bool IsSetupPointerFile(std::wstring_view text) {
-    bool inOthers = false;
-    bool recorded = false;
-    while (!text.empty()) {
-        const std::size_t end = text.find_first_of(L"\r\n");
-        const std::wstring_view line = Trimmed(text.substr(0, end));
-        text = end == std::wstring_view::npos ? std::wstring_view() : text.substr(end + 1);
-        if (line.empty()) continue;
-        if (line.front() == L'[') {
-            inOthers =
-                line.back() == L']' && EqualsIgnoringCase(line.substr(1, line.size() - 2), kOthersSection, kFolding);
-            if (!inOthers) return false;
-            continue;
-        }
-        const std::size_t equals = line.find(L'=');
-        if (!inOthers || equals == std::wstring_view::npos ||
-            !EqualsIgnoringCase(Trimmed(line.substr(0, equals)), kIniFolderKey, kFolding) ||
-            Trimmed(line.substr(equals + 1)).empty())
-            return false;
-        recorded = true;
-    }
-    return recorded;
 }
 
 void RemovalOutcome::Keep(std::wstring path, KeptReason reason) {

@@ -1,6 +1,6 @@
-// The uninstaller's rules that need no system: its command line and the one
-// it hands its private copy, the order in which the payload's files and
-// folders go, which paths lie in the install folder, which folder the
+// The uninstaller's rules that need no system: the proof it hands its
+// private copy (its command line is contract/uninstall_command_line.h), the
+// order in which the payload's files and folders go, which paths lie in the install folder, which folder the
 // registration names, the settings files that a purge removes, and the text
 // of its log entries.
 #pragma once
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "contract/exit_codes.h"
+#include "contract/uninstall_command_line.h"
 // The uninstaller's log, kUninstallLogName.
 #include "install/install_log_text.h"
 
@@ -27,19 +28,6 @@ namespace pixelmoor {
 // install folder can only go at the next restart (the install folder lies on
 // another drive than the temporary folder, so the running uninstaller could
 // not be moved out of it).
-
-struct UninstallOptions {
-    bool silent = false;  // "/silent": no window at all
-    bool purge = false;   // "/purge": the settings files go too
-    // Set only on the command line of the private copy that does the work:
-    std::wstring workerProof;  // "/worker=": see WorkerProof
-    std::wstring folder;       // "/folder=": the install folder, ending in a backslash
-    std::wstring logPath;      // "/failurelog=": where what was left or kept is recorded
-    // Any start:
-    std::wstring runLogPath;  // "/log=": the full log, as the setup keeps it (the copy gets it made absolute)
-
-    bool operator==(const UninstallOptions&) const = default;
-};
 
 // What makes the private copy the worker: a handle of the channel that the
 // program which started it made and let it inherit, and the random token that
@@ -59,19 +47,6 @@ inline constexpr std::size_t kWorkerTokenDigits = 32;  // 128 random bits
 // The proof in a "/worker=" value written as WorkerProofText writes it;
 // nullopt for anything else.
 [[nodiscard]] std::optional<WorkerProof> ParseWorkerProof(std::wstring_view text);
-
-// The options from the arguments after the program's name, as the system
-// splits a command line. Switch names are compared without regard to case;
-// anything else is passed over.
-[[nodiscard]] UninstallOptions ParseUninstallArguments(std::span<const std::wstring> arguments);
-
-// The argument written so that the system's splitting gives it back exactly:
-// in double quotes when it is empty or holds blanks, tabs or quotes, with the
-// backslashes before a quote (and before the closing quote) doubled.
-[[nodiscard]] std::wstring QuoteArgument(std::wstring_view argument);
-
-// The command line that starts the private copy at copyPath with options.
-[[nodiscard]] std::wstring WorkerCommandLine(std::wstring_view copyPath, const UninstallOptions& options);
 
 // One entry of the payload archive, as the payload's build lists it.
 struct PayloadEntry {
@@ -143,12 +118,6 @@ struct SettingsPlaces {
     bool operator==(const SettingsPlaces&) const = default;
 };
 [[nodiscard]] SettingsPlaces SettingsToPurge(std::wstring_view installFolder, std::wstring_view expandedIniFolder);
-
-// True when the program folder's settings file (its text) holds nothing but
-// the record that the setup writes there when the settings live elsewhere:
-// section "Others" with a non-empty "INI_Folder", blank lines aside (names
-// compared without regard to case). Such a file is the setup's, not the user's.
-[[nodiscard]] bool IsSetupPointerFile(std::wstring_view text);
 
 // Why something of the installation stays after an uninstallation that is
 // not a failure.

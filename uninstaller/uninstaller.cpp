@@ -17,7 +17,6 @@
 #include "framework/unique_handle.h"
 #include "install/install_folder.h"
 #include "install/install_log.h"
-#include "install/settings_rules.h"
 #include "integration/registration_removal.h"
 #include "integration/registry_removal_apply.h"
 #include "uninstaller/file_removal.h"

@@ -32,14 +32,7 @@ std::wstring WindowText(HWND window) {
 // kHandlerValueBytes. A value that does not fit, is not a string or is not
 // terminated counts as missing.
 std::optional<std::wstring> ReadClassesText(const std::wstring& subKey) {
-    const std::optional<RegistryValue> value =
-        TryGetValue(HKEY_CLASSES_ROOT, subKey.c_str(), nullptr, kHandlerValueBytes);
-    if (!value || value->type != REG_SZ) return std::nullopt;
-    const std::optional<std::size_t> length = RegistryTextLength(value->bytes);
-    if (!length) return std::nullopt;
-    std::wstring text(*length, L'\0');
-    std::memcpy(text.data(), value->bytes.data(), *length * sizeof(wchar_t));
-    return text;
+    return TryGetTerminatedString(HKEY_CLASSES_ROOT, subKey.c_str(), nullptr, kHandlerValueBytes);
 }
 
 std::string ToThreadCodePage(const std::wstring& text) {

@@ -44,12 +44,4 @@ std::wstring FallbackCommandLine(std::wstring_view command, std::wstring_view ta
     return line;
 }
 
-std::optional<std::size_t> RegistryTextLength(std::span<const unsigned char> data) noexcept {
-    if (data.size() > kHandlerValueBytes || data.size() % 2 != 0) return std::nullopt;
-    for (std::size_t unit = 0; unit < data.size() / 2; ++unit) {
-        if (data[2 * unit] == 0 && data[2 * unit + 1] == 0) return unit;
-    }
-    return std::nullopt;
-}
-
 }  // namespace pixelmoor

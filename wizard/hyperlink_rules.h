@@ -43,11 +43,4 @@ struct Extent {
 // Bytes that a registry read may hand back for the ".htm" handler's values.
 inline constexpr std::size_t kHandlerValueBytes = 260;
 
-// The number of UTF-16 characters of a registry string value read into a
-// buffer of kHandlerValueBytes, before its terminator. `data` holds the
-// bytes that the read reported. Empty when they are more than the buffer, an
-// odd number, or hold no terminator: such a value counts as missing, so that
-// nothing past the bytes read is ever taken for text.
-[[nodiscard]] std::optional<std::size_t> RegistryTextLength(std::span<const unsigned char> data) noexcept;
-
 }  // namespace pixelmoor

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "contract/settings_record_file.h"
 #include "framework/gdi_objects.h"
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
@@ -12,7 +13,7 @@
 #include "install/driver.h"
 #include "install/earlier_installation.h"
 #include "install/install_folder.h"
-#include "install/installation_lock.h"
+#include "contract/installation_lock.h"
 #include "install/installation_view.h"
 #include "install/progress_rules.h"
 #include "install/run_log_target.h"

@@ -3,7 +3,7 @@
 #include "contract/product.h"
 #include "framework/resource_strings.h"
 #include "framework/text_rules.h"
-#include "install/installation_lock.h"
+#include "contract/installation_lock.h"
 #include "install/payload_in_use.h"
 #include "resources/resource_ids.h"
 

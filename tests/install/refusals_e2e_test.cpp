@@ -310,7 +310,7 @@ public:
 
 private:
     static LSTATUS SetAccess(HKEY key, const wchar_t* sddl) {
-        UniqueResource<LocalMemoryTraits<PSECURITY_DESCRIPTOR>> descriptor;
+        UniqueLocalMemory<PSECURITY_DESCRIPTOR> descriptor;
         if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, descriptor.put(), nullptr))
             return ERROR_INVALID_PARAMETER;
         return ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor.get());

@@ -89,15 +89,6 @@ void TakeKey(HKEY key, const std::wstring& path, RegistrySnapshot& snapshot) {
     }
 }
 
-std::uint32_t Crc32(const std::string& bytes) {
-    std::uint32_t crc = 0xFFFFFFFF;
-    for (const char byte : bytes) {
-        crc ^= static_cast<unsigned char>(byte);
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return ~crc;
-}
-
 std::wstring Crc32Text(const std::string& bytes) {
     wchar_t crc[9];
     swprintf(crc, 9, L"%08x", Crc32(bytes));

@@ -1,6 +1,7 @@
 #include "tests/support/win_test_support.h"
 
 #include <shlobj.h>
+#include <zlib.h>
 
 #include <algorithm>
 
@@ -310,12 +311,8 @@ std::vector<ZipEntry> ReadZipEntries(const std::wstring& zipPath) {
 }
 
 std::uint32_t Crc32(const std::string& bytes) {
-    std::uint32_t crc = 0xFFFFFFFF;
-    for (const char byte : bytes) {
-        crc ^= static_cast<unsigned char>(byte);
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return ~crc;
+    return static_cast<std::uint32_t>(
+        ::crc32_z(::crc32_z(0, nullptr, 0), reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
 }
 
 std::vector<std::string> EntriesNotWhole(const std::wstring& folder, const std::wstring& zipPath) {

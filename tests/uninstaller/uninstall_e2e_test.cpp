@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "framework/unique_handle.h"
-#include "install/installation_lock.h"
+#include "contract/installation_lock.h"
 #include "uninstaller/uninstall_rules.h"
 #include "tests/install/log_entry_check.h"
 #include "tests/integration/registration_checks.h"
@@ -829,7 +829,7 @@ TEST(UninstallWorkerCommandLine, SystemSplittingGivesTheOptionsBack) {
         options.runLogPath = L"C:\\Logs\\Pixelmoor full.log";
         int count = 0;
         const UniqueLocalMemory<LPWSTR*> split(
-            ::CommandLineToArgvW(WorkerCommandLine(L"C:\\Temp\\pm u\\pm_uninstall.exe", options).c_str(), &count));
+            ::CommandLineToArgvW(UninstallCommandLine(L"C:\\Temp\\pm u\\pm_uninstall.exe", options).c_str(), &count));
         ASSERT_TRUE(split);
         ASSERT_GE(count, 1);
         EXPECT_EQ(std::wstring(split.get()[0]), L"C:\\Temp\\pm u\\pm_uninstall.exe");

@@ -81,39 +81,6 @@ TEST(HyperlinkFallback, CommandLineIsCutAtThePlaceholderAndGetsTheTarget) {
     for (const auto& row : rows) EXPECT_EQ(FallbackCommandLine(row.command, target), row.line) << row.line;
 }
 
-// UTF-16LE bytes of an ASCII text, with `terminators` zero units after it.
-std::vector<unsigned char> Utf16(const std::string& text, std::size_t terminators) {
-    std::vector<unsigned char> bytes;
-    for (const char c : text) {
-        bytes.push_back(static_cast<unsigned char>(c));
-        bytes.push_back(0);
-    }
-    bytes.insert(bytes.end(), terminators * 2, 0);
-    return bytes;
-}
-
-TEST(HyperlinkFallback, RegistryTextCountsOnlyWhenTerminatedInsideTheBuffer) {
-    const std::string longest(129, 'a');  // 129 characters and the terminator fill 260 bytes
-    const struct {
-        std::vector<unsigned char> data;
-        std::optional<std::size_t> length;
-    } rows[] = {
-        {Utf16("htmlfile", 1), 8},           // an ordinary terminated value
-        {Utf16("htmlfile", 2), 8},           // a second terminator changes nothing
-        {Utf16("htmlfile", 0), std::nullopt},  // not terminated: missing
-        {Utf16("", 1), 0},                   // an empty value
-        {{}, std::nullopt},                  // no bytes at all
-        {Utf16(longest, 1), 129},            // exactly the buffer
-        {Utf16(longest + "a", 0), std::nullopt},  // 260 bytes without a terminator
-        {Utf16(longest + "a", 1), std::nullopt},  // more bytes than the buffer
-        {{'a', 0, 0}, std::nullopt},         // an odd number of bytes
-        {{0, 'a', 0, 0}, 1},                 // U+6100: a zero low byte alone is no terminator
-    };
-    for (std::size_t i = 0; i < std::size(rows); ++i) {
-        EXPECT_EQ(RegistryTextLength(rows[i].data), rows[i].length) << "row " << i;
-    }
-}
-
 TEST(ColorStaticDrawing, FlagsFollowAlignmentAndCentreImage) {
     const struct {
         unsigned style;

@@ -1,4 +1,4 @@
-#include "install/installation_lock.h"
+#include "contract/installation_lock.h"
 
 #include "contract/product.h"
 
