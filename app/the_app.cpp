@@ -13,8 +13,8 @@
 #include "framework/resource_strings.h"
 #include "framework/run_log.h"
 #include "framework/text_rules.h"
-#include "install/install_log.h"
-#include "install/install_log_text.h"
+#include "contract/install_log.h"
+#include "contract/install_log_text.h"
 #include "integration/windows_version.h"
 #include "resources/resource_ids.h"
 

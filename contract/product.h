@@ -55,4 +55,8 @@ inline constexpr wchar_t kUninstallLogName[] = L"Pixelmoor_Uninstall.log";
 inline constexpr wchar_t kIconLibraryFolder[] = L"Plugins";
 inline constexpr wchar_t kIconLibraryFile[] = L"Icons.dll";
 
+// The product's open command (HKEY_LOCAL_MACHINE), from which the next
+// installation and the uninstaller read back the install folder.
+inline constexpr wchar_t kOpenCommandKey[] = L"SOFTWARE\\Classes\\Pixelmoor\\shell\\open\\command";
+
 }  // namespace pixelmoor

@@ -54,4 +54,33 @@ std::optional<RegistryString> TryGetStringOrExpandable(HKEY root, const wchar_t*
     return RegistryString{TextBeforeTerminator(value->bytes), value->type == REG_EXPAND_SZ};
 }
 
+namespace {
+
+// %NAME% variables of an expandable text replaced from the environment, at
+// whatever length that gives; empty when the result would exceed limit.
+std::optional<std::wstring> ExpandVariables(const std::wstring& text, std::size_t limit) {
+    for (;;) {
+        const DWORD needed = ::ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+        if (needed == 0 || needed - 1 > limit) return std::nullopt;
+        std::wstring expanded(needed, L'\0');
+        const DWORD written = ::ExpandEnvironmentStringsW(text.c_str(), expanded.data(), needed);
+        if (written == 0) return std::nullopt;
+        // The environment may have changed in between; then measure again.
+        if (written > needed) continue;
+        expanded.resize(written - 1);
+        return expanded;
+    }
+}
+
+}  // namespace
+
+std::optional<std::wstring> ReadRegistryText(HKEY root, const wchar_t* keyPath, const wchar_t* name,
+                                             std::size_t limit) {
+    std::optional<RegistryString> value = TryGetStringOrExpandable(root, keyPath, name, (limit + 1) * sizeof(wchar_t));
+    // More would not have fitted with its terminator.
+    if (!value || value->text.size() > limit) return std::nullopt;
+    if (!value->expandable) return std::move(value->text);
+    return ExpandVariables(value->text, limit);
+}
+
 }  // namespace pixelmoor

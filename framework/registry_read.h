@@ -50,4 +50,11 @@ struct RegistryString {
 [[nodiscard]] std::optional<RegistryString> TryGetStringOrExpandable(HKEY root, const wchar_t* subKey,
                                                                      const wchar_t* name, std::size_t byteLimit);
 
+// A text value (REG_SZ, or REG_EXPAND_SZ with its variables expanded) of a
+// key below root, whole up to limit characters: the characters before its
+// first NUL. Empty when the key or the value is missing, is no text, or is
+// longer.
+[[nodiscard]] std::optional<std::wstring> ReadRegistryText(HKEY root, const wchar_t* keyPath, const wchar_t* name,
+                                                           std::size_t limit);
+
 }  // namespace pixelmoor

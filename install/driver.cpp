@@ -17,7 +17,7 @@
 #include "framework/text_rules.h"
 #include "install/driver_rules.h"
 #include "install/install_folder.h"
-#include "install/install_log.h"
+#include "contract/install_log.h"
 #include "install/installation_view.h"
 #include "install/progress_rules.h"
 #include "install/version_probe.h"

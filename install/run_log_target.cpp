@@ -7,7 +7,7 @@
 #include "framework/run_log.h"
 #include "framework/text_rules.h"
 #include "install/driver_rules.h"
-#include "install/install_log.h"
+#include "contract/install_log.h"
 
 namespace pixelmoor {
 

@@ -17,10 +17,9 @@ namespace pixelmoor {
 // installation carries: only administrators write the entry, so a later
 // setup starts an uninstaller found in the folder only while it matches.
 inline constexpr wchar_t kUninstallerDigestValue[] = L"UninstallerSHA256";
-// The product's command class, and its open command, from which the next
-// installation reads back the install folder (HKEY_LOCAL_MACHINE).
+// The product's command class (HKEY_LOCAL_MACHINE); its open command,
+// kOpenCommandKey, is the contract's.
 inline constexpr wchar_t kCommandClassKey[] = L"SOFTWARE\\Classes\\Pixelmoor";
-inline constexpr wchar_t kOpenCommandKey[] = L"SOFTWARE\\Classes\\Pixelmoor\\shell\\open\\command";
 
 // The texts built from the install folder. They hold the whole folder,
 // however long: a path that does not fit a system path buffer is still

@@ -14,7 +14,7 @@
 #include "framework/system_folders.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
-#include "install/install_log.h"
+#include "contract/install_log.h"
 #include "contract/installation_lock.h"
 #include "uninstaller/confirm_dialog.h"
 #include "uninstaller/private_copy.h"

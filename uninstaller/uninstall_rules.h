@@ -16,7 +16,7 @@
 #include "contract/exit_codes.h"
 #include "contract/uninstall_command_line.h"
 // The uninstaller's log, kUninstallLogName.
-#include "install/install_log_text.h"
+#include "contract/install_log_text.h"
 
 namespace pixelmoor {
 

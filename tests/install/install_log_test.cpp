@@ -1,6 +1,6 @@
 // The install log file shared with other programs. Its bytes are checked by
 // the start-up end-to-end test and the native entry test.
-#include "install/install_log.h"
+#include "contract/install_log.h"
 
 #include <gtest/gtest.h>
 

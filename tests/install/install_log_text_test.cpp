@@ -1,4 +1,4 @@
-#include "install/install_log_text.h"
+#include "contract/install_log_text.h"
 
 #include <gtest/gtest.h>
 

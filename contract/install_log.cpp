@@ -1,9 +1,9 @@
-#include "install/install_log.h"
+#include "contract/install_log.h"
 
 #include "framework/current_directory.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
-#include "install/install_log_text.h"
+#include "contract/install_log_text.h"
 
 namespace pixelmoor {
 
