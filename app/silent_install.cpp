@@ -44,7 +44,7 @@ InstallOptions ParseSilentCommandLine(std::wstring_view commandLine) {
     return ParseSilentCommandLine(commandLine, ProposeSilentDefaults());
 }
 
-int RunSilentInstall(std::wstring_view commandLine) {
+int RunSilentInstall(std::wstring_view commandLine, ScreenFactsAhead& screen) {
     if (ViewerIsRunning()) {
         LogLine(L"Abgelehnt: Pixelmoor l\u00e4uft");
         WriteLogEntry(LoadMessageText(res::kStringViewerRunning));
@@ -61,6 +61,7 @@ int RunSilentInstall(std::wstring_view commandLine) {
     // Read before this installation registers itself in its place.
     const std::optional<EarlierInstallation> earlier = FindEarlierInstallation();
     InstallOptions options = ParseSilentCommandLine(commandLine);
+    options.screen = &screen;
     // Another program of the payload that runs from the folder keeps its
     // file in use as the viewer does: refused alike, before anything is written.
     if (const std::optional<std::wstring> running = RunningPayloadProgram(options.folder)) {

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "app/command_line.h"
+#include "install/screen_facts.h"
 
 namespace pixelmoor {
 
@@ -16,8 +17,8 @@ namespace pixelmoor {
 // The install options of a silent run from the whole command line.
 [[nodiscard]] InstallOptions ParseSilentCommandLine(std::wstring_view commandLine);
 
-// One unattended installation, refused while the viewer runs. Returns the
-// process exit code.
-[[nodiscard]] int RunSilentInstall(std::wstring_view commandLine);
+// One unattended installation, refused while the viewer runs; the settings
+// take the screen's measures from `screen`. Returns the process exit code.
+[[nodiscard]] int RunSilentInstall(std::wstring_view commandLine, ScreenFactsAhead& screen);
 
 }  // namespace pixelmoor

@@ -67,14 +67,26 @@ int RefuseDamagedSetup(bool silent) {
     return kExitFailed;
 }
 
-int RunRoad(std::wstring_view commandLine) {
-    const bool silent = HasSilentSwitch(commandLine);
-    LogLine(silent ? L"Unbeaufsichtigte Installation" : L"Assistent");
+// Whether the setup's file holds its payload whole, as the build recorded it.
+bool SetupFileChecked() {
     const LoggedStep check{L"Setup-Datei"};
     const bool whole = SetupFileIsWhole(::GetModuleHandleW(nullptr), EmbeddedPayloadDigest());
     check.End({whole ? L"unversehrt" : L"besch\u00e4digt oder unvollst\u00e4ndig"});
-    if (!whole) return RefuseDamagedSetup(silent);
-    if (silent) return RunSilentInstall(commandLine);
+    return whole;
+}
+
+int RunSilentRoad(std::wstring_view commandLine) {
+    // Read while the file is checked and unpacked (install/screen_facts.h).
+    ScreenFactsAhead screen;
+    if (!SetupFileChecked()) return RefuseDamagedSetup(true);
+    return RunSilentInstall(commandLine, screen);
+}
+
+int RunRoad(std::wstring_view commandLine) {
+    const bool silent = HasSilentSwitch(commandLine);
+    LogLine(silent ? L"Unbeaufsichtigte Installation" : L"Assistent");
+    if (silent) return RunSilentRoad(commandLine);
+    if (!SetupFileChecked()) return RefuseDamagedSetup(false);
     // The control classes serve the wizard's pages alone; a silent run shows no window.
     InitCommonControlClasses();
     return RunWizard();

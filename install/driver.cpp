@@ -163,7 +163,7 @@ int RunInstallation(InstallOptions& options) {
 
     // The settings and the registration name the very folder the files went to.
     const LoggedStep settingsStep{L"Einstellungen"};
-    const std::wstring settings = WriteViewerSettings(*work, options.iniFolder, options.silent);
+    const std::wstring settings = WriteViewerSettings(*work, options.iniFolder, options.silent, options.screen);
     settingsStep.End({settings});
     ShowProgress(options, kSettingsWrittenPosition);
 

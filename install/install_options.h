@@ -13,6 +13,7 @@
 namespace pixelmoor {
 
 class InstallationView;
+class ScreenFactsAhead;
 
 struct InstallOptions {
     std::wstring folder;  // target folder as given (too long a text is refused, never cut); may lack the backslash
@@ -26,6 +27,8 @@ struct InstallOptions {
     // The wizard's boxes and progress bar (install/installation_view.h);
     // null on the silent road, and then a box would have the active window.
     InstallationView* view = nullptr;
+    // The screen's measures, read ahead on the silent road; null: read when needed.
+    ScreenFactsAhead* screen = nullptr;
 };
 
 }  // namespace pixelmoor

@@ -82,18 +82,17 @@ void PresetLanguageAndToolbar(SettingsEdit& edit, const std::optional<ToolbarCho
     if (toolbar) PresetToolbar(edit, *toolbar);
 }
 
-int DisplayScale() {
-    const UniqueCreatedDc display(::CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
-    if (!display) return 100;
-    return ScaleFromDpi(::GetDeviceCaps(display.get(), LOGPIXELSX));
-}
-
 }  // namespace
 
 // A value arrives whole, so that the expansion can recognise one too long.
 std::wstring ExpandIniFolder(std::wstring_view iniFolder) { return ExpandIniFolder(iniFolder, EnvironmentValue); }
 
 std::wstring WriteViewerSettings(std::wstring_view folder, std::wstring& iniFolder, int silent) {
+    return WriteViewerSettings(folder, iniFolder, silent, nullptr);
+}
+
+std::wstring WriteViewerSettings(std::wstring_view folder, std::wstring& iniFolder, int silent,
+                                 ScreenFactsAhead* screen) {
     const std::wstring programSettings = ProgramSettingsPath(folder);
     // A silent update inside the program-files tree moves the settings to the
     // user's application data, where the viewer may write them.
@@ -107,8 +106,10 @@ std::wstring WriteViewerSettings(std::wstring_view folder, std::wstring& iniFold
 
     // A toolbar that the user chose survives every later installation.
     std::optional<ToolbarChoice> toolbar;
-    if (ReadKey(settings, kToolbarSection, L"Skin", kSkinReadLimit).empty())
-        toolbar = ChooseToolbar([] { return ::GetSystemMetrics(SM_CYFULLSCREEN); }, DisplayScale());
+    if (ReadKey(settings, kToolbarSection, L"Skin", kSkinReadLimit).empty()) {
+        const ScreenFacts facts = screen != nullptr ? screen->Take() : ReadScreenFacts();
+        toolbar = ChooseToolbar([&facts] { return facts.fullScreenHeight; }, facts.scale);
+    }
 
     SettingsEdit program(programSettings);
     if (expanded.empty()) {

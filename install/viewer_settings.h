@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "framework/unique_handle.h"
+#include "install/screen_facts.h"
 #include "install/settings_conversion_rules.h"
 
 namespace pixelmoor {
@@ -16,7 +17,10 @@ namespace pixelmoor {
 // in one rename. Returns the path of the settings file. Never fails: writes
 // that the system refuses are lost, and the file they were meant for stays
 // as it was.
+// The screen's measures come from `screen` when the caller read them ahead.
 [[nodiscard]] std::wstring WriteViewerSettings(std::wstring_view folder, std::wstring& iniFolder, int silent);
+[[nodiscard]] std::wstring WriteViewerSettings(std::wstring_view folder, std::wstring& iniFolder, int silent,
+                                               ScreenFactsAhead* screen);
 
 // The settings folder with its %NAME% variables replaced from the process's
 // environment.

@@ -8,7 +8,8 @@
 #      stand-in's files as installed (without the uninstaller) plus 100*N
 #      plug-in-like files of 1-300 KB, half of each incompressible, from a
 #      fixed seed (10: about 1,080 files, 87 MB packed; 50: about 5,240 files,
-#      425 MB packed);
+#      425 MB packed); the size "70k" instead adds 1,000 files of 70 KB of
+#      noise alone (about 1,040 files, 77 MB packed, mostly incompressible);
 #   2. tools/release.sh makes the setup from that folder as a maker does
 #      (unsigned, linking the product compiled in the ordinary build), in
 #      build/bench-scale/<N>x/build;
@@ -20,7 +21,7 @@
 # It prints per size both medians, their ratio, the host unzip time, the
 # setup's time over unzip's and the setup's peak private memory.
 #
-# Usage: tools/bench-scale.sh [size...]     (default: 1 10 50)
+# Usage: tools/bench-scale.sh [size...]     (default: 1 10 50; also 70k)
 #   PIXELMOOR_BENCH_ROUNDS  rounds of the side-by-side run (default 7)
 # The build folder is ./build unless PIXELMOOR_BUILD_DIR names another; the
 # grown payloads stay in <build>/bench-scale/<size>x for later runs.
@@ -49,7 +50,10 @@ setup_of() {
   local n=$1 out=$scale/${1}x
   local release=(--out "$out/release" --from "$win" --build "$out/build")
   mkdir -p "$out"
-  if [ "$n" != 1 ]; then
+  if [ "$n" = 70k ]; then
+    python3 "$root/tools/bench_scale/grow_payload.py" "$standin" 1000 "$out/viewer" --noise-kb 70 --per-folder 50 >/dev/null
+    release+=(--viewer "$out/viewer")
+  elif [ "$n" != 1 ]; then
     python3 "$root/tools/bench_scale/grow_payload.py" "$standin" $((100 * n)) "$out/viewer" >/dev/null
     release+=(--viewer "$out/viewer")
   fi

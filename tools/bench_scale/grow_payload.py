@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Grows the stand-in viewer to the size of a real one, for the scale benchmark.
 
-Usage: grow_payload.py STANDIN.zip PLUGINS FOLDER [--seed TEXT] [--per-folder N]
+Usage: grow_payload.py STANDIN.zip PLUGINS FOLDER [--seed TEXT] [--per-folder N] [--noise-kb K]
 
 Makes FOLDER a viewer folder, laid out as an installation is (the form in
 which a real viewer goes into the build): the stand-in archive's files as it
@@ -9,7 +9,8 @@ installs them, without the uninstaller (each build adds its own), plus
 PLUGINS plug-in-like files of 1 to 300 KB in folders of N (25 unless given)
 below Plugins/Extra/. Half of every plug-in's bytes are noise
 (incompressible), the other half records drawn from a small table of the
-file's own (they deflate about as well as program code). Everything comes
+file's own (they deflate about as well as program code). With --noise-kb
+every plug-in is instead K KB of noise alone. Everything comes
 from a generator seeded with the seed and the count, so the same arguments
 always give the same bytes; files that already hold them are left alone (so
 their times tell whether the folder changed), and anything else in FOLDER is
@@ -74,6 +75,7 @@ def main():
     parser.add_argument("folder")
     parser.add_argument("--seed", default="pixelmoor-scale")
     parser.add_argument("--per-folder", type=int, default=25)
+    parser.add_argument("--noise-kb", type=int, default=0)
     args = parser.parse_args()
     viewer = os.path.abspath(args.folder)
     kept = set()
@@ -99,7 +101,11 @@ def main():
         keep(PLUGIN_ROOT)
         keep(folder)
         path = keep("%s/Module%04d.dll" % (folder, n))
-        write_if_changed(path, plugin_bytes(rng, rng.randint(MIN_BYTES, MAX_BYTES)))
+        if args.noise_kb:
+            data = rng.randbytes(args.noise_kb * 1024)
+        else:
+            data = plugin_bytes(rng, rng.randint(MIN_BYTES, MAX_BYTES))
+        write_if_changed(path, data)
     remove_others(viewer, kept)
     print(viewer)
 
