@@ -87,10 +87,6 @@ void PresetLanguageAndToolbar(SettingsEdit& edit, const std::optional<ToolbarCho
 // A value arrives whole, so that the expansion can recognise one too long.
 std::wstring ExpandIniFolder(std::wstring_view iniFolder) { return ExpandIniFolder(iniFolder, EnvironmentValue); }
 
-std::wstring WriteViewerSettings(std::wstring_view folder, std::wstring& iniFolder, int silent) {
-    return WriteViewerSettings(folder, iniFolder, silent, nullptr);
-}
-
 std::wstring WriteViewerSettings(std::wstring_view folder, std::wstring& iniFolder, int silent,
                                  ScreenFactsAhead* screen) {
     const std::wstring programSettings = ProgramSettingsPath(folder);

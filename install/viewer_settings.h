@@ -18,9 +18,8 @@ namespace pixelmoor {
 // that the system refuses are lost, and the file they were meant for stays
 // as it was.
 // The screen's measures come from `screen` when the caller read them ahead.
-[[nodiscard]] std::wstring WriteViewerSettings(std::wstring_view folder, std::wstring& iniFolder, int silent);
 [[nodiscard]] std::wstring WriteViewerSettings(std::wstring_view folder, std::wstring& iniFolder, int silent,
-                                               ScreenFactsAhead* screen);
+                                               ScreenFactsAhead* screen = nullptr);
 
 // The settings folder with its %NAME% variables replaced from the process's
 // environment.
