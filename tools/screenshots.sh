@@ -6,6 +6,7 @@
 #   docs/wizard-4-ready-installing.png   the ready page while installing, held still mid-way
 #   docs/wizard-4-ready-failure.png      the failure box over the ready page
 #   docs/wizard-4-ready-after-failure.png  the ready page when returned to after the failure
+#   docs/wizard-0-damaged-setup.png      the box of a damaged setup, shown before the first page
 # Every run uses a fresh throwaway prefix (build/screenshots-wine), the same
 # screen and a German locale, so that a re-run gives the same pictures (the
 # bar of the installing picture stands a little further or less far). The
@@ -60,14 +61,18 @@ guidriver() {
   LOCPATH=$locales LC_ALL=de_DE.UTF-8 wine "$win/tools/guidriver.exe" --timeout 60000 "$@" | tr -d '\r'
 }
 
+# Which setup shoot() looks at: the one that shows the sheet, unless this
+# names a process (--pid <id>) that shows a box alone.
+attach=()
+
 # The sheet (and an open message box) cut out of the screen. A picture is
 # taken again until two in a row agree, so that none catches a repaint.
 # With a process id, that process is stopped at once for the picture (the
 # caller brought the sheet to the front before) and continued afterwards.
 shoot() {
   local file=$out/$1 hold=${2:-} rect previous=$wine_root/shot-previous.png current=$wine_root/shot-current.png
-  if [ -n "$hold" ]; then held=$hold; kill -STOP "$hold"; else guidriver front >/dev/null; fi
-  rect=$(guidriver rect)
+  if [ -n "$hold" ]; then held=$hold; kill -STOP "$hold"; else guidriver "${attach[@]}" front >/dev/null; fi
+  rect=$(guidriver "${attach[@]}" rect)
   rm -f "$previous"
   for _ in $(seq 20); do
     sleep 0.3
@@ -80,6 +85,23 @@ shoot() {
   if [ -n "$hold" ]; then kill -CONT "$hold"; held=; fi
   echo "$file ($rect)"
 }
+
+# A damaged download: one byte of the embedded payload changed.
+damaged=$wine_root/damaged-setup.exe
+python3 - "$setup" "$win/payload/pixelmoor-payload.zip" "$damaged" <<'PY'
+import sys
+setup, payload = open(sys.argv[1], "rb").read(), open(sys.argv[2], "rb").read()
+at = setup.find(payload)
+if at < 0:
+    sys.exit("the payload is not in the setup")
+damaged = bytearray(setup)
+damaged[at + len(payload) // 2] ^= 0x01
+open(sys.argv[3], "wb").write(damaged)
+PY
+attach=(--pid "$(guidriver --start "\"$(to_wine "$damaged")\"" box pid | tail -1)")
+shoot wizard-0-damaged-setup.png
+guidriver "${attach[@]}" answer ok wait-exit >/dev/null
+attach=()
 
 guidriver --start "\"$(to_wine "$setup")\"" wait-page 101 >/dev/null
 shoot wizard-1-welcome.png

@@ -8,6 +8,8 @@ Usage: make_digest_header.py <archive> <header>
 import sys
 import zlib
 
+from make_zip import write_if_changed
+
 
 def header(data):
     return "\n".join([
@@ -29,14 +31,7 @@ def header(data):
 def main():
     with open(sys.argv[1], "rb") as f:
         text = header(f.read())
-    try:
-        with open(sys.argv[2], encoding="utf-8") as f:
-            if f.read() == text:
-                return  # unchanged: what includes it need not be rebuilt
-    except FileNotFoundError:
-        pass
-    with open(sys.argv[2], "w", encoding="utf-8") as f:
-        f.write(text)
+    write_if_changed(sys.argv[2], text)
 
 
 if __name__ == "__main__":

@@ -11,7 +11,7 @@ carry the checksum of itself, and it is built from this header.
 import os
 import zlib
 
-from make_zip import arguments, content, read_list, write_depfile
+from make_zip import arguments, content, read_list, write_depfile, write_if_changed
 
 
 def checksum(name, source, unchecked, keep_line_ends):
@@ -43,13 +43,7 @@ def main():
     os.makedirs(os.path.dirname(args.header), exist_ok=True)
     if args.depfile:
         write_depfile(args.depfile, args.header, [(n, s) for n, s in entries if n not in unchecked])
-    # Rewritten only when it changes, so that the uninstaller is not rebuilt needlessly.
-    if os.path.exists(args.header):
-        with open(args.header, encoding="utf-8") as f:
-            if f.read() == text:
-                return
-    with open(args.header, "w", encoding="utf-8", newline="\n") as f:
-        f.write(text)
+    write_if_changed(args.header, text)
 
 
 if __name__ == "__main__":

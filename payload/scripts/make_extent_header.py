@@ -14,6 +14,8 @@ the files of one that runs.
 
 import sys
 
+from make_zip import write_if_changed
+
 
 def read_names(path):
     with open(path, encoding="utf-8") as f:
@@ -65,14 +67,7 @@ def header(names):
 
 def main():
     text = header(read_names(sys.argv[1]))
-    try:
-        with open(sys.argv[2], encoding="utf-8") as f:
-            if f.read() == text:
-                return  # unchanged: what includes it need not be rebuilt
-    except FileNotFoundError:
-        pass
-    with open(sys.argv[2], "w", encoding="utf-8") as f:
-        f.write(text)
+    write_if_changed(sys.argv[2], text)
 
 
 if __name__ == "__main__":

@@ -20,7 +20,7 @@ import struct
 import sys
 import zipfile
 
-from make_zip import read_list
+from make_zip import read_list, write_if_changed
 from viewer_folder import ICON_LIBRARY, fixed_version
 
 KILOBYTE = 1024
@@ -90,14 +90,7 @@ def main():
     if size_kb > LARGEST_SIZE_KB:
         sys.exit("the payload's %d KB do not fit the uninstall entry's EstimatedSize" % size_kb)
     text = header(unpacked, size_kb, args.installed_size_kb is not None, version, record)
-    try:
-        with open(args.header, encoding="utf-8") as f:
-            if f.read() == text:
-                return  # unchanged: what includes it need not be rebuilt
-    except FileNotFoundError:
-        pass
-    with open(args.header, "w", encoding="utf-8") as f:
-        f.write(text)
+    write_if_changed(args.header, text)
 
 
 if __name__ == "__main__":

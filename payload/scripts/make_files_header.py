@@ -12,7 +12,7 @@ import hashlib
 import os
 import sys
 
-from make_zip import arguments, content, read_list, write_depfile
+from make_zip import arguments, content, read_list, write_depfile, write_if_changed
 
 
 def header(entries, uninstaller, keep_line_ends):
@@ -41,13 +41,7 @@ def main():
     os.makedirs(os.path.dirname(args.header), exist_ok=True)
     if args.depfile:
         write_depfile(args.depfile, args.header, [(n, s) for n, s in entries if n == args.uninstaller])
-    # Rewritten only when it changes, so that what includes it is not rebuilt needlessly.
-    if os.path.exists(args.header):
-        with open(args.header, encoding="utf-8") as f:
-            if f.read() == text:
-                return
-    with open(args.header, "w", encoding="utf-8", newline="\n") as f:
-        f.write(text)
+    write_if_changed(args.header, text)
 
 
 if __name__ == "__main__":

@@ -58,6 +58,19 @@ def write_depfile(depfile, output, entries):
         f.write("%s: %s\n" % (depfile_path(output), " \\\n  ".join(depfile_path(s) for s in sources)))
 
 
+def write_if_changed(path, text):
+    """Writes a made file only when its text changes, so that what is built
+    from it is not built again needlessly."""
+    try:
+        with open(path, encoding="utf-8") as f:
+            if f.read() == text:
+                return
+    except FileNotFoundError:
+        pass
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        f.write(text)
+
+
 def arguments(doc, *positional):
     parser = argparse.ArgumentParser(description=doc)
     parser.add_argument("--keep-line-ends", action="store_true")

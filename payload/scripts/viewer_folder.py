@@ -27,7 +27,7 @@ import stat
 import struct
 import sys
 
-from make_zip import depfile_path
+from make_zip import depfile_path, write_if_changed
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "contract"))
 from product_names import HEADERS, NAMES  # noqa: E402
@@ -219,17 +219,6 @@ def walk(folder, prefix, entries, read, left_out):
         check_name(folder, prefix + name + "/")
         entries.append((prefix + name + "/", ""))
         walk(folder, prefix + name + "/", entries, read, left_out)
-
-
-def write_if_changed(path, text):
-    try:
-        with open(path, encoding="utf-8") as f:
-            if f.read() == text:
-                return  # unchanged: what is made from it need not be made again
-    except FileNotFoundError:
-        pass
-    with open(path, "w", encoding="utf-8", newline="\n") as f:
-        f.write(text)
 
 
 def list_folder(folder, uninstaller, list_path, depfile, left_out_path):

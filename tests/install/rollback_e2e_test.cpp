@@ -27,12 +27,14 @@ constexpr wchar_t kEarlierSwitches[] = L"/silent /folder=D:\\Tools\\Pixelmoor /g
 // so that any step after the unpacking would show.
 constexpr wchar_t kUpdateSwitches[] = L"/silent /thumbs=1 /assoc=2";
 constexpr DWORD kExitSuccess = 0;
-constexpr int kAttemptsAtAMoment = 5;
 constexpr DWORD kExitInstallFailed = 1603;
 const std::wstring kInstallFailed =
     L"Fehler beim Installieren!\n\n\u00dcberpr\u00fcfen Sie bitte ob Pixelmoor l\u00e4uft, das Zielverzeichnis voll "
     L"ist oder keine Schreibrechte vorhanden sind!\n\n(Der Installer sollte im ADMIN-Modus gestartet werden, z.B. "
     L"den Installer mit der rechten Maustaste anklicken)";
+
+// Some moments of an update last a few milliseconds: how often one is tried for.
+constexpr int kAttemptsAtAMoment = 5;
 
 // The payload's files that the earlier version lacked: the update grows the
 // installation by them and by the folder Plugins\Plugins32.

@@ -41,12 +41,13 @@ constexpr char kUsage[] =
     "  folder-choose <path>       select that folder in the open folder dialog and press OK\n"
     "  list                       rows, check marks and colours of the list view\n"
     "  check <item> on|off        set or clear a row's check mark in the list view\n"
-    "  rect                       screen rectangle of the sheet and open boxes, as WxH+X+Y\n"
+    "  rect                       screen rectangle of the sheet and open boxes (or the box alone), as WxH+X+Y\n"
     "  front                      ready for a screenshot: sheet centred and active, focus on its\n"
     "                             default button, mouse pointer in a corner\n"
     "  sleep <ms>                 pause\n"
     "  stopwatch                  print the milliseconds since the previous stopwatch (or the start)\n"
-    "  wait-exit                  wait for the setup to end and print its exit code\n";
+    "  wait-exit                  wait for the setup to end and print its exit code\n"
+    "  pid                        print the process id, for --pid in later calls\n";
 
 // Output as UTF-8, so that umlauts survive pipes into the Unix side.
 void Print(std::wstring_view text) {
@@ -152,7 +153,7 @@ private:
 
     static size_t ArgumentCount(const std::wstring& command) {
         for (const wchar_t* none : {L"dump", L"page", L"close", L"box", L"folder-cancel", L"folder-ok", L"list", L"rect", L"front",
-                                    L"wait-exit", L"stopwatch"})
+                                    L"wait-exit", L"stopwatch", L"pid"})
             if (command == none) return 0;
         for (const wchar_t* one : {L"wait-page", L"press", L"command", L"click", L"key", L"answer", L"sleep",
                                    L"folder-choose"})
@@ -230,18 +231,22 @@ private:
             return true;
         }
         if (command == L"rect") {
-            auto rect = driver_.SheetRect();
-            if (!rect) return Fail(L"no sheet"), false;
+            // A box shown before the sheet exists (a refused start) stands alone.
+            std::optional<RECT> rect = driver_.SheetRect();
             for (const auto& box : driver_.MessageBoxes()) {
                 RECT boxRect{};
-                if (::GetWindowRect(box.window, &boxRect)) ::UnionRect(&*rect, &*rect, &boxRect);
+                if (!::GetWindowRect(box.window, &boxRect)) continue;
+                if (rect) ::UnionRect(&*rect, &*rect, &boxRect);
+                else rect = boxRect;
             }
+            if (!rect) return Fail(L"no sheet and no box"), false;
             Print(std::to_wstring(rect->right - rect->left) + L"x" + std::to_wstring(rect->bottom - rect->top) + L"+" +
                   std::to_wstring(rect->left) + L"+" + std::to_wstring(rect->top) + L"\n");
             return true;
         }
         if (command == L"front") return Front(), true;
         if (command == L"stopwatch") return Stopwatch(), true;
+        if (command == L"pid") return Print(std::to_wstring(driver_.processId()) + L"\n"), true;
         if (command == L"sleep") {
             const auto ms = Number(args[0]);
             if (!ms || *ms < 0) return Fail(L"usage: sleep <ms>"), false;
@@ -334,6 +339,17 @@ std::unique_ptr<StartedProgram> StartDetachedFromOutput(const std::wstring& comm
     return program;
 }
 
+// Waits until the process shows its sheet or a message box, or has ended.
+bool SheetOrBoxShown(gui::WizardDriver& driver, const Options& options) {
+    constexpr DWORD kLookEveryMs = 100;
+    const ULONGLONG end = ::GetTickCount64() + options.timeoutMs;
+    do {
+        if (driver.WaitForSheet(kLookEveryMs, options.title) || driver.WaitForExit(0) || !driver.MessageBoxes().empty())
+            return true;
+    } while (::GetTickCount64() < end);
+    return false;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -355,9 +371,10 @@ int wmain(int argc, wchar_t** argv) {
         if (!driver) return Fail(L"no window titled \"" + options->title + L"\""), 1;
     }
     if (!*driver) return Fail(L"cannot open process " + std::to_wstring(driver->processId())), 1;
-    // Without a sheet only a process that has already ended is worth going
-    // on with (its exit code); a started setup that shows nothing is ended.
-    if (!driver->sheet() && !driver->WaitForSheet(options->timeoutMs, options->title) && !driver->WaitForExit(0))
+    // Without a sheet only a process that shows a box instead (a refused
+    // start) or has already ended (its exit code) is worth going on with; a
+    // started setup that shows nothing is ended.
+    if (!driver->sheet() && !SheetOrBoxShown(*driver, *options))
         return Fail(L"no sheet titled \"" + options->title + L"\""), 1;
     const bool ok = Session(*driver, *options).Run();
     if (started) started->Detach();
