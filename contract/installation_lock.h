@@ -1,9 +1,15 @@
 // What must not run while an installation or an uninstallation works: the
-// viewer, and another setup. Only one installation of the viewer runs at a
-// time on a machine: two setups writing the same files, settings and
-// registry keys at once would leave a mix of both. The lock is a named mutex in the global namespace, so
-// setups of other sessions (a deployment service, another user) see it too.
+// viewer, the other programs of an installation, and another setup. Only one
+// installation of the viewer runs at a time on a machine: two setups writing
+// the same files, settings and registry keys at once would leave a mix of
+// both. The lock is a named mutex in the global namespace, so setups of
+// other sessions (a deployment service, another user) see it too.
 #pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
 
 #include "contract/product.h"
 #include "framework/unique_handle.h"
@@ -38,5 +44,14 @@ private:
 // The viewer runs: a top-level window of its class exists. Its files are in
 // use then, so that nothing of it is installed or removed meanwhile.
 [[nodiscard]] bool ViewerIsRunning() noexcept;
+
+// The path of one of the programs (paths below folder, which ends in a
+// backslash) that runs from folder: a process whose image is that very file,
+// told by its identity, not by how its path is written. Its file is in use,
+// so an update or a removal would stop half way. The calling process never
+// counts: the uninstaller runs from the folder it removes. Empty when none
+// runs.
+[[nodiscard]] std::optional<std::wstring> RunningProgramIn(const std::wstring& folder,
+                                                           std::span<const std::wstring_view> programs);
 
 }  // namespace pixelmoor

@@ -6,16 +6,16 @@
 #include <algorithm>
 #include <vector>
 
+#include "contract/install_log.h"
+#include "contract/installation_lock.h"
+#include "contract/product.h"
 #include "framework/current_directory.h"
 #include "framework/dll_search.h"
-#include "contract/product.h"
 #include "framework/resource_strings.h"
 #include "framework/run_log.h"
 #include "framework/system_folders.h"
 #include "framework/text_rules.h"
 #include "framework/unique_handle.h"
-#include "contract/install_log.h"
-#include "contract/installation_lock.h"
 #include "uninstaller/confirm_dialog.h"
 #include "uninstaller/private_copy.h"
 #include "uninstaller/uninstall_ids.h"
@@ -44,7 +44,16 @@ void ShowMessage(const std::wstring& text, UINT icon) {
     ::MessageBoxW(nullptr, text.c_str(), LoadMessageText(res::kStringUninstallCaption).c_str(), MB_OK | icon);
 }
 
-// Nothing is removed while the viewer runs (its files are in use) or while
+// The viewer, or another program of the installation, runs from the folder:
+// its files are in use, and a removal would stop half way.
+bool InstallationRuns(const std::wstring& folder, std::span<const PayloadEntry> entries) {
+    if (ViewerIsRunning()) return true;
+    const PayloadRemovalPlan plan = PlanPayloadRemoval(entries);
+    const std::vector<std::wstring_view> programs(plan.programs.begin(), plan.programs.end());
+    return RunningProgramIn(folder, programs).has_value();
+}
+
+// Nothing is removed while the installation runs (its files are in use) or while
 // a setup installs (it would put files back, or register what is gone).
 int Refuse(int warningId, bool silent) {
     const std::wstring warning = LoadMessageText(warningId);
@@ -129,7 +138,8 @@ int UninstallApp::RunWorker(const UninstallOptions& options, WorkerChannel& chan
 int UninstallApp::RunUninstaller(UninstallOptions options) {
     // Whatever the command line says, this program removes the installation it lies in.
     options.folder = OwnProgramFolder();
-    if (ViewerIsRunning()) return Refuse(res::kStringUninstallViewerRunning, options.silent);
+    if (InstallationRuns(options.folder, payloadEntries_))
+        return Refuse(res::kStringUninstallViewerRunning, options.silent);
     // Held until the work is done, so that no setup installs meanwhile.
     const InstallationLock lock = TryLockInstallation();
     if (!lock) return Refuse(res::kStringSetupRunning, options.silent);
@@ -142,8 +152,8 @@ int UninstallApp::RunUninstaller(UninstallOptions options) {
             return kExitUserCancelled;
         }
         options.purge = answer->purge;
-        // The user may have started the viewer while the question was open.
-        if (ViewerIsRunning()) return Refuse(res::kStringUninstallViewerRunning, false);
+        // The user may have started one of its programs while the question was open.
+        if (InstallationRuns(options.folder, payloadEntries_)) return Refuse(res::kStringUninstallViewerRunning, false);
     }
     options.logPath = WithTrailingBackslash(CurrentDirectory()) + kUninstallLogName;
     LeaveCurrentDirectory();

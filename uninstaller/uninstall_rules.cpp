@@ -20,6 +20,13 @@ constexpr std::uint64_t kHandleValueLimit = UINTPTR_MAX >> 1;
 // compare exactly.
 constexpr CaseFolding kFolding = CaseFolding::kLatin1;
 
+// A program's file, as the payload's build tells one: its name ends in ".exe".
+bool IsProgramName(std::wstring_view path) {
+    constexpr std::wstring_view kProgramSuffix = L".exe";
+    return path.size() > kProgramSuffix.size() &&
+           EqualsIgnoringCase(path.substr(path.size() - kProgramSuffix.size()), kProgramSuffix);
+}
+
 std::wstring WithBackslashes(std::wstring_view entry) {
     std::wstring path(entry);
     std::replace(path.begin(), path.end(), L'/', L'\\');
@@ -104,7 +111,10 @@ PayloadRemovalPlan PlanPayloadRemoval(std::span<const PayloadEntry> entries) {
         const std::size_t cut = path.find_last_of(L'\\');
         if (cut != std::wstring::npos) AddFolderAndParents(plan.folders, std::wstring_view(path).substr(0, cut));
         // The running uninstaller is removed last, and only when everything else went.
-        if (entry.crc && !EqualsIgnoringCase(path, kUninstallerExe, kFolding)) plan.files.push_back({path, *entry.crc});
+        if (entry.crc && !EqualsIgnoringCase(path, kUninstallerExe, kFolding)) {
+            plan.files.push_back({path, *entry.crc});
+            if (IsProgramName(path)) plan.programs.push_back(path);
+        }
     }
     // A folder can only go after the folders inside it.
     std::stable_sort(plan.folders.begin(), plan.folders.end(),

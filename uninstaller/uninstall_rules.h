@@ -72,6 +72,9 @@ struct PayloadRemovalPlan {
     // that has no checksum to compare (what cannot be checked stays).
     std::vector<PayloadFile> files;
     std::vector<std::wstring> folders;  // every folder, listed or implied, deepest first
+    // The programs among the files: while one of them runs from the install
+    // folder, its file is in use and nothing is removed.
+    std::vector<std::wstring> programs;
 };
 
 [[nodiscard]] PayloadRemovalPlan PlanPayloadRemoval(std::span<const PayloadEntry> entries);

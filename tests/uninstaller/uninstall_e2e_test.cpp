@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "framework/unique_handle.h"
 #include "contract/installation_lock.h"
-#include "uninstaller/uninstall_rules.h"
+#include "framework/unique_handle.h"
 #include "tests/install/log_entry_check.h"
 #include "tests/integration/registration_checks.h"
 #include "tests/support/win_test_support.h"
+#include "uninstaller/uninstall_rules.h"
 
 namespace pixelmoor {
 namespace {
@@ -307,32 +307,38 @@ TEST_F(UninstallTest, RegistrationOfALaterInstallationElsewhereStays) {
     RemoveTree(other);
 }
 
-TEST_F(UninstallTest, RunningViewerBlocksTheUninstallation) {
+// The viewer, told by its window, and another program of the installation,
+// told by its file, keep the uninstaller from removing anything.
+TEST_F(UninstallTest, RunningProgramOfTheInstallationBlocksTheUninstallation) {
     Install(L"/allusers=0");
     const MachineState installed = Snapshot();
-    test::StartedProgram viewer(L"\"" + kFolder + L"p_moor64.exe\"");
-    HWND window = nullptr;
-    for (int waited = 0; viewer && !window && waited < 20000; waited += 100) {
-        ::Sleep(100);
-        window = ::FindWindowW(L"Pixelmoor", nullptr);
+    for (const wchar_t* program : {L"p_moor64.exe", L"Plugins\\Diashow.exe"}) {
+        SCOPED_TRACE(test::Narrow(program));
+        // The stand-in viewer shows its window, the other stand-in programs a box.
+        test::StartedProgram running(L"\"" + kFolder + program + L"\"");
+        ASSERT_TRUE(test::WaitForWindowOf(running.id()));
+
+        const int earliest = test::SecondOfDayNow();
+        EXPECT_EQ(Uninstall(L"/silent /purge"), 1618u);
+        const int latest = test::SecondOfDayNow();
+        if (const HWND viewer = ::FindWindowW(L"Pixelmoor", nullptr)) {
+            ::PostMessageW(viewer, WM_CLOSE, 0, 0);
+            EXPECT_EQ(running.WaitForExit(10000), std::optional<DWORD>(0));
+        }
+        running.Terminate();
+        ASSERT_TRUE(running.WaitForExit(10000));
+
+        // Nothing removed, not even a private folder made.
+        EXPECT_EQ(Snapshot(), installed);
+        std::string log = Log();
+        test::TakeLogEntry(log,
+                           "Warnung: Pixelmoor l\xe4uft!\r\nBeenden Sie bitte Pixelmoor bevor Sie mit der "
+                           "Deinstallation fortsetzen!\r\n" +
+                               test::kLogSeparator,
+                           earliest, latest);
+        EXPECT_EQ(log, "");
+        ::DeleteFileW((scratch_ + kLogName).c_str());
     }
-    ASSERT_NE(window, nullptr);
-
-    const int earliest = test::SecondOfDayNow();
-    EXPECT_EQ(Uninstall(L"/silent /purge"), 1618u);
-    const int latest = test::SecondOfDayNow();
-    ::PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(viewer.WaitForExit(10000), std::optional<DWORD>(0));
-
-    // Nothing removed, not even a private folder made.
-    EXPECT_EQ(Snapshot(), installed);
-    std::string log = Log();
-    test::TakeLogEntry(log,
-                       "Warnung: Pixelmoor l\xe4uft!\r\nBeenden Sie bitte Pixelmoor bevor Sie mit der Deinstallation "
-                       "fortsetzen!\r\n" +
-                           test::kLogSeparator,
-                       earliest, latest);
-    EXPECT_EQ(log, "");
 }
 
 TEST_F(UninstallTest, FileInUseIsLoggedEverythingElseGoesAndASecondRunCompletes) {
