@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "framework/unique_handle.h"
 #include "integration/format_table.h"
@@ -36,14 +37,28 @@ void ResetProductRegistration() {
     DeleteRegTree(HKEY_CLASSES_ROOT, L"Applications\\p_moor64.exe");
 }
 
+namespace {
+constexpr int kStartAttempts = 3;
+constexpr DWORD kStartRetryPauseMs = 250;
+}  // namespace
+
 StartedProgram::StartedProgram(std::wstring commandLine, const std::wstring& currentDirectory) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    // CreateProcessW may write into the command line, which is why it is a copy.
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &info))
-        return;
+    // Under load, Wine now and then fails to bring up a new process at all;
+    // the tests check what the program does, so a failed start is tried
+    // again, and each failure is printed next to the test's own messages.
+    for (int attempt = 1;; ++attempt) {
+        // CreateProcessW may write into the command line, which is why it is a copy.
+        if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &info))
+            break;
+        std::fprintf(stderr, "could not start (error %lu, attempt %d): %s\n", ::GetLastError(), attempt,
+                     Narrow(commandLine).c_str());
+        if (attempt == kStartAttempts) return;
+        ::Sleep(kStartRetryPauseMs);
+    }
     process_.reset(info.hProcess);
     const UniqueHandle thread(info.hThread);
     id_ = info.dwProcessId;
@@ -88,7 +103,9 @@ bool WaitForWindowOf(DWORD processId, DWORD timeoutMs) {
 std::optional<DWORD> RunProgram(const std::wstring& commandLine, const std::wstring& currentDirectory,
                                 DWORD timeoutMs) {
     const StartedProgram program(commandLine, currentDirectory);
-    return program.WaitForExit(timeoutMs);
+    const std::optional<DWORD> code = program.WaitForExit(timeoutMs);
+    if (program && !code) std::fprintf(stderr, "not ended within %lu ms: %s\n", timeoutMs, Narrow(commandLine).c_str());
+    return code;
 }
 
 namespace {
