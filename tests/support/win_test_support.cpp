@@ -46,9 +46,9 @@ StartedProgram::StartedProgram(std::wstring commandLine, const std::wstring& cur
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    // Under load, Wine now and then fails to bring up a new process at all;
-    // the tests check what the program does, so a failed start is tried
-    // again, and each failure is printed next to the test's own messages.
+    // Wine has now and then failed to bring up a new process at all; the
+    // tests check what the program does, so a failed start is tried again,
+    // and each failure is printed next to the test's own messages.
     for (int attempt = 1;; ++attempt) {
         // CreateProcessW may write into the command line, which is why it is a copy.
         if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
